@@ -1,0 +1,38 @@
+#include "platform/dialog_loop.h"
+
+namespace platform {
+
+bool IsInputMessage(MsgKind kind) {
+    switch (kind) {
+        case MsgKind::KeyDown:
+        case MsgKind::KeyUp:
+        case MsgKind::Char:
+        case MsgKind::LButtonDown:
+        case MsgKind::LButtonUp:
+        case MsgKind::LButtonDblClk:
+        case MsgKind::MouseMove:
+        case MsgKind::RButtonDown:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void RunDialogLoop(Platform& backend, NativeWindow dialog, const bool& ended) {
+    Message msg;
+    while (!ended) {
+        if (!backend.peekMessage(msg)) {
+            backend.waitMessage(-1);
+            continue;
+        }
+        if (msg.kind == MsgKind::Quit) {
+            backend.postQuitMessage(msg.exitCode);
+            backend.endDialog(dialog, 0);
+            break;
+        }
+        if (msg.window != dialog && IsInputMessage(msg.kind)) continue;
+        backend.dispatchMessage(msg);
+    }
+}
+
+}  // namespace platform

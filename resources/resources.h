@@ -1,0 +1,30 @@
+// The program's compiled-in resources, looked up by kind and id.
+//
+// The bytes live in the executable for the program's whole life and must not be written;
+// a caller that wants to change a resource copies it first.
+//
+// Formats:
+//  - Bitmap: a BMP file without its 14-byte file header: a 40-byte BITMAPINFOHEADER, for 8-bit
+//    pictures a 256-entry colour table (blue, green, red, 0), then bottom-up rows padded to 4.
+//  - Cursor: little-endian uint16 width, height, hotX, hotY, then width * height pixels of
+//    red, green, blue, alpha (straight alpha), top row first.
+//  - Icon: the cursor format; the hot spot is 0, 0. One entry per size, ids from ResourceIcon.
+//  - Wave: a complete RIFF WAVE file, 16-bit PCM.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+enum class ResourceKind : uint8_t { Bitmap, Cursor, Icon, Wave };
+
+struct ResourceData {
+    const uint8_t* bytes = nullptr;
+    size_t size = 0;
+    explicit operator bool() const { return bytes != nullptr; }
+};
+
+// The resource of that kind and id; empty when there is none.
+ResourceData FindResource(ResourceKind kind, int id);
+
+// Icons come in several sizes under one id; index 0, 1, ... until an empty result.
+ResourceData FindIcon(int id, int index);

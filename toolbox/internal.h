@@ -1,0 +1,62 @@
+// Toolbox state shared between its source files. Not for use outside toolbox/.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/geometry.h"
+#include "platform/pixels.h"
+#include "platform/platform.h"
+#include "toolbox/toolbox.h"
+
+namespace toolbox {
+
+constexpr Rect kNoClip{-1, -1, -1, -1};
+
+inline bool IsClipSet(const Rect& clip) {
+    return !(clip.left == -1 || clip.top == -1 || clip.right == -1 || clip.bottom == -1);
+}
+
+// A colour as the pixel code stores it.
+struct Rgb8 {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+};
+
+// The drawing state every target keeps: colours, the stored clip rectangle, and the clip that a
+// copy or a line has put in force on the target until the clip is cleared.
+struct DrawState {
+    Rgb8 fore{};
+    Rgb8 back{};
+    Rect clip = kNoClip;
+    bool clipInForce = false;
+    Rect clipInForceRect{};
+};
+
+struct WindowSlot {
+    bool free = true;
+    platform::NativeWindow window = 0;
+    DrawState draw{};
+};
+
+// A resolved drawing target: its pixels and its state. For a window, changes become visible
+// after Present().
+struct Target {
+    PixelView view{};
+    DrawState* draw = nullptr;
+    platform::NativeWindow window = 0;  // non-zero for a window target
+    bool isPrinter = false;
+};
+
+// Window table (windows.cpp).
+void ResetWindowTable();
+WindowSlot* FindWindowSlot(int handle);  // null for a handle outside 5000..5009 or a free slot
+bool ResolveWindowTarget(int handle, Target& out);
+// Shows `changed` (client coordinates) of a window target; nothing for other targets.
+void PresentTarget(const Target& target, const Rect& changed);
+
+// Per-area resets called by tb_Init. Each area adds its own here.
+void ResetBitmapTable();
+void ResetRegionTable();
+
+}  // namespace toolbox
