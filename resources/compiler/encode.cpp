@@ -1,0 +1,160 @@
+#include "encode.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+void Put16(Bytes& b, unsigned v) {
+    b.push_back(v & 255);
+    b.push_back((v >> 8) & 255);
+}
+
+void Put32(Bytes& b, uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+int RowStride(int width, int bitsPerPixel) { return (width * bitsPerPixel / 8 + 3) & ~3; }
+
+void PutInfoHeader(Bytes& b, int width, int height, int bitsPerPixel) {
+    Put32(b, 40);
+    Put32(b, static_cast<uint32_t>(width));
+    Put32(b, static_cast<uint32_t>(height));  // positive: bottom-up rows
+    Put16(b, 1);
+    Put16(b, bitsPerPixel);
+    Put32(b, 0);  // no compression
+    Put32(b, static_cast<uint32_t>(RowStride(width, bitsPerPixel) * height));
+    Put32(b, 2835);  // 72 dots per inch
+    Put32(b, 2835);
+    Put32(b, bitsPerPixel == 8 ? 256 : 0);
+    Put32(b, 0);
+}
+
+uint8_t Unpremultiply(uint8_t c, uint8_t a) {
+    return a == 0 ? 0 : static_cast<uint8_t>(std::min(255, (c * 255 + a / 2) / a));
+}
+
+// The colour a 24-bit picture stores for one pixel, as red, green, blue.
+void OpaqueColour(const uint8_t* px, bool cutout, uint8_t rgb[3]) {
+    for (int c = 0; c < 3; ++c) {
+        if (!cutout)
+            rgb[c] = static_cast<uint8_t>(px[c] + 255 - px[3]);
+        else
+            rgb[c] = IsShown(px) ? Unpremultiply(px[c], px[3]) : 255;
+    }
+}
+
+// Writes the index rows of an 8-bit picture; `index` gives each pixel's entry.
+template <typename IndexOf>
+void PutIndexRows(Bytes& b, const Picture& p, IndexOf index) {
+    const int pad = RowStride(p.width, 8) - p.width;
+    for (int y = p.height - 1; y >= 0; --y) {
+        for (int x = 0; x < p.width; ++x) b.push_back(index(p.At(x, y)));
+        b.insert(b.end(), pad, 0);
+    }
+}
+
+uint32_t Key(const uint8_t rgb[3]) { return (rgb[0] << 16) | (rgb[1] << 8) | rgb[2]; }
+
+// 6x6x6 cube and 40 greys: the fall-back colour table for pictures with more than 256 colours.
+std::vector<uint32_t> FixedColourTable() {
+    std::vector<uint32_t> table;
+    for (int r = 0; r < 6; ++r)
+        for (int g = 0; g < 6; ++g)
+            for (int b = 0; b < 6; ++b) table.push_back((r * 51 << 16) | (g * 51 << 8) | b * 51);
+    for (int i = 0; i < 40; ++i) {
+        uint32_t v = (i + 1) * 255 / 41;
+        table.push_back((v << 16) | (v << 8) | v);
+    }
+    return table;
+}
+
+uint8_t Nearest(const std::vector<uint32_t>& table, uint32_t rgb) {
+    int best = 0;
+    long bestDistance = -1;
+    for (size_t i = 0; i < table.size(); ++i) {
+        long d = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            long diff = static_cast<long>((table[i] >> shift) & 255) - ((rgb >> shift) & 255);
+            d += diff * diff;
+        }
+        if (bestDistance < 0 || d < bestDistance) bestDistance = d, best = static_cast<int>(i);
+    }
+    return static_cast<uint8_t>(best);
+}
+
+}  // namespace
+
+Bytes EncodeBmp24(const Picture& p, bool cutout) {
+    Bytes b;
+    PutInfoHeader(b, p.width, p.height, 24);
+    const int pad = RowStride(p.width, 24) - p.width * 3;
+    for (int y = p.height - 1; y >= 0; --y) {
+        for (int x = 0; x < p.width; ++x) {
+            uint8_t rgb[3];
+            OpaqueColour(p.At(x, y), cutout, rgb);
+            b.push_back(rgb[2]);
+            b.push_back(rgb[1]);
+            b.push_back(rgb[0]);
+        }
+        b.insert(b.end(), pad, 0);
+    }
+    return b;
+}
+
+Bytes EncodeBmp8(const Picture& p) {
+    std::map<uint32_t, int> used;
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            uint8_t rgb[3];
+            OpaqueColour(p.At(x, y), false, rgb);
+            used.emplace(Key(rgb), 0);
+        }
+    }
+    std::vector<uint32_t> table;
+    if (used.size() <= 256) {
+        for (auto& [colour, index] : used) {
+            index = static_cast<int>(table.size());
+            table.push_back(colour);
+        }
+    } else {
+        table = FixedColourTable();
+        for (auto& [colour, index] : used) index = Nearest(table, colour);
+    }
+    table.resize(256, 0);
+
+    Bytes b;
+    PutInfoHeader(b, p.width, p.height, 8);
+    for (uint32_t colour : table) Put32(b, colour);  // blue, green, red, 0 in little-endian order
+    PutIndexRows(b, p, [&](const uint8_t* px) {
+        uint8_t rgb[3];
+        OpaqueColour(px, false, rgb);
+        return static_cast<uint8_t>(used[Key(rgb)]);
+    });
+    return b;
+}
+
+Bytes EncodeMask(const Picture& p) {
+    Bytes b;
+    PutInfoHeader(b, p.width, p.height, 8);
+    for (uint32_t grey = 0; grey < 256; ++grey) Put32(b, (grey << 16) | (grey << 8) | grey);
+    PutIndexRows(b, p, [](const uint8_t* px) { return static_cast<uint8_t>(IsShown(px) ? 255 : 0); });
+    return b;
+}
+
+Bytes EncodeCursor(const Picture& p, int hotX, int hotY) {
+    Bytes b;
+    Put16(b, p.width);
+    Put16(b, p.height);
+    Put16(b, hotX);
+    Put16(b, hotY);
+    for (int y = 0; y < p.height; ++y) {
+        for (int x = 0; x < p.width; ++x) {
+            const uint8_t* px = p.At(x, y);
+            for (int c = 0; c < 3; ++c) b.push_back(Unpremultiply(px[c], px[3]));
+            b.push_back(px[3]);
+        }
+    }
+    return b;
+}
