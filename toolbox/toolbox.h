@@ -30,6 +30,9 @@ void tb_Quit();  // asks the main window to close
 // ---- Windows, dialogs and messages -----------------------------------------------------
 using DialogProc = platform::WindowProc;
 
+// Every toolbox window shares one window procedure and icon, registered once at start-up.
+// Returns 1, or 0 when there is no procedure.
+int tb_RegisterWindowClass(platform::WindowProc proc, int iconId);
 int tb_OpenWindow(const Rect* rect, const char* title);  // window handle or -1
 void tb_DisposeOfWindow(int window);
 void tb_GetClientRect(int window, Rect* rect);

@@ -1,0 +1,216 @@
+#include "app/shell.h"
+
+#include <climits>
+#include <unistd.h>
+
+#include "app/preferences.h"
+#include "app/scene.h"
+#include "resources/resource_ids.h"
+#include "toolbox/toolbox.h"
+
+using platform::Message;
+using platform::MsgKind;
+using platform::Plat;
+
+namespace shell {
+
+const char* const kDepthRefusal =
+    "Pictoria requires that your display be set to 16 or 24 bits per pixel color mode. "
+    "Please adjust your display settings and then restart Pictoria.";
+const char* const kResolutionAdvice =
+    "Pictoria works best when your display is set to a resultion of 800x600 or 640x480.";
+const char* const kRemoteHint =
+    "Press the Remote Control (on the yellow table below,\nnext to the monitor and cleaner bottle) to access the\n"
+    "menu options such as Open, Save, Quit, New, Help, etc";
+
+namespace {
+
+ShellState gShell;
+
+constexpr int kDefaultCursor = kCurArrow;
+constexpr int kScissorsPollMs = 10;
+
+std::vector<platform::MenuItem> BuildPopupMenu() {
+    return {
+        {kCmdNew, "&New..."},          {kCmdOpen, "&Open..."}, {kCmdSave, "&Save..."},
+        {0, ""},                       {kCmdGallery, "&Gallery..."},
+        {0, ""},                       {kCmdPreferences, "&Preferences..."},
+        {0, ""},                       {kCmdHelp, "&Help..."}, {kCmdAbout, "&About..."},
+        {0, ""},                       {kCmdQuit, "&Quit..."},
+    };
+}
+
+std::string CurrentDirectory() {
+    std::string path(PATH_MAX, '\0');
+    if (getcwd(path.data(), path.size()) == nullptr) return std::string();
+    path.resize(std::char_traits<char>::length(path.c_str()));
+    return path;
+}
+
+void GiveResolutionAdvice() {
+    Rect screen = Plat().desktopRect();
+    if (screen.width() >= 801 || screen.height() >= 601) tb_AttentionMessage(kResolutionAdvice);
+}
+
+bool IsMainWindow(const Message& msg) { return gShell.mainNative != 0 && msg.window == gShell.mainNative; }
+
+void KeepWindowOverDesktop() {
+    Rect d = gShell.desktop;
+    Plat().moveWindow(gShell.mainNative, Rect{0, 0, d.width(), d.height()});
+}
+
+}  // namespace
+
+ShellState& Shell() { return gShell; }
+
+void ResetShell() { gShell = ShellState{}; }
+
+void OpenPopupMenu() {
+    if (gShell.mainNative == 0 || gShell.popupMenu.empty()) return;
+    Point at;
+    tb_GetMousePosition(&at);
+    Plat().popupMenu(gShell.mainNative, gShell.popupMenu, at);
+}
+
+long MainWindowProc(Message& msg) {
+    switch (msg.kind) {
+        case MsgKind::SetFocus:
+            gShell.inactive = false;
+            if (IsMainWindow(msg) && gShell.ready) {
+                KeepWindowOverDesktop();
+                scene::Present();
+            }
+            return Plat().defWindowProc(msg);
+        case MsgKind::KillFocus:
+            gShell.inactive = true;
+            return Plat().defWindowProc(msg);
+        case MsgKind::Paint:
+            if (IsMainWindow(msg) && gShell.ready) {
+                scene::Present();
+                return 0;
+            }
+            return Plat().defWindowProc(msg);
+        case MsgKind::DisplayChange:
+            if (IsMainWindow(msg) && gShell.ready) {
+                gShell.desktop = Plat().desktopRect();
+                KeepWindowOverDesktop();
+                scene::RebuildScene();
+            }
+            return 1;
+        case MsgKind::Sizing:
+        case MsgKind::Moving:
+            msg.rect = gShell.desktop;
+            return 1;
+        case MsgKind::KeyDown:
+            if (msg.key == platform::kVkEscape && !scene::CurrentToolActive()) {
+                tb_AttentionMessage(kRemoteHint);
+                return 0;
+            }
+            if (msg.key == platform::kVkF1) {
+                OpenPopupMenu();
+                return 0;
+            }
+            return Plat().defWindowProc(msg);
+        case MsgKind::LButtonDown:
+            if (!gShell.inactive && gShell.mainNative != 0) scene::OnPress(msg.x, msg.y);
+            return 0;
+        case MsgKind::LButtonUp:
+            if (!gShell.inactive && gShell.mainNative != 0) scene::OnRelease(msg.x, msg.y);
+            return 0;
+        case MsgKind::LButtonDblClk:
+            scene::OnDoubleClick(msg.x, msg.y);
+            return 0;
+        case MsgKind::MouseMove:
+            scene::OnMove(msg.x, msg.y);
+            return 0;
+        case MsgKind::RButtonDown:
+            OpenPopupMenu();
+            return 0;
+        case MsgKind::Command:
+            if (msg.command >= kCmdNew && msg.command <= kCmdQuit) scene::RunCommand(msg.command);
+            return 0;
+        case MsgKind::Destroy:
+            scene::CloseHelp();
+            gShell.popupMenu.clear();
+            scene::TearDownScene();
+            if (IsMainWindow(msg)) {
+                gShell.mainNative = 0;
+                gShell.ready = false;
+            }
+            Plat().postQuitMessage(0);
+            return 0;
+        default:
+            return Plat().defWindowProc(msg);
+    }
+}
+
+int StartPictoria() {
+    // 1. One instance, and the window class every toolbox window uses.
+    if (!Plat().claimSingleInstance()) return 0;
+    if (tb_RegisterWindowClass(MainWindowProc, kIconProgram) == 0) return 0;
+
+    // 2. Paletted displays are refused.
+    if (Plat().screenDepth() == 8) {
+        tb_AttentionMessage(kDepthRefusal);
+        return 0;
+    }
+
+    // 3. The toolbox, the advice, and the window over the whole desktop.
+    tb_Init();
+    GiveResolutionAdvice();
+    gShell.desktop = Plat().desktopRect();
+    gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
+    if (gShell.mainWindow < 0) return 0;
+    gShell.mainNative = tb_GetWindowHandle(gShell.mainWindow);
+    scene::ShowTitleScreen();
+    tb_SetButtonMode(0);
+
+    // 4. Preferences; a missing or short file is replaced by the defaults.
+    if (!LoadPreferences()) {
+        Prefs() = Preferences{};
+        SavePreferences();
+    }
+
+    // 5. The room, the text tool, the picture's name and the program's folder.
+    scene::SceneStartUp();
+    scene::SetTextDefaults();
+    gShell.pictureFileName = "Pictoria.bmp";
+    gShell.programFolder = CurrentDirectory();
+
+    // 6 and 7.
+    tb_SetCursor(kDefaultCursor);
+    tb_SetMouseMode(kMouseModeClient);
+    gShell.ready = true;
+
+    // 8 and 9.
+    SavePreferences();
+    gShell.popupMenu = BuildPopupMenu();
+    return -1;
+}
+
+bool IdleTick() {
+    if (!scene::ScissorsCarryingPiece()) return false;
+    if (tb_KeyDown('C')) scene::DropScissorsPiece();
+    return true;
+}
+
+int RunMessageLoop() {
+    Message msg;
+    for (;;) {
+        while (Plat().peekMessage(msg)) {
+            if (msg.kind == MsgKind::Quit) return msg.exitCode;
+            Plat().dispatchMessage(msg);
+        }
+        // The tick only has work while the Scissors carry a piece; otherwise sleep until input.
+        bool polling = IdleTick();
+        Plat().waitMessage(polling ? kScissorsPollMs : -1);
+    }
+}
+
+int PictoriaMain() {
+    int early = StartPictoria();
+    if (early >= 0) return early;
+    return RunMessageLoop();
+}
+
+}  // namespace shell

@@ -1,0 +1,59 @@
+// The program's spine: start-up, the main window's procedure, the message loop and idle tick.
+// Window messages arrive in client coordinates of the main window, which covers the desktop
+// from (0, 0), so client and screen coordinates agree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace shell {
+
+// Popup menu commands, also started from the remote control.
+constexpr int kCmdNew = 40019;
+constexpr int kCmdOpen = 40020;
+constexpr int kCmdSave = 40021;
+constexpr int kCmdGallery = 40022;
+constexpr int kCmdPreferences = 40023;
+constexpr int kCmdAbout = 40025;
+constexpr int kCmdHelp = 40026;
+constexpr int kCmdQuit = 40027;
+
+constexpr int kPathChars = 256;  // the picture name and program folder buffers' size
+
+struct ShellState {
+    int mainWindow = -1;                 // toolbox handle of the main window
+    platform::NativeWindow mainNative = 0;
+    Rect desktop{};
+    bool inactive = false;  // between losing and regaining the keyboard focus
+    bool ready = false;     // the scene exists
+    std::vector<platform::MenuItem> popupMenu;
+    std::string pictureFileName;  // the current picture's file name
+    std::string programFolder;    // the current directory at start
+};
+
+ShellState& Shell();
+void ResetShell();  // a clean program, for tests
+
+// Steps 1 to 9 of start-up. Returns -1 when the loop should run, otherwise the exit code.
+int StartPictoria();
+// The message loop; returns the quit message's exit code.
+int RunMessageLoop();
+// Start-up and loop: the whole program on the installed platform.
+int PictoriaMain();
+
+// Does the idle work; true when it wants to be called again soon (polling) rather than wait.
+bool IdleTick();
+
+long MainWindowProc(platform::Message& msg);
+
+// Opens the popup menu centred on the pointer.
+void OpenPopupMenu();
+
+// The texts the shell shows.
+extern const char* const kDepthRefusal;
+extern const char* const kResolutionAdvice;
+extern const char* const kRemoteHint;
+
+}  // namespace shell

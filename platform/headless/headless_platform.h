@@ -1,0 +1,223 @@
+// A desktop without a display, for tests and benchmarks.
+//
+// Input is scripted: the test queues pointer and key events (client coordinates of the main
+// window, which sits at the desktop's origin unless moved), answers for message boxes, menus and
+// dialogs, and callbacks that run at their turn in the message stream. Pointer, button and key
+// state change when the event carrying them is taken from the queue, so a handler that polls the
+// state sees what a real desktop would show at that moment.
+//
+// Output is recorded: message boxes with caption and text, cursor changes, menus opened, sounds
+// requested, rectangles presented. Time is virtual: it moves on only through sleep(), timeouts
+// and timers, so a test runs as fast as the code allows.
+//
+// When the script is exhausted and the program waits for input, a dialog that is open ends
+// with 0; with no dialog open the main window is asked to close, so a scripted run always ends.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+struct HeadlessConfig {
+    int width = 800;
+    int height = 600;
+    int depth = 24;
+    bool otherInstanceRunning = false;
+};
+
+struct RecordedMessageBox {
+    NativeWindow owner = 0;
+    std::string caption;
+    std::string text;
+    MsgBoxStyle style{};
+    MsgBoxResult answer = MsgBoxResult::Ok;
+};
+
+struct RecordedMenu {
+    NativeWindow owner = 0;
+    std::vector<MenuItem> items;
+    Point at{};
+};
+
+struct RecordedSound {
+    int soundId = 0;  // 0 for a stop
+    SoundMode mode = SoundMode::NoInterrupt;
+    bool stop = false;
+};
+
+class HeadlessPlatform final : public Platform {
+public:
+    explicit HeadlessPlatform(HeadlessConfig config = {});
+    ~HeadlessPlatform() override;
+
+    // ---- Scripting ----------------------------------------------------------------------
+    // Pointer events in client coordinates of the main window (or `window` when given).
+    void moveTo(int x, int y, NativeWindow window = 0);
+    void press(int x, int y, NativeWindow window = 0);
+    void release(int x, int y, NativeWindow window = 0);
+    void click(int x, int y, NativeWindow window = 0);
+    void doubleClick(int x, int y, NativeWindow window = 0);  // down, up, double-click, up
+    void rightClick(int x, int y, NativeWindow window = 0);
+    void keyDown(int virtualKey, NativeWindow window = 0);
+    void keyUp(int virtualKey, NativeWindow window = 0);
+    void typeKey(int virtualKey, NativeWindow window = 0);  // down, then up
+    void focus(bool gained, NativeWindow window = 0);
+    void tryToMove(const Rect& proposal, NativeWindow window = 0);    // Moving
+    void tryToResize(const Rect& proposal, NativeWindow window = 0);  // Sizing
+    void changeDisplay(int width, int height, int depth);             // DisplayChange to all
+    void postCommand(int command, NativeWindow window = 0);
+    // Runs `step` when the message stream reaches it.
+    void then(std::function<void()> step);
+    // Answers for the next message boxes, in order (default: Ok, or Closed for Yes/No boxes).
+    void answerMessageBox(MsgBoxResult answer);
+    // Answers for the next popup menus: the id chosen, 0 to dismiss (default: dismiss).
+    void answerMenu(int commandId);
+    // Runs when the next dialog has opened and painted; it may queue input for the dialog.
+    void answerDialog(std::function<void(NativeWindow dialog)> script);
+    // Polled state without an event, effective at once.
+    void setKeyState(int virtualKey, bool down);
+    void setButtonState(MouseButton button, bool down);
+    void setButtonsSwapped(bool swapped);
+
+    // ---- Recorded output ----------------------------------------------------------------
+    const std::vector<RecordedMessageBox>& messageBoxes() const { return boxes_; }
+    const std::vector<RecordedMenu>& menus() const { return menus_; }
+    const std::vector<RecordedSound>& sounds() const { return sounds_; }
+    const std::vector<int>& cursors() const { return cursors_; }  // every setCursor, in order
+    int currentCursor() const { return cursors_.empty() ? 0 : cursors_.back(); }
+    const std::vector<Point>& warps() const { return warps_; }    // setCursorPos, screen coords
+    const std::vector<Rect>& presented() const { return presented_; }
+    const std::vector<std::string>& raiseRequests() const { return raises_; }
+    int beeps() const { return beeps_; }
+    int windowCount() const;
+    std::vector<NativeWindow> windows() const;
+    NativeWindow firstWindow() const;  // the first window still open, 0 if none
+    int iconOf(NativeWindow window) const;
+    std::string titleOf(NativeWindow window) const;
+    void clearRecords();
+
+    // ---- Platform -----------------------------------------------------------------------
+    int screenDepth() override { return config_.depth; }
+    Rect desktopRect() override { return Rect{0, 0, config_.width, config_.height}; }
+    bool claimSingleInstance() override;
+    NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
+    void destroyWindow(NativeWindow window) override;
+    bool isWindow(NativeWindow window) override;
+    void showWindow(NativeWindow window) override;
+    void bringToFront(NativeWindow window) override;
+    void moveWindow(NativeWindow window, const Rect& rect) override;
+    Rect windowRect(NativeWindow window) override;
+    Rect clientRect(NativeWindow window) override;
+    void setWindowTitle(NativeWindow window, const std::string& title) override;
+    void setWindowIcon(NativeWindow window, int iconId) override;
+    PixelView backingStore(NativeWindow window) override;
+    void present(NativeWindow window, const Rect& rect) override;
+    bool peekMessage(Message& out) override;
+    void waitMessage(int timeoutMs) override;
+    void postMessage(const Message& msg) override;
+    void postQuitMessage(int exitCode) override;
+    long dispatchMessage(Message& msg) override;
+    long defWindowProc(Message& msg) override;
+    void setTimer(NativeWindow window, int timerId, int intervalMs) override;
+    void killTimer(NativeWindow window, int timerId) override;
+    uint32_t tickCount() override { return now_; }
+    void sleep(int ms) override;
+    Point cursorPos() override { return pointer_; }
+    void setCursorPos(Point screenPoint) override;
+    bool isButtonDown(MouseButton button) override;
+    bool buttonsSwapped() override { return swapped_; }
+    bool isKeyDown(int virtualKey) override { return keys_.count(virtualKey) != 0; }
+    void setCursor(int cursorId) override { cursors_.push_back(cursorId); }
+    MsgBoxResult messageBox(NativeWindow owner, const std::string& caption, const std::string& text,
+                            MsgBoxStyle style) override;
+    void popupMenu(NativeWindow owner, const std::vector<MenuItem>& items, Point clientPoint) override;
+    int runDialog(NativeWindow owner, const DialogTemplate& tmpl, WindowProc proc) override;
+    void endDialog(NativeWindow dialog, int result) override;
+    void listReset(NativeWindow dialog, int controlId) override;
+    void listAddString(NativeWindow dialog, int controlId, const std::string& text) override;
+    int listFindExact(NativeWindow dialog, int controlId, const std::string& text) override;
+    void listSetSelection(NativeWindow dialog, int controlId, int index) override;
+    int listGetSelection(NativeWindow dialog, int controlId) override;
+    std::string listGetText(NativeWindow dialog, int controlId, int index) override;
+    std::string editGetText(NativeWindow dialog, int controlId) override;
+    void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
+    void playSound(int soundId, SoundMode mode) override;
+    void stopSound() override;
+    void beep() override { ++beeps_; }
+
+private:
+    struct Control {
+        ControlKind kind = ControlKind::Edit;
+        std::string text;
+        std::vector<std::string> items;  // kept sorted
+        int selection = -1;
+    };
+    struct Window {
+        Rect rect{};
+        std::string title;
+        WindowProc proc = nullptr;
+        int icon = 0;
+        bool visible = false;
+        std::vector<uint8_t> pixels;
+        std::map<int, Control> controls;
+        bool dialogEnded = false;
+        int dialogResult = 0;
+    };
+    // One queued item: a message with the input state it brings, or a callback.
+    struct Event {
+        Message msg{};
+        bool movesPointer = false;
+        Point pointer{};
+        int buttonChange = 0;  // +1 left down, -1 left up, +2 right down, -2 right up
+        int keyChange = 0;     // +vk down, -vk up
+        std::function<void()> step;
+    };
+    struct Timer {
+        NativeWindow window;
+        int id;
+        int interval;
+        uint32_t due;
+    };
+
+    Window* find(NativeWindow window);
+    NativeWindow target(NativeWindow window) const;
+    Point toScreen(NativeWindow window, int x, int y);
+    void queuePointer(MsgKind kind, int x, int y, NativeWindow window, int buttonChange);
+    void queueKey(MsgKind kind, int virtualKey, NativeWindow window);
+    void resizeStore(Window& w);
+    bool fireDueTimers();
+    void endOfScript();
+
+    HeadlessConfig config_;
+    std::map<NativeWindow, Window> windows_;
+    NativeWindow nextWindow_ = 1;
+    std::deque<Event> queue_;
+    std::vector<Timer> timers_;
+    std::vector<NativeWindow> openDialogs_;
+    uint32_t now_ = 1000;
+    Point pointer_{};
+    bool leftDown_ = false;
+    bool rightDown_ = false;
+    bool swapped_ = false;
+    std::set<int> keys_;
+    std::deque<MsgBoxResult> boxAnswers_;
+    std::deque<int> menuAnswers_;
+    std::deque<std::function<void(NativeWindow)>> dialogScripts_;
+    std::vector<RecordedMessageBox> boxes_;
+    std::vector<RecordedMenu> menus_;
+    std::vector<RecordedSound> sounds_;
+    std::vector<int> cursors_;
+    std::vector<Point> warps_;
+    std::vector<Rect> presented_;
+    std::vector<std::string> raises_;
+    int beeps_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,17 @@
+// Start-up and shut-down of the toolbox.
+#include "toolbox/internal.h"
+#include "toolbox/toolbox.h"
+
+void tb_Init() {
+    toolbox::ResetWindowTable();
+    // FIXME: the bitmap and region tables and the random seed join here as they land.
+}
+
+void tb_Quit() {
+    platform::NativeWindow main = tb_GetMainWindow();
+    if (main == 0 || !platform::Plat().isWindow(main)) return;
+    platform::Message msg;
+    msg.kind = platform::MsgKind::Close;
+    msg.window = main;
+    platform::Plat().postMessage(msg);
+}

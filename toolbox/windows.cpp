@@ -1,0 +1,215 @@
+// The window table, message boxes, dialogs, cursors, and the pointer and key queries.
+#include <array>
+
+#include "toolbox/dialog_templates.h"
+#include "toolbox/internal.h"
+#include "toolbox/toolbox.h"
+
+using platform::MsgBoxButtons;
+using platform::MsgBoxIcon;
+using platform::MsgBoxResult;
+using platform::MsgBoxStyle;
+using platform::NativeWindow;
+using platform::Plat;
+
+namespace toolbox {
+namespace {
+
+struct WindowState {
+    std::array<WindowSlot, kWindowSlots> slots{};
+    NativeWindow mainWindow = 0;
+    int mouseMode = kMouseModeScreen;
+    int buttonMode = 0;
+};
+
+WindowState gWin;
+
+// The window class outlives tb_Init: it is registered before the toolbox starts.
+struct WindowClass {
+    platform::WindowProc proc = nullptr;
+    int icon = 0;
+};
+WindowClass gClass;
+
+int SlotIndex(int handle) {
+    if (handle < kFirstWindowHandle || handle >= kFirstWindowHandle + kWindowSlots) return -1;
+    return handle - kFirstWindowHandle;
+}
+
+}  // namespace
+
+void ResetWindowTable() { gWin = WindowState{}; }
+
+WindowSlot* FindWindowSlot(int handle) {
+    int index = SlotIndex(handle);
+    if (index < 0 || gWin.slots[index].free) return nullptr;
+    return &gWin.slots[index];
+}
+
+bool ResolveWindowTarget(int handle, Target& out) {
+    WindowSlot* slot = FindWindowSlot(handle);
+    if (slot == nullptr || !Plat().isWindow(slot->window)) return false;
+    out = Target{};
+    out.view = Plat().backingStore(slot->window);
+    out.draw = &slot->draw;
+    out.window = slot->window;
+    return out.view.isValid();
+}
+
+void PresentTarget(const Target& target, const Rect& changed) {
+    if (target.window == 0) return;
+    Rect bounds{0, 0, target.view.width, target.view.height};
+    Rect visible = IntersectRects(changed, bounds);
+    if (!visible.isEmpty()) Plat().present(target.window, visible);
+}
+
+}  // namespace toolbox
+
+using toolbox::gClass;
+using toolbox::gWin;
+
+int tb_RegisterWindowClass(platform::WindowProc proc, int iconId) {
+    if (proc == nullptr) return 0;
+    gClass.proc = proc;
+    gClass.icon = iconId;
+    return 1;
+}
+
+int tb_OpenWindow(const Rect* rect, const char* title) {
+    int index = -1;
+    for (int i = 0; i < kWindowSlots; ++i) {
+        if (gWin.slots[i].free) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0) {
+        tb_ErrorMessage("No more available Windows! (tb_OpenWindow)");
+        return -1;
+    }
+    NativeWindow window = Plat().createWindow(*rect, title != nullptr ? title : "", gClass.proc);
+    if (window == 0) {
+        tb_ErrorMessage("Failed to create Window! (tb_OpenWindow)");
+        return -1;
+    }
+    if (gClass.icon != 0) Plat().setWindowIcon(window, gClass.icon);
+    if (gWin.mainWindow == 0) gWin.mainWindow = window;
+    toolbox::WindowSlot& slot = gWin.slots[index];
+    slot.window = window;
+    slot.free = false;
+    Plat().showWindow(window);
+    return kFirstWindowHandle + index;
+}
+
+void tb_DisposeOfWindow(int window) {
+    int index = toolbox::SlotIndex(window);
+    if (index < 0 || gWin.slots[index].window == 0) {
+        tb_ErrorMessage("Invalid window hanlde, can't destroy! (tb_DisposeOfWindow)");
+        return;
+    }
+    // The platform handle stays in the slot; only the free flag changes.
+    toolbox::WindowSlot& slot = gWin.slots[index];
+    slot.free = true;
+    if (Plat().isWindow(slot.window)) Plat().destroyWindow(slot.window);
+}
+
+void tb_GetClientRect(int window, Rect* rect) {
+    toolbox::WindowSlot* slot = toolbox::FindWindowSlot(window);
+    if (slot == nullptr) {
+        tb_ErrorMessage("Invalid window! (tb_GetClientRect)");
+        return;
+    }
+    *rect = Plat().clientRect(slot->window);
+}
+
+void tb_GetWindowRect(int window, Rect* rect) {
+    toolbox::WindowSlot* slot = toolbox::FindWindowSlot(window);
+    if (slot == nullptr) {
+        tb_ErrorMessage("Invalid window! (tb_GetWindowRect)");
+        return;
+    }
+    *rect = Plat().windowRect(slot->window);
+}
+
+void tb_SetWindowTitle(int window, const char* title) {
+    toolbox::WindowSlot* slot = toolbox::FindWindowSlot(window);
+    if (slot == nullptr) {
+        tb_ErrorMessage("Invalid window! (tb_SetWindowTitle)");
+        return;
+    }
+    Plat().setWindowTitle(slot->window, title != nullptr ? title : "");
+}
+
+NativeWindow tb_GetWindowHandle(int window) {
+    toolbox::WindowSlot* slot = toolbox::FindWindowSlot(window);
+    return slot != nullptr ? slot->window : 0;
+}
+
+NativeWindow tb_GetMainWindow() { return gWin.mainWindow; }
+
+int tb_DoDialog(int dialogId, DialogProc proc) {
+    const platform::DialogTemplate* tmpl = toolbox::FindDialogTemplate(dialogId);
+    if (tmpl == nullptr || proc == nullptr) return -1;
+    return Plat().runDialog(gWin.mainWindow, *tmpl, proc);
+}
+
+void tb_ErrorMessage(const char* text) {
+    MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Exclamation, true};
+    Plat().messageBox(0, "Error...", text, style);
+}
+
+void tb_AttentionMessage(const char* text) {
+    MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Information, false};
+    Plat().messageBox(gWin.mainWindow, "Attention!", text, style);
+}
+
+void tb_InfoMessage(const char* text) {
+    MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Information, false};
+    Plat().messageBox(gWin.mainWindow, "Information...", text, style);
+}
+
+int tb_AskYesNo(const char* text) {
+    MsgBoxStyle style{MsgBoxButtons::YesNo, MsgBoxIcon::Question, true};
+    switch (Plat().messageBox(0, "Attention...", text, style)) {
+        case MsgBoxResult::Yes: return 1;
+        case MsgBoxResult::No: return 0;
+        default: return -1;
+    }
+}
+
+void tb_SetCursor(int cursorId) { Plat().setCursor(cursorId); }
+
+void tb_SetMouseMode(int mode) { gWin.mouseMode = mode; }
+int tb_GetMouseMode() { return gWin.mouseMode; }
+
+void tb_GetMousePosition(Point* point) {
+    if (gWin.mouseMode == kMouseModeScreen) {
+        *point = Plat().cursorPos();
+    } else if (gWin.mouseMode == kMouseModeClient) {
+        Point screen = Plat().cursorPos();
+        Rect origin = gWin.mainWindow != 0 ? Plat().windowRect(gWin.mainWindow) : Rect{};
+        *point = Point{screen.x - origin.left, screen.y - origin.top};
+    }
+}
+
+void tb_SetMousePosition(int x, int y) {
+    if (gWin.mouseMode == kMouseModeScreen) {
+        Plat().setCursorPos(Point{x, y});
+    } else if (gWin.mouseMode == kMouseModeClient) {
+        Rect origin = gWin.mainWindow != 0 ? Plat().windowRect(gWin.mainWindow) : Rect{};
+        Plat().setCursorPos(Point{x + origin.left, y + origin.top});
+    }
+}
+
+void tb_SetButtonMode(int mode) { gWin.buttonMode = mode; }
+
+int tb_Button() {
+    using platform::MouseButton;
+    if (gWin.buttonMode != 0) {
+        return (Plat().isButtonDown(MouseButton::Left) || Plat().isButtonDown(MouseButton::Right)) ? 1 : 0;
+    }
+    MouseButton primary = Plat().buttonsSwapped() ? MouseButton::Right : MouseButton::Left;
+    return Plat().isButtonDown(primary) ? 1 : 0;
+}
+
+int tb_KeyDown(int virtualKey) { return Plat().isKeyDown(virtualKey) ? 1 : 0; }
