@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds, and then either starts Pictoria or runs every test.
+#   ./pictoria.sh        install, build, start the program
+#   ./pictoria.sh test   install, build (plain and with sanitizers), run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+top=$(pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+scripts/install-deps.sh
+
+build() {  # folder, extra cmake arguments...
+  local dir=$1; shift
+  cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+  ninja -C "$dir" -j "$jobs"
+}
+
+case "${1:-run}" in
+  run)
+    build build
+    mkdir -p run
+    cd run
+    exec "$top/build/pictoria"
+    ;;
+  test)
+    build build
+    (cd build && ctest --output-on-failure -j "$jobs")
+    # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer. The real
+    # binary's end-to-end runs stay with the plain build: the desktop libraries it loads are
+    # not built for leak checking.
+    build build-sanitize -DPICTORIA_SANITIZE=ON -DPICTORIA_BENCH=OFF
+    (cd build-sanitize && ctest --output-on-failure -j "$jobs" -E '^e2e_')
+    ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
