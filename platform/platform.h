@@ -117,6 +117,24 @@ constexpr int32_t kEditChanged = 2;
 
 enum class MouseButton : uint8_t { Left, Right };
 
+// The Save As and Open dialogs: one filter, a starting folder, and no question before a file is
+// replaced. When the typed name has no extension, defaultExtension is added.
+struct FileDialogRequest {
+    bool save = false;
+    std::string title;             // "Save As", "Open"
+    std::string filterName;        // the one filter's description
+    std::string filterPattern;     // e.g. "*.bmp"
+    std::string folder;            // where the dialog starts
+    std::string initialName;       // the name the dialog offers
+    std::string defaultExtension;  // without the dot
+};
+
+struct FileDialogResult {
+    bool chosen = false;  // a file was chosen
+    std::string path;     // its full path
+    int failure = 0;      // when not chosen: 0 cancelled, otherwise the dialog's failure code
+};
+
 enum class SoundMode : uint8_t {
     NoInterrupt,  // start only when nothing is playing
     Interrupt,    // stop what plays and start this
@@ -209,6 +227,9 @@ public:
     virtual std::string listGetText(NativeWindow dialog, int controlId, int index) = 0;
     virtual std::string editGetText(NativeWindow dialog, int controlId) = 0;
     virtual void editSetText(NativeWindow dialog, int controlId, const std::string& text) = 0;
+
+    // Runs the Save As or Open dialog owned by `owner` and returns what the user chose.
+    virtual FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) = 0;
 
     // --- Sound --------------------------------------------------------------------------
     // Plays the WAVE resource `soundId`; see SoundMode. Without a sound device nothing plays.

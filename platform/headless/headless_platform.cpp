@@ -179,6 +179,7 @@ void HeadlessPlatform::clearRecords() {
     warps_.clear();
     presented_.clear();
     raises_.clear();
+    fileDialogs_.clear();
     beeps_ = 0;
 }
 
@@ -511,6 +512,18 @@ std::string HeadlessPlatform::editGetText(NativeWindow dialog, int controlId) {
 
 void HeadlessPlatform::editSetText(NativeWindow dialog, int controlId, const std::string& text) {
     if (Window* w = find(dialog)) w->controls[controlId].text = text;
+}
+
+// ---- File dialogs ------------------------------------------------------------------------
+
+void HeadlessPlatform::answerFileDialog(FileDialogResult answer) { fileAnswers_.push_back(std::move(answer)); }
+
+FileDialogResult HeadlessPlatform::fileDialog(NativeWindow, const FileDialogRequest& request) {
+    fileDialogs_.push_back(request);
+    if (fileAnswers_.empty()) return FileDialogResult{};
+    FileDialogResult answer = std::move(fileAnswers_.front());
+    fileAnswers_.pop_front();
+    return answer;
 }
 
 // ---- Sound -------------------------------------------------------------------------------

@@ -81,6 +81,8 @@ public:
     void answerMenu(int commandId);
     // Runs when the next dialog has opened and painted; it may queue input for the dialog.
     void answerDialog(std::function<void(NativeWindow dialog)> script);
+    // Answers for the next file dialogs (default: cancelled).
+    void answerFileDialog(FileDialogResult answer);
     // Polled state without an event, effective at once.
     void setKeyState(int virtualKey, bool down);
     void setButtonState(MouseButton button, bool down);
@@ -96,6 +98,7 @@ public:
     const std::vector<Rect>& presented() const { return presented_; }
     const std::vector<std::string>& raiseRequests() const { return raises_; }
     int beeps() const { return beeps_; }
+    const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
     int windowCount() const;
     std::vector<NativeWindow> windows() const;
     NativeWindow firstWindow() const;  // the first window still open, 0 if none
@@ -148,6 +151,7 @@ public:
     std::string listGetText(NativeWindow dialog, int controlId, int index) override;
     std::string editGetText(NativeWindow dialog, int controlId) override;
     void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
+    FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
     void playSound(int soundId, SoundMode mode) override;
     void stopSound() override;
     void beep() override { ++beeps_; }
@@ -210,6 +214,8 @@ private:
     std::deque<MsgBoxResult> boxAnswers_;
     std::deque<int> menuAnswers_;
     std::deque<std::function<void(NativeWindow)>> dialogScripts_;
+    std::deque<FileDialogResult> fileAnswers_;
+    std::vector<FileDialogRequest> fileDialogs_;
     std::vector<RecordedMessageBox> boxes_;
     std::vector<RecordedMenu> menus_;
     std::vector<RecordedSound> sounds_;
