@@ -4,7 +4,10 @@
 
 void tb_Init() {
     toolbox::ResetWindowTable();
-    // FIXME: the bitmap and region tables and the random seed join here as they land.
+    toolbox::ResetSound();
+    toolbox::ResetBitmapTable();
+    // FIXME: the region table and the random seed join here when regions and tb_Random land
+    // (ResetRegionTable() in toolbox/regions.cpp).
 }
 
 void tb_Quit() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "pictures/dib.h"
 #include "platform/geometry.h"
 #include "platform/pixels.h"
 #include "platform/platform.h"
@@ -55,8 +56,29 @@ bool ResolveWindowTarget(int handle, Target& out);
 // Shows `changed` (client coordinates) of a window target; nothing for other targets.
 void PresentTarget(const Target& target, const Rect& changed);
 
+// Bitmap table (bitmaps.cpp, copy.cpp, pixels.cpp).
+struct BitmapSlot {
+    bool free = true;
+    DibRecord image;   // may still be a resource read in place: write only via ResolveTarget
+    Rect rect{};       // as created, origin included
+    DrawState draw{};  // colours and stored clip belong to the slot, not to the bitmap in it
+};
+BitmapSlot* FindBitmapSlot(int handle);  // null for a handle outside 0..99 or a free slot
+// A target to draw into: a bitmap in use (a resource's pixels are copied first), a window in
+// use, or the printer page while it is open. False for anything else; nothing is reported.
+bool ResolveTarget(int handle, Target& out);
+bool ResolveBitmapTarget(int handle, Target& out);  // bitmaps only
+// The same for reading: a resource bitmap stays in place, so never write through `out`.
+bool ResolveSource(int handle, Target& out);
+// The printer page (9000); false while no document is open.
+bool ResolvePrinterPage(Target& out);
+// The part of a target that drawing may change now: its bounds, limited by a clip that a copy
+// (or a line) has put in force (copy.cpp).
+Rect ClipInForce(const Target& target);
+
 // Per-area resets called by tb_Init. Each area adds its own here.
 void ResetBitmapTable();
 void ResetRegionTable();
+void ResetSound();  // the sound switch back on (sound.cpp)
 
 }  // namespace toolbox

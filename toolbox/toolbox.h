@@ -64,3 +64,89 @@ void tb_SetMousePosition(int x, int y);
 void tb_SetButtonMode(int mode);
 int tb_Button();               // 1 while the primary button is held down now
 int tb_KeyDown(int virtualKey);  // 1 while the key is held down now
+
+// ---- Bitmaps, copies, pixels and filters -----------------------------------------------
+// Bitmaps are 8 or 24 bits deep (an 8-bit bitmap keeps its own colour table; a fresh one is
+// a grey ramp, index 0 black and 255 white). Copies between depths go through the colours.
+// `rect` of an empty bitmap gives its size and is kept as given, origin included; for a
+// resource bitmap (source > 0) it receives (0, 0, width, height).
+int tb_CreateBitmap(Rect* rect, int source, int depth);  // bitmap handle or -1
+void tb_DisposeBitmap(int bitmap);
+void tb_GetBitmapRect(int bitmap, Rect* rect);
+int tb_GetBitmapWidth(int bitmap);         // -1 for an invalid handle
+int tb_GetBitmapHeight(int bitmap);        // -1 for an invalid handle
+int tb_GetBitmapStorageWidth(int bitmap);  // bytes per stored row, -1 for an invalid handle
+
+// Sources: bitmaps and windows. Destinations: bitmaps, windows and the printer page. Rects
+// of different sizes stretch (nearest neighbour). The destination's clip rectangle limits the
+// copy and, on a bitmap, stays in force for later drawing until tb_ClearClipRect. The flag is
+// ignored.
+void tb_CopyBitmap(int source, int destination, const Rect* sourceRect, const Rect* destRect, int flag);
+// From a bitmap only: unstretched into a bitmap, stretched into a window or the printer page.
+void tb_CopyBitmapBits(int source, int destination, const Rect* sourceRect, const Rect* destRect, int flag);
+// The mask (white where the image shows, black elsewhere) is ORed into the destination, then
+// the image (white outside its shape) ANDed, each stretched onto destRect.
+void tb_CopyMaskedBitmap(int image, int mask, int destination, const Rect* imageRect, const Rect* maskRect,
+                         const Rect* destRect);
+// Into a window outside the toolbox's table (a dialog), given by its platform handle.
+void tb_CopyBitmapToDialog(platform::NativeWindow dialog, int bitmap, const Rect* sourceRect,
+                           const Rect* destRect);
+void tb_SetClipRect(int target, const Rect* rect);  // takes effect at the next copy
+void tb_ClearClipRect(int target);
+
+// Pixels of a bitmap, components on the 0..65025 scale. The inside test uses the bitmap's
+// stored rect with its right and bottom edges included; outside it a read gives black and a
+// write does nothing. A write takes min(component, 65025) / 255, negative values as 0.
+void tb_GetPixel(int bitmap, int x, int y, int* red, int* green, int* blue);
+void tb_SetPixel(int bitmap, int x, int y, int red, int green, int blue);
+
+// A 5 x 5 filter: weights[r][c] applies to the neighbour (x + c - 2, y + r - 2).
+struct FilterKernel {
+    int32_t weights[5][5];
+    int32_t divisor;  // integer division toward zero; 0 counts as 1
+    int32_t bias;     // added after the division
+    int32_t red;      // 1: the channel is filtered, 0: it keeps its value
+    int32_t green;
+    int32_t blue;
+    int32_t random;   // non-zero: each weight is multiplied by tb_Random(randomLow, randomHigh)
+    int32_t randomLow;
+    int32_t randomHigh;
+};
+void tb_InitKernel(FilterKernel* kernel);  // all weights 0, divisor 1, bias 0, all channels on
+// Filters the part of a 24-bit bitmap inside rect. Every neighbour is read from the unchanged
+// picture; neighbours outside the picture count as 0. Results are limited to 0..255.
+void tb_Convolve(int bitmap, const Rect* rect, const FilterKernel* kernel);
+
+// ---- Rectangles, sounds and time --------------------------------------------------------
+// A rectangle is empty when right <= left or bottom <= top. Results may alias the arguments.
+// Null pointers are ignored (a result of 0).
+void tb_SetRect(Rect* rect, int left, int top, int right, int bottom);
+void tb_OffsetRect(Rect* rect, int dx, int dy);
+void tb_InsetRect(Rect* rect, int dx, int dy);  // negative values grow the rect
+int tb_PtInRect(int x, int y, const Rect* rect);  // 1 when left <= x < right and top <= y < bottom
+// 1 when the overlap is not empty; otherwise the destination becomes all zeros and 0 is returned.
+int tb_IntersectRect(Rect* destination, const Rect* a, const Rect* b);
+// Destination last. An empty rect adds nothing: the union with it is the other rect, and two
+// empty rects give all zeros and 0.
+int tb_UnionRect(const Rect* a, const Rect* b, Rect* destination);
+
+// Sounds are WAVE resources by id; one plays at a time. While the sound switch is 0 nothing
+// plays and nothing beeps, but tb_StopSound still stops. The switch is 1 after tb_Init.
+void tb_PlaySound(int soundId);      // ids <= 0 ignored; a sound already playing is not interrupted
+void tb_PlaySoundNow(int soundId);   // ids <= 0 ignored; replaces what plays
+void tb_PlaySoundLoop(int soundId);  // replaces what plays and repeats until stopped
+void tb_StopSound();
+void tb_Beep();                      // the desktop's warning sound
+void tb_SetSoundSwitch(int on);      // any non-zero is on
+int tb_GetSoundSwitch();
+
+// Milliseconds on a clock that wraps at 2^32; differences taken unsigned survive the wrap.
+uint32_t tb_GetTime();
+// Returns after at least `ms` milliseconds. It sleeps and processes no messages meanwhile.
+void tb_Wait(int ms);
+// Returns once at least `ms` milliseconds have passed since `start` (a tb_GetTime value);
+// at once when they already have. Paces animation frames without spinning.
+void tb_WaitSince(uint32_t start, int ms);
+// A Timer message with `timerId` reaches `window` every `periodMs` until killed.
+void tb_SetTimer(platform::NativeWindow window, int timerId, int periodMs);
+void tb_KillTimer(platform::NativeWindow window, int timerId);
