@@ -1,0 +1,120 @@
+// Starting GTK, the screen, and the pieces every other file of the backend leans on.
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "platform/gtk/gtk_backend.h"
+#include "platform/gtk/gtk_platform.h"
+
+namespace platform::gtk {
+namespace {
+
+// The painted dialogs place their controls in small fixed rectangles (an edit line 14 pixels
+// high); the theme's usual padding and minimum heights would not fit them.
+constexpr const char* kControlCss =
+    "entry.pictoria-edit { min-height: 0; padding: 0 3px; font-size: 11px; }\n"
+    "treeview.pictoria-list { font-size: 11px; }\n"
+    "treeview.pictoria-list.view { padding: 0; }\n";
+
+}  // namespace
+
+GtkBackend::~GtkBackend() {
+    while (!windows_.empty()) removeWindow(windows_.begin()->first);
+    for (auto& [key, source] : timers_) g_source_remove(source);
+    for (auto& [id, cursor] : cursors_) g_object_unref(cursor);
+    if (trigger_ != nullptr) gdk_event_free(trigger_);
+    if (instanceWatch_ != 0) g_source_remove(instanceWatch_);
+    if (instanceSocket_ >= 0) close(instanceSocket_);
+}
+
+void GtkBackend::ensureGtk() {
+    if (gtkReady_) return;
+    // Placing windows, warping the pointer and polling the keyboard need X11; a Wayland session
+    // still offers it through its X server.
+    gdk_set_allowed_backends("x11,*");
+    g_set_prgname("pictoria");
+    if (!gtk_init_check(nullptr, nullptr)) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "pictoria: cannot open the display %s; the program needs a graphical desktop.\n",
+                     display != nullptr ? display : "(DISPLAY is not set)");
+        std::exit(1);
+    }
+    gtkReady_ = true;
+    g_set_application_name("Pictoria");
+
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css, kControlCss, -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
+
+    connectScreenEvents();
+    if (instanceSocket_ >= 0) watchInstanceSocket();
+}
+
+int GtkBackend::screenDepth() {
+    ensureGtk();
+    GdkVisual* visual = gdk_screen_get_system_visual(gdk_screen_get_default());
+    return visual != nullptr ? gdk_visual_get_depth(visual) : 24;
+}
+
+Rect GtkBackend::desktopRect() {
+    ensureGtk();
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, 0, 0);
+    if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
+    if (monitor == nullptr) return Rect{0, 0, 640, 480};
+    GdkRectangle g;
+    gdk_monitor_get_geometry(monitor, &g);
+    return Rect{0, 0, g.width, g.height};
+}
+
+Window* GtkBackend::find(NativeWindow window) {
+    auto it = windows_.find(window);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+Window* GtkBackend::findByWidget(GtkWidget* widget) {
+    if (widget == nullptr) return nullptr;
+    GtkWidget* top = gtk_widget_get_toplevel(widget);
+    return find(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(top), kWindowIdKey)));
+}
+
+void GtkBackend::raiseAll() {
+    for (auto& [id, w] : windows_) {
+        if (!gtk_widget_get_visible(w->top)) continue;
+        gtk_window_deiconify(GTK_WINDOW(w->top));
+        gtk_window_present(GTK_WINDOW(w->top));
+    }
+    for (GtkWidget* box : boxes_) gtk_window_present(GTK_WINDOW(box));
+}
+
+void GtkBackend::restoreFocus() {
+    if (!boxes_.empty()) {
+        gtk_window_present(GTK_WINDOW(boxes_.back()));
+        return;
+    }
+    // Dialogs get higher ids than their owners, so the last visible window is the active one.
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+        if (gtk_widget_get_visible(it->second->top)) {
+            gtk_window_present(GTK_WINDOW(it->second->top));
+            return;
+        }
+    }
+}
+
+// Sound effects are played by the SDL player in platform/audio_sdl, which is attached to this
+// backend there; until then the GTK backend stays silent.
+void GtkBackend::playSound(int, SoundMode) {}
+void GtkBackend::stopSound() {}
+
+void GtkBackend::beep() {
+    ensureGtk();
+    gdk_display_beep(gdk_display_get_default());
+}
+
+}  // namespace platform::gtk
+
+std::unique_ptr<platform::Platform> CreateGtkPlatform() {
+    return std::make_unique<platform::gtk::GtkBackend>();
+}

@@ -1,0 +1,182 @@
+// The GTK backend's shared state. Only files under platform/gtk/ include this header.
+//
+// Every program window is a borderless GtkWindow holding a GtkFixed: a GtkDrawingArea covering
+// the whole client area (it serves the desktop's exposes from the window's mirror surface and
+// receives the pointer), and above it the real controls of a dialog. The backing store the
+// program draws into is a bottom-up BGR buffer; present() converts the changed rectangle into the
+// cairo mirror and puts it on screen at once.
+//
+// GDK events become Messages in one FIFO queue (gtk_events.cpp is the only place that maps
+// them); peekMessage/waitMessage run the GLib main loop just long enough to fill it.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform::gtk {
+
+struct Control {
+    int id = 0;
+    ControlKind kind = ControlKind::Edit;
+    Rect rect{};                       // client coordinates of the dialog
+    GtkWidget* widget = nullptr;       // the GtkEntry, or the scrolled window around the list
+    GtkTreeView* list = nullptr;
+    GtkListStore* store = nullptr;
+    std::vector<std::string> items;    // the list's entries in their sorted order (mirrors store)
+    bool quiet = false;                // true while the program itself changes the control
+};
+
+struct Window {
+    NativeWindow id = 0;
+    WindowProc proc = nullptr;
+    bool isDialog = false;
+    GtkWidget* top = nullptr;    // GtkWindow
+    GtkWidget* layer = nullptr;  // GtkFixed
+    GtkWidget* area = nullptr;   // GtkDrawingArea
+    Rect rect{};                 // where the program last put the window (screen coordinates)
+    std::vector<Rect> requested; // earlier placements whose configure events may still arrive
+    std::vector<uint8_t> pixels;
+    PixelView view{};
+    cairo_surface_t* mirror = nullptr;  // CAIRO_FORMAT_RGB24 copy of what has been presented
+    std::vector<Control> controls;
+};
+
+// One running painted dialog; lives on runDialog's stack.
+struct DialogRun {
+    NativeWindow window = 0;
+    bool ended = false;
+    int result = 0;
+};
+
+class GtkBackend final : public Platform {
+public:
+    GtkBackend() = default;
+    ~GtkBackend() override;
+
+    int screenDepth() override;
+    Rect desktopRect() override;
+    bool claimSingleInstance() override;
+
+    NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
+    void destroyWindow(NativeWindow window) override;
+    bool isWindow(NativeWindow window) override;
+    void showWindow(NativeWindow window) override;
+    void bringToFront(NativeWindow window) override;
+    void moveWindow(NativeWindow window, const Rect& rect) override;
+    Rect windowRect(NativeWindow window) override;
+    Rect clientRect(NativeWindow window) override;
+    void setWindowTitle(NativeWindow window, const std::string& title) override;
+    void setWindowIcon(NativeWindow window, int iconId) override;
+    PixelView backingStore(NativeWindow window) override;
+    void present(NativeWindow window, const Rect& rect) override;
+
+    bool peekMessage(Message& out) override;
+    void waitMessage(int timeoutMs) override;
+    void postMessage(const Message& msg) override;
+    void postQuitMessage(int exitCode) override;
+    long dispatchMessage(Message& msg) override;
+    long defWindowProc(Message& msg) override;
+
+    void setTimer(NativeWindow window, int timerId, int intervalMs) override;
+    void killTimer(NativeWindow window, int timerId) override;
+    uint32_t tickCount() override;
+    void sleep(int ms) override;
+
+    Point cursorPos() override;
+    void setCursorPos(Point screenPoint) override;
+    bool isButtonDown(MouseButton button) override;
+    bool buttonsSwapped() override;
+    bool isKeyDown(int virtualKey) override;
+    void setCursor(int cursorId) override;
+
+    MsgBoxResult messageBox(NativeWindow owner, const std::string& caption, const std::string& text,
+                            MsgBoxStyle style) override;
+    void popupMenu(NativeWindow owner, const std::vector<MenuItem>& items, Point clientPoint) override;
+
+    int runDialog(NativeWindow owner, const DialogTemplate& tmpl, WindowProc proc) override;
+    void endDialog(NativeWindow dialog, int result) override;
+    void listReset(NativeWindow dialog, int controlId) override;
+    void listAddString(NativeWindow dialog, int controlId, const std::string& text) override;
+    int listFindExact(NativeWindow dialog, int controlId, const std::string& text) override;
+    void listSetSelection(NativeWindow dialog, int controlId, int index) override;
+    int listGetSelection(NativeWindow dialog, int controlId) override;
+    std::string listGetText(NativeWindow dialog, int controlId, int index) override;
+    std::string editGetText(NativeWindow dialog, int controlId) override;
+    void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
+
+    FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
+
+    void playSound(int soundId, SoundMode mode) override;
+    void stopSound() override;
+    void beep() override;
+
+    // --- Shared between the backend's files ---------------------------------------------
+    void ensureGtk();
+    Window* find(NativeWindow window);
+    Window* findByWidget(GtkWidget* widget);
+    // Raises every program window (the main window first, its dialogs above it).
+    void raiseAll();
+    // Gives the keyboard back to the topmost program window after a modal box has gone.
+    void restoreFocus();
+
+    // Event mapping (gtk_events.cpp).
+    void connectWindowEvents(Window& w);
+    void connectScreenEvents();
+    // Posting helpers used by the event mapping.
+    void postPaint(NativeWindow window);
+    void postFocus(NativeWindow window, bool gained);
+    void postMouseMove(NativeWindow window, Point p);
+    void postToAll(MsgKind kind);
+    void postTimer(NativeWindow window, int timerId);
+    // A GTK double click is an extra event after the second press: the press still waiting
+    // in the queue becomes the double click, as the program expects.
+    void turnPressIntoDoubleClick(NativeWindow window, Point p);
+    void rememberTrigger(const GdkEvent* event);
+    void onConfigure(NativeWindow window, const Rect& placed);
+
+    // Controls (gtk_dialogs.cpp).
+    Control* findControl(NativeWindow dialog, int controlId);
+
+private:
+    NativeWindow openWindow(const Rect& rect, const std::string& title, WindowProc proc, NativeWindow owner,
+                            bool isDialog);
+    void removeWindow(NativeWindow window);
+    void resizeBackingStore(Window& w, int width, int height);
+    void applyCursor(Window& w);
+    void addControl(Window& w, const DialogControl& c);
+    void watchInstanceSocket();
+    bool hasQueued(NativeWindow window, MsgKind kind, int timerId = 0) const;
+
+    bool gtkReady_ = false;
+    int instanceSocket_ = -1;
+    guint instanceWatch_ = 0;
+
+    std::map<NativeWindow, std::unique_ptr<Window>> windows_;
+    NativeWindow nextWindow_ = 1;
+    std::deque<Message> queue_;
+    std::map<uint64_t, guint> timers_;  // (window << 32 | timer id) -> GLib source
+    std::vector<DialogRun*> dialogs_;   // innermost last
+    std::vector<GtkWidget*> boxes_;     // message boxes on screen, innermost last
+
+    std::map<int, GdkCursor*> cursors_;
+    GdkCursor* currentCursor_ = nullptr;
+    GdkEvent* trigger_ = nullptr;  // the last press or key, for menus that need one to grab with
+};
+
+// Key codes (gtk_events.cpp): the virtual key of a key event, and the keyvals that produce a
+// virtual key (for polling the keyboard).
+int VirtualKeyOf(const GdkEventKey* event);
+std::vector<guint> KeyvalsOfVirtualKey(int virtualKey);
+
+// The window's id stored on its GtkWindow.
+constexpr const char* kWindowIdKey = "pictoria-window";
+
+}  // namespace platform::gtk

@@ -1,0 +1,88 @@
+// The Open and Save As dialogs.
+#include <algorithm>
+#include <cctype>
+
+#include "platform/gtk/gtk_backend.h"
+
+namespace platform::gtk {
+namespace {
+
+constexpr int kChooserWidth = 760;
+constexpr int kChooserHeight = 540;
+constexpr int kScreenMargin = 20;
+
+// Picture files come from a world where names ignore case: "*.bmp" must also find "CAT.BMP".
+std::string CaseBlindPattern(const std::string& pattern) {
+    std::string blind;
+    for (char c : pattern) {
+        const auto u = static_cast<unsigned char>(c);
+        if (std::isalpha(u)) {
+            blind += '[';
+            blind += static_cast<char>(std::tolower(u));
+            blind += static_cast<char>(std::toupper(u));
+            blind += ']';
+        } else {
+            blind += c;
+        }
+    }
+    return blind;
+}
+
+bool HasExtension(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t dot = path.find_last_of('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+}
+
+}  // namespace
+
+FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequest& request) {
+    ensureGtk();
+    Window* o = find(owner);
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(
+        request.title.c_str(), o != nullptr ? GTK_WINDOW(o->top) : nullptr,
+        request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
+        request.save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+    GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
+    gtk_file_chooser_set_local_only(chooser, TRUE);
+    gtk_file_chooser_set_do_overwrite_confirmation(chooser, FALSE);
+
+    GtkFileFilter* filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, request.filterName.c_str());
+    gtk_file_filter_add_pattern(filter, CaseBlindPattern(request.filterPattern).c_str());
+    gtk_file_chooser_add_filter(chooser, filter);
+    if (!request.folder.empty()) gtk_file_chooser_set_current_folder(chooser, request.folder.c_str());
+    if (request.save && !request.initialName.empty())
+        gtk_file_chooser_set_current_name(chooser, request.initialName.c_str());
+
+    // Without a window manager the chooser opens larger than a small screen and in its corner.
+    gtk_widget_show(dialog);
+    const Rect screen = desktopRect();
+    const int width = std::min(kChooserWidth, screen.width() - kScreenMargin);
+    const int height = std::min(kChooserHeight, screen.height() - kScreenMargin);
+    gtk_window_resize(GTK_WINDOW(dialog), width, height);
+    gtk_window_move(GTK_WINDOW(dialog), (screen.width() - width) / 2, (screen.height() - height) / 2);
+    gtk_window_present(GTK_WINDOW(dialog));
+
+    boxes_.push_back(dialog);
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), dialog));
+
+    FileDialogResult result;
+    if (response == GTK_RESPONSE_ACCEPT) {
+        if (gchar* name = gtk_file_chooser_get_filename(chooser)) {
+            result.chosen = true;
+            result.path = name;
+            g_free(name);
+            if (!request.defaultExtension.empty() && !HasExtension(result.path))
+                result.path += "." + request.defaultExtension;
+        }
+    }
+    gtk_widget_destroy(dialog);
+    restoreFocus();
+    return result;
+}
+
+}  // namespace platform::gtk
