@@ -57,15 +57,58 @@ void PutIndexRows(Bytes& b, const Picture& p, IndexOf index) {
 
 uint32_t Key(const uint8_t rgb[3]) { return (rgb[0] << 16) | (rgb[1] << 8) | rgb[2]; }
 
-// 6x6x6 cube and 40 greys: the fall-back colour table for pictures with more than 256 colours.
-std::vector<uint32_t> FixedColourTable() {
+// Median cut: split the box of colours with the widest spread at its weighted median until there
+// are `count` boxes; each box gives its weighted mean. For pictures with more than 256 colours.
+std::vector<uint32_t> MedianCutTable(const std::map<uint32_t, int>& histogram, size_t count) {
+    struct Item { int c[3]; long weight; };
+    std::vector<Item> items;
+    for (auto [colour, weight] : histogram)
+        items.push_back({{int(colour >> 16), int((colour >> 8) & 255), int(colour & 255)}, weight});
+    struct Span { size_t begin, end; };
+    std::vector<Span> boxes{{0, items.size()}};
+    auto spread = [&](const Span& b, int& channel) {
+        int best = -1;
+        for (int c = 0; c < 3; ++c) {
+            int lo = 255, hi = 0;
+            for (size_t i = b.begin; i < b.end; ++i) {
+                lo = std::min(lo, items[i].c[c]);
+                hi = std::max(hi, items[i].c[c]);
+            }
+            if (hi - lo > best) best = hi - lo, channel = c;
+        }
+        return best;
+    };
+    while (boxes.size() < count) {
+        size_t widest = 0;
+        int widestSpread = 0, channel = 0;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            int c = 0, s = spread(boxes[i], c);
+            if (s > widestSpread) widestSpread = s, widest = i, channel = c;
+        }
+        if (widestSpread == 0) break;
+        Span b = boxes[widest];
+        std::sort(items.begin() + b.begin, items.begin() + b.end,
+                  [&](const Item& x, const Item& y) { return x.c[channel] < y.c[channel]; });
+        long total = 0, half = 0;
+        for (size_t i = b.begin; i < b.end; ++i) total += items[i].weight;
+        size_t cut = b.begin + 1;
+        for (size_t i = b.begin; i + 1 < b.end && half + items[i].weight <= total / 2; ++i) {
+            half += items[i].weight;
+            cut = i + 1;
+        }
+        boxes[widest] = {b.begin, cut};
+        boxes.push_back({cut, b.end});
+    }
     std::vector<uint32_t> table;
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b) table.push_back((r * 51 << 16) | (g * 51 << 8) | b * 51);
-    for (int i = 0; i < 40; ++i) {
-        uint32_t v = (i + 1) * 255 / 41;
-        table.push_back((v << 16) | (v << 8) | v);
+    for (const Span& b : boxes) {
+        long sum[3] = {0, 0, 0}, total = 0;
+        for (size_t i = b.begin; i < b.end; ++i) {
+            for (int c = 0; c < 3; ++c) sum[c] += long(items[i].c[c]) * items[i].weight;
+            total += items[i].weight;
+        }
+        uint32_t colour = 0;
+        for (int c = 0; c < 3; ++c) colour = (colour << 8) | uint32_t((sum[c] + total / 2) / total);
+        table.push_back(colour);
     }
     return table;
 }
@@ -103,13 +146,14 @@ Bytes EncodeBmp24(const Picture& p, bool cutout) {
     return b;
 }
 
-Bytes EncodeBmp8(const Picture& p) {
+Bytes EncodeBmp8(const Picture& p, bool cutout) {
+    // First how often each colour occurs, then its index in the table.
     std::map<uint32_t, int> used;
     for (int y = 0; y < p.height; ++y) {
         for (int x = 0; x < p.width; ++x) {
             uint8_t rgb[3];
-            OpaqueColour(p.At(x, y), false, rgb);
-            used.emplace(Key(rgb), 0);
+            OpaqueColour(p.At(x, y), cutout, rgb);
+            ++used[Key(rgb)];
         }
     }
     std::vector<uint32_t> table;
@@ -119,7 +163,7 @@ Bytes EncodeBmp8(const Picture& p) {
             table.push_back(colour);
         }
     } else {
-        table = FixedColourTable();
+        table = MedianCutTable(used, 256);
         for (auto& [colour, index] : used) index = Nearest(table, colour);
     }
     table.resize(256, 0);
@@ -129,7 +173,7 @@ Bytes EncodeBmp8(const Picture& p) {
     for (uint32_t colour : table) Put32(b, colour);  // blue, green, red, 0 in little-endian order
     PutIndexRows(b, p, [&](const uint8_t* px) {
         uint8_t rgb[3];
-        OpaqueColour(px, false, rgb);
+        OpaqueColour(px, cutout, rgb);
         return static_cast<uint8_t>(used[Key(rgb)]);
     });
     return b;

@@ -13,8 +13,8 @@ using Bytes = std::vector<uint8_t>;
 Bytes EncodeBmp24(const Picture& picture, bool cutout);
 
 // 8-bit picture: the header, 256 colours, bottom-up index rows padded to 4. Up to 256 distinct
-// colours are kept exactly; more are mapped to the nearest of a fixed colour cube and grey ramp.
-Bytes EncodeBmp8(const Picture& picture);
+// colours are kept exactly; more are reduced by median cut to the nearest of 256. `cutout` as above.
+Bytes EncodeBmp8(const Picture& picture, bool cutout);
 
 // 8-bit mask: pure white (255) where the picture shows, pure black (0) elsewhere. The colour table
 // is a grey ramp, so index and grey level agree.

@@ -48,7 +48,7 @@ bool Build(const std::string& artDir, const ManifestEntry& e, Bytes& out) {
     if (!RenderSvg(artDir, e, picture)) return false;
     switch (e.kind) {
         case EntryKind::Bmp24: out = EncodeBmp24(picture, e.cutout); break;
-        case EntryKind::Bmp8: out = EncodeBmp8(picture); break;
+        case EntryKind::Bmp8: out = EncodeBmp8(picture, e.cutout); break;
         case EntryKind::Mask: out = EncodeMask(picture); break;
         case EntryKind::Cursor: out = EncodeCursor(picture, e.hotX, e.hotY); break;
         case EntryKind::Icon: out = EncodeCursor(picture, 0, 0); break;
