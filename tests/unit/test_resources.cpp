@@ -266,7 +266,7 @@ TEST(PaintBlot, SurfaceIsPureBlackClosedAndWhole) {
     ASSERT_EQ(blot.At(21, 8), black);
 
     // The program fills the surface 4-connected from (21, 8); it must stay inside the picture's
-    // border and reach every black pixel (a separate black speck would never take the colour).
+    // border and reach every black pixel (a separate black patch would never take the colour).
     std::vector<char> seen(44 * 17, 0);
     std::vector<std::pair<int, int>> todo{{21, 8}};
     seen[8 * 44 + 21] = 1;
@@ -291,7 +291,7 @@ TEST(PaintBlot, SurfaceIsPureBlackClosedAndWhole) {
             Rgb c = blot.At(x, y);
             colours.insert(c.r << 16 | c.g << 8 | c.b);
             if (c == black) {
-                EXPECT_TRUE(seen[y * 44 + x]) << "black speck at " << x << "," << y;
+                EXPECT_TRUE(seen[y * 44 + x]) << "stray black pixel at " << x << "," << y;
             }
         }
     }
