@@ -4,6 +4,7 @@
 
 void tb_Init() {
     toolbox::ResetWindowTable();
+    toolbox::ResetFiles();
     toolbox::ResetSound();
     toolbox::ResetBitmapTable();
     // FIXME: the region table and the random seed join here when regions and tb_Random land

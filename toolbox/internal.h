@@ -79,6 +79,7 @@ Rect ClipInForce(const Target& target);
 // Per-area resets called by tb_Init. Each area adds its own here.
 void ResetBitmapTable();
 void ResetRegionTable();
+void ResetFiles();  // files.cpp: closes the current file, program directory = current directory
 void ResetSound();  // the sound switch back on (sound.cpp)
 
 }  // namespace toolbox

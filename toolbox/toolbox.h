@@ -150,3 +150,55 @@ void tb_WaitSince(uint32_t start, int ms);
 // A Timer message with `timerId` reaches `window` every `periodMs` until killed.
 void tb_SetTimer(platform::NativeWindow window, int timerId, int periodMs);
 void tb_KillTimer(platform::NativeWindow window, int timerId);
+
+// ---- Files, file dialogs and the BMP format --------------------------------------------
+// One current file at a time: opened for writing (tb_CreateFile, tb_CreatePrefsFile) or for
+// reading (tb_OpenFile, tb_OpenPrefsFile), then written or read in blocks and closed. Opening
+// again without closing abandons the previous file (a file being written is not put in place).
+// Paths use "/" and have no length limit.
+//
+// Saving never destroys the file that was there. A file created for writing is a temporary
+// file beside its target; tb_CloseFile puts it in place with a rename only when every write and
+// the flush to disk succeeded. How a caller learns the outcome:
+//   - tb_WriteFile returns 1 when this block (or any earlier one) could not be written;
+//   - tb_WriteBitmapToFile returns 1 only when all of the picture was written;
+//   - tb_CloseFile returns 1 when the file is in place under its name, 0 when a write, the flush
+//     or the rename failed: the old file at that path is then untouched and the temporary file
+//     is gone. Only a 1 from tb_CloseFile means "saved".
+// A target that is a device rather than a regular file (such as /dev/null) is written directly.
+//
+// The file dialogs start in the program directory, offer one filter for "*.bmp", add ".bmp"
+// when no extension is typed and do not ask before a file is replaced.
+
+// 1 created for writing; -1 not created (missing or read-only folder, a folder or read-only
+// file at the path); 0 the Save As dialog was cancelled; 10..23 the dialog failed. With the
+// dialog, `path` offers its file-name part and receives the chosen full path.
+int tb_CreateFile(std::string& path, int showDialog);
+// 1 opened for reading; -1 cancelled, the dialog failed, or no regular file could be opened.
+int tb_OpenFile(std::string& path, int showDialog);
+int tb_CreatePrefsFile();  // 1 or -1: "mwsptk10.pfs" in tb_GetWindowsDirectory(), for writing
+int tb_OpenPrefsFile();    // 1 or -1: the same file, for reading
+int tb_WriteFile(const void* buffer, size_t count);  // 0 written; 1 failure or no file for writing
+// 0 when the read worked, also when fewer bytes remained (`bytesRead`, when given, says how
+// many arrived); 1 on failure or with no file open for reading.
+int tb_ReadFile(void* buffer, size_t count, size_t* bytesRead = nullptr);
+int tb_CloseFile();           // see above; 1 also for a file read, or when nothing was open
+int64_t tb_GetFileSize();     // bytes in the current file; -1 when none is open
+
+// Writes a bitmap as a BMP file (24 bits: 14-byte file header, the 40-byte header as held, the
+// bottom-up rows). 1 written; 0 an invalid bitmap (reported) or a failed write.
+int tb_WriteBitmapToFile(int bitmap);
+// Reads the current file as a new 24-bit bitmap and sets `rect` to (0, 0, width, height).
+// -1 for anything but an uncompressed 8- or 24-bit picture of at most 16384 pixels a side
+// whose pixels are all in the file; `rect` is then unchanged. The caller closes the file.
+int tb_ReadBitmapFromFile(Rect* rect);
+
+std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failure
+// The user's configuration folder for the program, $XDG_CONFIG_HOME/pictoria (default
+// ~/.config/pictoria), created when missing; without a trailing "/".
+std::string tb_GetWindowsDirectory();
+void tb_SetProgramDirectory(const std::string& path);  // where the file dialogs start
+std::string tb_GetProgramDirectory();                  // tb_Init sets the current directory
+// The folder part of the path's absolute form, with its trailing "/": "Pictures/a.bmp" in
+// /P gives "/P/Pictures/". "." and ".." are resolved by name; a path ending in "/" is whole.
+std::string tb_GetPathDirectory(const std::string& path);
