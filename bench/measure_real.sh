@@ -1,0 +1,54 @@
+#!/bin/bash
+# Measures the real program under a fresh Xvfb at 800x600 and at 1920x1080: time from exec to the
+# first frame of the room, resident memory once it has settled, processor use over 10 idle
+# seconds. Above 800x600 the program first advises a smaller screen in a box; the box is
+# answered with Return and the room's frame is timed from the answer.
+#
+# Usage: bench/measure_real.sh [PICTORIA [FIRST_FRAME]]
+#   defaults: build-gtk/pictoria and build-gtk/bench/first_frame beside this script's folder
+
+set -u
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+PROGRAM=$(realpath "${1:-$ROOT/build-gtk/pictoria}")
+TOOL=$(realpath "${2:-$ROOT/build-gtk/bench/first_frame}")
+for f in "$PROGRAM" "$TOOL"; do
+    [ -x "$f" ] || { echo "missing $f (build the targets pictoria and first_frame)" >&2; exit 2; }
+done
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed" >&2; exit 2; }
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/pictoria-measure.XXXXXX")
+XVFB_PID=""
+finish() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap finish EXIT
+
+measure() {
+    local size=$1
+    shift
+    rm -rf "$WORK/run" "$WORK/config" "$WORK/display"
+    mkdir -p "$WORK/run" "$WORK/config"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp -br 3>"$WORK/display" \
+        >"$WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$WORK/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$WORK/display" ] || { echo "Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 1; }
+    (
+        export DISPLAY=":$(head -n 1 "$WORK/display")"
+        export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$WORK/config"
+        unset WAYLAND_DISPLAY
+        cd "$WORK/run" && "$TOOL" "$@" "$PROGRAM"
+    )
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+}
+
+echo "program: $PROGRAM"
+measure 800x600
+measure 1920x1080 --answer "xdotool key Return"

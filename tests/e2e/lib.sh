@@ -1,0 +1,110 @@
+# Shared by the end-to-end tests: a private X server, the program under test in a scratch
+# folder, and small helpers to look at the screen. Source it, then call e2e_start_x.
+#
+# A test exits 0 when it passes, 1 when it fails, and 77 (skipped) only when no X server can be
+# started on this machine.
+
+set -u
+
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/pictoria-e2e.XXXXXX")
+E2E_XVFB_PID=""
+E2E_PIDS=()
+
+e2e_log() { echo "# $*"; }
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    for log in "$E2E_TMP"/program*.log; do
+        [ -s "$log" ] && { echo "--- $(basename "$log")" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+# e2e_start_x WIDTH HEIGHT: a fresh Xvfb with a black root on a free display; sets DISPLAY and
+# the environment that keeps GTK quiet and away from the user's own settings.
+e2e_start_x() {
+    local width=$1 height=$2
+    command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 77; }
+    command -v xdotool >/dev/null || e2e_fail "xdotool is not installed"
+    command -v import >/dev/null || e2e_fail "ImageMagick's import is not installed"
+    # -displayfd lets the server pick a free display number and tell us which.
+    Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -noreset -nolisten tcp -br \
+        3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    local i
+    for i in $(seq 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    [ -s "$E2E_TMP/display" ] || { echo "SKIP: Xvfb could not be started"; cat "$E2E_TMP/xvfb.log"; exit 77; }
+    export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
+    for i in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
+    unset WAYLAND_DISPLAY
+    export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config"
+    mkdir -p "$E2E_TMP/config" "$E2E_TMP/run"
+    e2e_log "Xvfb on $DISPLAY at ${width}x${height}"
+}
+
+# e2e_start_program BINARY [NAME]: runs the program from the scratch folder; sets E2E_PID.
+e2e_start_program() {
+    local binary=$1 name=${2:-program}
+    (cd "$E2E_TMP/run" && exec "$binary") >"$E2E_TMP/program-$name.log" 2>&1 &
+    E2E_PID=$!
+    E2E_PIDS+=("$E2E_PID")
+}
+
+# e2e_wait SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds; false on timeout.
+e2e_wait() {
+    local limit=$1
+    shift
+    local deadline=$((SECONDS + limit))
+    while ! "$@"; do
+        [ "$SECONDS" -ge "$deadline" ] && return 1
+        sleep 0.1
+    done
+}
+
+e2e_alive() { kill -0 "$1" 2>/dev/null; }
+
+# e2e_windows PID: "x y width height" of each window of the process that is on screen (GTK
+# also maps tiny helper windows off screen; they do not count).
+e2e_windows() {
+    local id X Y WIDTH HEIGHT
+    for id in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        X=0 Y=0 WIDTH=0 HEIGHT=0
+        eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+        [ "$WIDTH" -gt 1 ] && [ "$HEIGHT" -gt 1 ] && [ $((X + WIDTH)) -gt 0 ] && [ $((Y + HEIGHT)) -gt 0 ] &&
+            echo "$X $Y $WIDTH $HEIGHT"
+    done
+}
+
+e2e_window_count() { e2e_windows "$1" | wc -l; }
+
+# e2e_has_windows PID N: true when the process shows exactly N windows.
+e2e_has_windows() { [ "$(e2e_window_count "$1")" -eq "$2" ]; }
+
+# e2e_screenshot FILE: the whole screen as a binary PPM.
+e2e_screenshot() { import -window root -depth 8 "ppm:$1" 2>/dev/null; }
+
+# e2e_pixel FILE X Y: "r g b" of one pixel of a screenshot.
+e2e_pixel() {
+    local file=$1 x=$2 y=$3
+    local width header
+    width=$(head -c 64 "$file" | sed -n 2p | cut -d' ' -f1)
+    header=$(head -n 3 "$file" | wc -c)
+    od -An -tu1 -j $((header + (y * width + x) * 3)) -N 3 "$file" | xargs
+}
