@@ -32,6 +32,9 @@ void GtkBackend::ensureGtk() {
     // Placing windows, warping the pointer and polling the keyboard need X11; a Wayland session
     // still offers it through its X server.
     gdk_set_allowed_backends("x11,*");
+    // The program draws with cairo only. Left on, GDK loads the whole OpenGL stack (tens of MB,
+    // a noticeable start-up delay) to choose visuals on an X server where no GTK program ran yet.
+    g_setenv("GDK_GL", "disable", FALSE);
     g_set_prgname("pictoria");
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
