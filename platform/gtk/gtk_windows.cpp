@@ -154,6 +154,10 @@ void GtkBackend::moveWindow(NativeWindow window, const Rect& rect) {
     resizeBackingStore(*w, rect.width(), rect.height());
     gtk_window_move(GTK_WINDOW(w->top), rect.left, rect.top);
     gtk_window_resize(GTK_WINDOW(w->top), rect.width(), rect.height());
+    // GTK skips a request equal to its previous one, even when someone else has since moved or
+    // resized the window; ask the X server directly as well.
+    if (GdkWindow* gdkWindow = gtk_widget_get_window(w->top))
+        gdk_window_move_resize(gdkWindow, rect.left, rect.top, rect.width(), rect.height());
 }
 
 Rect GtkBackend::windowRect(NativeWindow window) {
