@@ -9,6 +9,10 @@
 #include "platform/platform.h"
 #include "toolbox/toolbox.h"
 
+namespace raster {
+class Region;
+}
+
 namespace toolbox {
 
 constexpr Rect kNoClip{-1, -1, -1, -1};
@@ -75,6 +79,18 @@ bool ResolvePrinterPage(Target& out);
 // The part of a target that drawing may change now: its bounds, limited by a clip that a copy
 // (or a line) has put in force (copy.cpp).
 Rect ClipInForce(const Target& target);
+
+// Colours, regions and random numbers (drawing.cpp, regions.cpp, numbers.cpp).
+// The colour rule: a component c up to 65025 (an 8-bit value times 255) becomes
+// tb_Round(c / 65025 x 255); above 65025 it is taken on the 0..65535 scale instead,
+// tb_Round(c / 65535 x 255). Results outside 0..255 are limited to it.
+Rgb8 ColorFrom65025(int red, int green, int blue);
+// The printer page's colours; they belong to handle 9000 whether or not a document is open.
+DrawState& PrinterDrawState();
+// The region in slot `handle`; null for a handle outside 0..99 or a free slot.
+const raster::Region* FindRegion(int handle);
+void SeedRandom();                // from the time of day, as tb_Init does
+void SeedRandomWith(uint64_t seed);  // a repeatable sequence (tests)
 
 // Per-area resets called by tb_Init. Each area adds its own here.
 void ResetBitmapTable();

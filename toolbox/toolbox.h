@@ -202,3 +202,56 @@ std::string tb_GetProgramDirectory();                  // tb_Init sets the curre
 // The folder part of the path's absolute form, with its trailing "/": "Pictures/a.bmp" in
 // /P gives "/P/Pictures/". "." and ".." are resolved by name; a path ending in "/" is whole.
 std::string tb_GetPathDirectory(const std::string& path);
+
+// ---- Drawing primitives and colours -------------------------------------------------------
+// Every target (each bitmap slot, each window slot, the printer page) has a fore and a back
+// colour, black until set; like the other drawing state they belong to the slot. Colours are
+// given on the 0..65025 scale (0..65535 is accepted as well). Figures draw in the fore colour,
+// clipped to the target and to the clip a copy or a line has put in force; the corners of a
+// rect may come in either order. A bad bitmap handle is reported naming the operation; a
+// window that is not open draws nothing. A window shows each change at once.
+void tb_SetForeColor(int target, int red, int green, int blue);
+void tb_SetBackColor(int target, int red, int green, int blue);  // kept; nothing draws with it
+void tb_PaintRect(int target, const Rect* rect);      // columns left..right-1, rows top..bottom-1
+void tb_FrameRect(int target, const Rect* rect);      // the 1-pixel border of that area
+void tb_PaintEllipse(int target, const Rect* rect);   // the ellipse inscribed in that area
+void tb_FrameEllipse(int target, const Rect* rect);   // its 1-pixel outline
+// Width 1 or less: a 1-pixel line without its end point. Wider: round ends, and a line to its
+// own start is a round dot. A bitmap's clip rectangle, when set, is put in force by the line
+// and stays in force until tb_ClearClipRect; a window's limits this line only.
+void tb_Line(int target, int x1, int y1, int x2, int y2, int width);
+// Gives the fore colour to the area around (x, y), 4-connected, of exactly the given colour
+// (nothing when (x, y) has another colour), within the clip in force.
+void tb_FloodFill(int target, int x, int y, int red, int green, int blue);
+void tb_PaintRegion(int target, int region);  // a region handle outside 0..99 draws nothing
+void tb_Rectangle(int target, const Rect* rect);  // tb_PaintRect in black, whatever the fore colour
+// The bitmap resource at (x, y), unscaled, through a copy (which honours the target's clip);
+// `rect` (when given) receives (x, y, x + width, y + height). Needs a free bitmap slot.
+void tb_DrawPictureToBitmap(int target, int resourceId, int x, int y, Rect* rect);
+// The resource repeated from the bitmap's corner (0, 0) over rect's width and height (only its
+// size counts); nothing when the rect is narrower or lower than the picture.
+void tb_TileBitmap(int bitmap, int resourceId, const Rect* rect);
+int tb_CreateTiledBitmap(const Rect* rect, int resourceId);  // a new 24-bit bitmap, tiled; or -1
+
+// ---- Regions ----------------------------------------------------------------------------
+// 100 slots, lowest free first. Handles outside 0..99 and free slots are ignored (no region).
+constexpr int kEndOfPoints = -9999999;  // a point with this x or y ends a point list
+constexpr int kMaxRegionPoints = 100;   // points after these are not used
+// The polygon through the points, closed, filled by the winding rule. -1 for an empty list
+// (nothing reported) or when no slot is free.
+int tb_CreateRegion(const Point* points);
+// The ellipse inscribed in (x - radius, y - radius, x + radius, y + radius); -1 for radius 0.
+int tb_CreateCircleRegion(int x, int y, int radius);
+// A new region holding both; the caller disposes all three. -1 when no slot is free.
+int tb_UnionRegion(int a, int b);
+int tb_PtInRegion(int x, int y, int region);  // 1 inside, else 0
+void tb_DisposeRegion(int region);
+
+// ---- Rounding and random numbers ----------------------------------------------------------
+// tb_Round: halves up from 1 on (2.5 gives 3, 1.49 gives 1), but every x below 1 is truncated
+// toward zero (0.99 gives 0, -1.5 gives -1). Results are limited to the range of int.
+int tb_Round(double x);
+int tb_Trunc(double x);  // toward zero, limited to the range of int
+int tb_Random(int low, int high);  // low..high inclusive; high when high < low
+// As tb_Random, after seeding the generator from the time of day when reseed is non-zero.
+int tb_RandomSeeded(int low, int high, int reseed);
