@@ -7,8 +7,8 @@ void tb_Init() {
     toolbox::ResetFiles();
     toolbox::ResetSound();
     toolbox::ResetBitmapTable();
-    // FIXME: the region table and the random seed join here when regions and tb_Random land
-    // (ResetRegionTable() in toolbox/regions.cpp).
+    toolbox::ResetRegionTable();
+    toolbox::SeedRandom();
 }
 
 void tb_Quit() {
