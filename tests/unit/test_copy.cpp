@@ -210,6 +210,30 @@ TEST_F(CopyTest, ClipInstalledByACopyStaysInForceUntilCleared) {
     EXPECT_EQ(extentOf(target, kWhite), all);
 }
 
+TEST_F(CopyTest, PaintingAfterACopyKeepsInsideTheClipUntilItIsCleared) {
+    const int source = create(10, 10);
+    const int target = create(40, 40);
+    const Rect clip{10, 10, 20, 20};
+    Rect whole{0, 0, 40, 40};
+    tb_SetForeColor(target, 65025, 65025, 65025);
+
+    tb_SetClipRect(target, &clip);
+    tb_PaintRect(target, &whole);  // no copy yet: the stored clip alone does not limit drawing
+    EXPECT_EQ(extentOf(target, kWhite), whole);
+
+    fill(target, kBlack);
+    Rect small{0, 0, 10, 10};
+    Rect inside{12, 12, 22, 22};
+    tb_CopyBitmap(source, target, &small, &inside, 0);
+    tb_PaintRect(target, &whole);
+    EXPECT_EQ(extentOf(target, kWhite), clip);
+
+    fill(target, kBlack);
+    tb_ClearClipRect(target);
+    tb_PaintRect(target, &whole);
+    EXPECT_EQ(extentOf(target, kWhite), whole);
+}
+
 TEST_F(CopyTest, StoredClipBelongsToTheSlotButTheClipInForceGoesWithTheBitmap) {
     const int white = create(40, 40);
     fill(white, kWhite);

@@ -1,0 +1,93 @@
+// Side-by-side benchmarks: every job runs as "<job>/ours" and "<job>/<peer>" in one process,
+// repeated, and after the usual table this prints the ratio of our median CPU time to each
+// peer's, with the target it is held to. Jobs with an absolute limit print that instead.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+struct RatioTarget {
+    std::string job;
+    std::string peer;
+    double maxRatio;  // ours / peer at most this
+};
+
+struct TimeLimit {
+    std::string name;  // full benchmark name
+    double maxMicroseconds;
+};
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter(std::vector<RatioTarget> ratios, std::vector<TimeLimit> limits)
+        : ratios_(std::move(ratios)), limits_(std::move(limits)) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
+            // In microseconds whatever unit the benchmark chose.
+            const double us = run.GetAdjustedCPUTime() * 1e6 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            medians_[run.run_name.function_name] = us;
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\nMedians of CPU time, ours against the peer in the same run:\n");
+        for (const RatioTarget& t : ratios_) {
+            const auto ours = medians_.find(t.job + "/ours");
+            const auto peer = medians_.find(t.job + "/" + t.peer);
+            if (ours == medians_.end() || peer == medians_.end()) {
+                std::printf("  %-28s vs %-14s  (not run)\n", t.job.c_str(), t.peer.c_str());
+                continue;
+            }
+            const double ratio = ours->second / peer->second;
+            std::printf("  %-28s vs %-14s  %10.1f us / %10.1f us = %5.2fx  target <= %.2fx  %s\n", t.job.c_str(),
+                        t.peer.c_str(), ours->second, peer->second, ratio, t.maxRatio,
+                        ratio <= t.maxRatio ? "met" : "MISSED");
+        }
+        for (const TimeLimit& l : limits_) {
+            const auto it = medians_.find(l.name);
+            if (it == medians_.end()) continue;
+            std::printf("  %-45s %10.1f us  target < %.0f us  %s\n", l.name.c_str(), it->second, l.maxMicroseconds,
+                        it->second < l.maxMicroseconds ? "met" : "MISSED");
+        }
+    }
+
+private:
+    std::vector<RatioTarget> ratios_;
+    std::vector<TimeLimit> limits_;
+    std::map<std::string, double> medians_;
+};
+
+// Runs with ten repetitions unless the command line asks otherwise.
+inline int RunWithRatios(int argc, char** argv, std::vector<RatioTarget> ratios, std::vector<TimeLimit> limits) {
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=10";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    bool hasRepetitions = false;
+    for (int i = 1; i < argc; ++i) hasRepetitions |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
+    if (!hasRepetitions) {
+        args.push_back(repetitions.data());
+        args.push_back(aggregates.data());
+    }
+    // Repetitions of all benchmarks in random order, so that a change of machine load during
+    // the run falls on ours and the peer alike.
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    RatioReporter reporter(std::move(ratios), std::move(limits));
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace bench
