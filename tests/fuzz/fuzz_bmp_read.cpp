@@ -1,0 +1,56 @@
+// Arbitrary bytes through the program's own picture reading: the bytes become the current
+// file (an in-memory file opened by path), and tb_ReadBitmapFromFile reads it into the bitmap
+// table exactly as opening a picture does.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/headless/headless_platform.h"
+#include "toolbox/toolbox.h"
+
+namespace {
+
+struct Setup {
+    platform::HeadlessPlatform desktop;
+    int fd = -1;
+    std::string path;
+
+    Setup() {
+        platform::InstallPlatform(&desktop);
+        tb_Init();
+        fd = memfd_create("picture", 0);
+        if (fd < 0) std::abort();
+        path = "/proc/self/fd/" + std::to_string(fd);
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Setup setup;
+    if (ftruncate(setup.fd, 0) != 0 || pwrite(setup.fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
+    std::string path = setup.path;
+    if (tb_OpenFile(path, 0) != 1) std::abort();
+
+    const Rect untouched{-7, -7, -7, -7};
+    Rect rect = untouched;
+    const int bitmap = tb_ReadBitmapFromFile(&rect);
+    if (bitmap >= 0) {
+        // Whatever was accepted is a sane picture that fits in the file.
+        const int width = tb_GetBitmapWidth(bitmap);
+        const int height = tb_GetBitmapHeight(bitmap);
+        if (rect != (Rect{0, 0, width, height})) std::abort();
+        if (width < 1 || height < 1 || width > 16384 || height > 16384) std::abort();
+        // Every pixel came from at least one byte of the file.
+        if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > size) std::abort();
+        tb_DisposeBitmap(bitmap);
+    } else if (rect != untouched) {
+        std::abort();
+    }
+    tb_CloseFile();
+    setup.desktop.clearRecords();
+    return 0;
+}
