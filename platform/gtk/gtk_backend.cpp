@@ -106,10 +106,8 @@ void GtkBackend::restoreFocus() {
     }
 }
 
-// Sound effects are played by the SDL player in platform/audio_sdl, which is attached to this
-// backend there; until then the GTK backend stays silent.
-void GtkBackend::playSound(int, SoundMode) {}
-void GtkBackend::stopSound() {}
+void GtkBackend::playSound(int soundId, SoundMode mode) { audio_.play(soundId, mode); }
+void GtkBackend::stopSound() { audio_.stop(); }
 
 void GtkBackend::beep() {
     ensureGtk();

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio_sdl.h"
 #include "platform/platform.h"
 
 namespace platform::gtk {
@@ -169,6 +170,7 @@ private:
     std::map<int, GdkCursor*> cursors_;
     GdkCursor* currentCursor_ = nullptr;
     GdkEvent* trigger_ = nullptr;  // the last press or key, for menus that need one to grab with
+    SdlAudio audio_;  // sound effects; opens the sound device at the first sound
 };
 
 // Key codes (gtk_events.cpp): the virtual key of a key event, and the keyvals that produce a
