@@ -255,36 +255,6 @@ TEST_F(BmpTest, TheBitmapTableBeingFullIsARefusal) {
     EXPECT_EQ(read, Rect{});
 }
 
-TEST(BmpLayout, RefusalsNameTheirReason) {
-    struct Case {
-        const char* name;
-        samples::BmpSpec spec;
-        bmp::Refusal expected;
-    };
-    auto spec = [](auto change) {
-        samples::BmpSpec s;
-        change(s);
-        return s;
-    };
-    const Case cases[] = {
-        {"plain", samples::BmpSpec{}, bmp::Refusal::None},
-        {"4 bit", spec([](samples::BmpSpec& s) { s.bitCount = 4; }), bmp::Refusal::Depth},
-        {"RLE8", spec([](samples::BmpSpec& s) { s.bitCount = 8; s.compression = 1; }), bmp::Refusal::Compressed},
-        {"width 0", spec([](samples::BmpSpec& s) { s.width = 0; }), bmp::Refusal::Size},
-        {"16384 wide", spec([](samples::BmpSpec& s) { s.width = 16384; s.height = 1; }), bmp::Refusal::ShortPixels},
-        {"16385 wide", spec([](samples::BmpSpec& s) { s.width = 16385; s.height = 1; }), bmp::Refusal::Size},
-        {"size field", spec([](samples::BmpSpec& s) { s.fileSizeField = 10000; }), bmp::Refusal::FileSizeField},
-        {"offset", spec([](samples::BmpSpec& s) { s.pixelOffset = 53; }), bmp::Refusal::PixelOffset},
-        {"short", spec([](samples::BmpSpec& s) { s.keepPixelBytes = 47; }), bmp::Refusal::ShortPixels},
-        {"header", spec([](samples::BmpSpec& s) { s.infoSize = 64; }), bmp::Refusal::HeaderSize},
-    };
-    for (const Case& c : cases) {
-        const std::vector<uint8_t> bytes = samples::MakeBmp(c.spec);
-        bmp::Layout layout;
-        EXPECT_EQ(bmp::ParseLayout(bytes.data(), 14 + 40, bytes.size(), layout), c.expected) << c.name;
-    }
-}
-
 TEST(BmpLayout, AShortTableIsCutWhereThePixelsBegin) {
     // The header claims all 256 colours, but the pixels start after 3 entries.
     samples::BmpSpec s;
