@@ -8,6 +8,7 @@ void tb_Init() {
     toolbox::ResetSound();
     toolbox::ResetBitmapTable();
     toolbox::ResetRegionTable();
+    toolbox::ResetTextTable();
     toolbox::SeedRandom();
 }
 

@@ -97,5 +97,6 @@ void ResetBitmapTable();
 void ResetRegionTable();
 void ResetFiles();  // files.cpp: closes the current file, program directory = current directory
 void ResetSound();  // the sound switch back on (sound.cpp)
+void ResetTextTable();  // every target's face, size and style back to 0 (text.cpp)
 
 }  // namespace toolbox

@@ -203,6 +203,42 @@ std::string tb_GetProgramDirectory();                  // tb_Init sets the curre
 // /P gives "/P/Pictures/". "." and ".." are resolved by name; a path ending in "/" is whole.
 std::string tb_GetPathDirectory(const std::string& path);
 
+// ---- Text and fonts ----------------------------------------------------------------------
+// Every target (each bitmap slot, each window slot, the printer page) keeps a face, a size and
+// a style, 16 bits each and all 0 until set; like the colours they belong to the slot.
+// Faces: 0 Arial, 1 Courier New, 2 MS San Serif, 3 MS Serif, 4 Brush Script MT,
+// 5 Times New Roman, any other Arial; each is drawn with the installed family nearest to it.
+// Size: the em height in pixels (negative: the height of the whole cell; 0: a 16-pixel cell).
+// Styles: 0 normal, 1 bold, 2 italic, 3 underlined, 4 struck out, any other normal.
+void tb_SetFont(int target, int face);
+void tb_SetFontSize(int target, int size);
+void tb_SetFontStyle(int target, int style);
+
+// Where tb_DrawText puts the text relative to (x, y). Horizontal: left, right or centre.
+// Vertical: the top of the cell, or its bottom; the third vertical value centres the text
+// horizontally whatever the horizontal value says and keeps the top on y. Other values count
+// as 0.
+constexpr int kTextLeft = 0;
+constexpr int kTextRight = 1;
+constexpr int kTextCenter = 2;
+constexpr int kTextTop = 0;
+constexpr int kTextBottom = 1;
+constexpr int kTextTopCentered = 2;
+// Draws `length` bytes of UTF-8 (fewer when a 0 byte comes first) as one line in the target's
+// font and fore colour, anti-aliased, turned `angle` degrees counter-clockwise about (x, y)
+// (to a tenth of a degree) and clipped to the target and the clip in force. draw = 0 only
+// measures. Returns the line's advance width in pixels, whatever the angle; 0 and nothing
+// drawn for a target that cannot be drawn into. Nothing is reported. A window shows the
+// change at once.
+int tb_DrawText(int target, int x, int y, const char* text, int length, double angle, int draw, int horizontal,
+                int vertical);
+// The same line in a font named by family (as the font list gives it; a name that is not
+// installed gets fontconfig's choice), the colour in bytes, centred on x with the bottom of
+// its cell on y. A clip rectangle with no member -1 limits this drawing instead of the clip in
+// force, and afterwards the target has no clip in force; null or any -1 keeps the clip in force.
+void tb_DrawTextInFont(int target, int x, int y, const char* text, int length, const char* family, int size,
+                       int style, int red, int green, int blue, double angle, const Rect* clip);
+
 // ---- Drawing primitives and colours -------------------------------------------------------
 // Every target (each bitmap slot, each window slot, the printer page) has a fore and a back
 // colour, black until set; like the other drawing state they belong to the slot. Colours are
