@@ -13,8 +13,8 @@ namespace {
 // where the run is long, and paint runs. Columns passed in are inside the row.
 class Scanner24 {
 public:
-    Scanner24(uint32_t surface, const Ink& ink)
-        : blue_(uint8_t(surface)), green_(uint8_t(surface >> 8)), red_(uint8_t(surface >> 16)), ink_(ink) {
+    Scanner24(uint32_t surface, const PixelView& view, const Ink& ink)
+        : blue_(uint8_t(surface)), green_(uint8_t(surface >> 8)), red_(uint8_t(surface >> 16)), filler_(view, ink) {
 #if defined(__SSE2__)
         alignas(16) uint8_t pattern[48];
         for (int i = 0; i < 48; i += 3) pattern[i] = blue_, pattern[i + 1] = green_, pattern[i + 2] = red_;
@@ -46,7 +46,7 @@ public:
         return x;
     }
 
-    void paint(uint8_t* row, int32_t x0, int32_t x1) const { FillRow24(row, x0, x1, ink_); }
+    void paint(uint8_t* row, int32_t x0, int32_t x1) const { filler_.fill(row, x0, x1); }
 
 private:
     bool blockMatches(const uint8_t* row, int32_t x) const {
@@ -64,7 +64,7 @@ private:
     }
 
     uint8_t blue_, green_, red_;
-    Ink ink_;
+    RowFiller filler_;
 #if defined(__SSE2__)
     __m128i pattern_[3];
 #endif
@@ -72,7 +72,7 @@ private:
 
 class Scanner8 {
 public:
-    Scanner8(uint32_t surface, const Ink& ink) : value_(uint8_t(surface)), ink_(ink) {}
+    Scanner8(uint32_t surface, const PixelView& view, const Ink& ink) : value_(uint8_t(surface)), filler_(view, ink) {}
 
     bool matches(const uint8_t* row, int32_t x) const { return row[x] == value_; }
 
@@ -93,7 +93,7 @@ public:
         return x;
     }
 
-    void paint(uint8_t* row, int32_t x0, int32_t x1) const { FillRow8(row, x0, x1, ink_); }
+    void paint(uint8_t* row, int32_t x0, int32_t x1) const { filler_.fill(row, x0, x1); }
 
 private:
     bool blockMatches(const uint8_t* row, int32_t x) const {
@@ -108,7 +108,7 @@ private:
     }
 
     uint8_t value_;
-    Ink ink_;
+    RowFiller filler_;
 };
 
 }  // namespace
@@ -167,8 +167,8 @@ Rect FloodFiller::fill(const PixelView& view, int32_t x, int32_t y, uint32_t sur
     deepest_ = 0;
     if (!view.isValid() || x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom) return Rect{};
     if (PixelAt(view, x, y) != surface || InkValue(view, ink) == surface) return Rect{};
-    if (view.bitCount == 8) return fillWith(Scanner8(surface, ink), view, x, y, clip);
-    return fillWith(Scanner24(surface, ink), view, x, y, clip);
+    if (view.bitCount == 8) return fillWith(Scanner8(surface, view, ink), view, x, y, clip);
+    return fillWith(Scanner24(surface, view, ink), view, x, y, clip);
 }
 
 }  // namespace raster

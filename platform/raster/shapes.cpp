@@ -25,6 +25,28 @@ i64 CeilDiv(i64 a, i64 b) {
     return q;
 }
 
+// floor((n + k i) / d) for the steps i = 0, 1, 2, ..., d > 0: one exact division to start,
+// then an addition and a comparison per step.
+class SteppedFloor {
+public:
+    SteppedFloor() = default;
+    SteppedFloor(i64 n, i64 k, i64 d) : d_(d) {
+        q_ = FloorDiv(n, d), r_ = n - q_ * d;
+        kq_ = FloorDiv(k, d), kr_ = k - kq_ * d;
+    }
+    i64 value() const { return q_; }
+    void step() {
+        q_ += kq_, r_ += kr_;
+        if (r_ >= d_) r_ -= d_, ++q_;
+    }
+
+private:
+    i64 q_ = 0, r_ = 0, kq_ = 0, kr_ = 0, d_ = 1;
+};
+
+// ceil((n + k i) / d) for d > 0.
+SteppedFloor SteppedCeil(i64 n, i64 k, i64 d) { return SteppedFloor(n + d - 1, k, d); }
+
 i128 CeilDiv128(i128 a, i128 b) {
     i128 q = a / b;
     if (a % b != 0 && ((a < 0) == (b < 0))) ++q;
@@ -80,17 +102,25 @@ private:
     i64 halfWidth(i64 dy) const {
         if (dy <= 1) return w_ - 1;
         // reach = floor(w * sqrt(h^2 - dy^2) / h), exactly: the largest r with r^2 h^2 <= w^2 (h^2 - dy^2).
-        const u128 w2 = static_cast<u128>(w_) * static_cast<u128>(w_);
-        const u128 h2 = static_cast<u128>(h_) * static_cast<u128>(h_);
-        const u128 rhs = w2 * (static_cast<u128>(h_ - dy) * static_cast<u128>(h_ + dy));
         i64 r = static_cast<i64>(static_cast<double>(w_) *
                                  std::sqrt(static_cast<double>(h_ - dy) * static_cast<double>(h_ + dy)) /
                                  static_cast<double>(h_));
         r = std::clamp<i64>(r, 0, w_ - 1);
-        while (r > 0 && static_cast<u128>(r) * static_cast<u128>(r) * h2 > rhs) --r;
-        while (r < w_ - 1 && static_cast<u128>(r + 1) * static_cast<u128>(r + 1) * h2 <= rhs) ++r;
+        if (w_ <= kSmallSide && h_ <= kSmallSide) {  // every product below fits in 62 bits
+            const i64 h2 = h_ * h_, rhs = w_ * w_ * ((h_ - dy) * (h_ + dy));
+            while (r > 0 && r * r * h2 > rhs) --r;
+            while (r < w_ - 1 && (r + 1) * (r + 1) * h2 <= rhs) ++r;
+        } else {
+            const u128 h2 = static_cast<u128>(h_) * static_cast<u128>(h_);
+            const u128 rhs = static_cast<u128>(w_) * static_cast<u128>(w_) *
+                             (static_cast<u128>(h_ - dy) * static_cast<u128>(h_ + dy));
+            while (r > 0 && static_cast<u128>(r) * static_cast<u128>(r) * h2 > rhs) --r;
+            while (r < w_ - 1 && static_cast<u128>(r + 1) * static_cast<u128>(r + 1) * h2 <= rhs) ++r;
+        }
         return std::max<i64>(r, (w_ & 1) ? 0 : 1);
     }
+
+    static constexpr i64 kSmallSide = i64{1} << 15;
 
     i64 left_, top_, w_, h_;
 };
@@ -193,10 +223,8 @@ struct Capsule {
 };
 
 // Columns of row y inside the disc of diameter `width` centred at (cx, cy) (half pixels).
-bool DiscRow(i64 cx, i64 cy, i64 width, i64 y, i64& first, i64& last) {
-    const i64 sy = 2 * y + 1 - cy;
+bool DiscRowSlow(i64 cx, i64 width, i64 sy, i64& first, i64& last) {
     const i64 m = width * width - sy * sy;
-    if (m < 0) return false;
     if (m == 0) {  // the disc only touches this row: its top touch point counts, its bottom one not
         if (sy >= 0 || (cx & 1) == 0) return false;
         first = last = (cx - 1) / 2;
@@ -209,39 +237,67 @@ bool DiscRow(i64 cx, i64 cy, i64 width, i64 y, i64& first, i64& last) {
     return first <= last;
 }
 
-// Columns of row y inside the band between the two end discs.
-bool BandRow(const Capsule& c, i64 y, i64& first, i64& last) {
-    if (c.len2 == 0) return false;
-    const i64 vy = 2 * y + 1 - c.ay;
-    // Across the line: cross = dx * vy - dy * vx with vx = 2x + 1 - ax, |cross| <= reach.
-    const i64 crossHi = c.reach - (c.reachExact && !c.keepPlusEdge ? 1 : 0);
-    const i64 crossLo = -c.reach + (c.reachExact && !c.keepMinusEdge ? 1 : 0);
-    first = INT64_MIN / 4;
-    last = INT64_MAX / 4;
-    if (c.dy == 0) {
-        const i64 cross = c.dx * vy;
-        if (cross < crossLo || cross > crossHi) return false;
-    } else {
-        // 2 dy x lies in [dx vy - crossHi - dy (1 - ax), dx vy - crossLo - dy (1 - ax)].
-        const i64 base = c.dx * vy - c.dy * (1 - c.ax);
-        const i64 lo = base - crossHi, hi = base - crossLo;
-        if (c.dy > 0) first = CeilDiv(lo, 2 * c.dy), last = FloorDiv(hi, 2 * c.dy);
-        else first = CeilDiv(hi, 2 * c.dy), last = FloorDiv(lo, 2 * c.dy);
-    }
-    // Along the line: 0 <= dx * vx + dy * vy <= 2 len2.
-    const i64 along = -c.dy * vy - c.dx * (1 - c.ax);
-    if (c.dx == 0) {
-        if (along > 0 || along < -2 * c.len2) return false;
-    } else {
-        const i64 lo = along, hi = along + 2 * c.len2;
-        i64 a, b;
-        if (c.dx > 0) a = CeilDiv(lo, 2 * c.dx), b = FloorDiv(hi, 2 * c.dx);
-        else a = CeilDiv(hi, 2 * c.dx), b = FloorDiv(lo, 2 * c.dx);
-        first = std::max(first, a);
-        last = std::min(last, b);
-    }
-    return first <= last;
+inline bool DiscRow(i64 cx, i64 cy, i64 width, i64 y, i64& first, i64& last) {
+    const i64 sy = 2 * y + 1 - cy;
+    if (sy > width || sy < -width) return false;  // most rows of a long line
+    return DiscRowSlow(cx, width, sy, first, last);
 }
+
+// The band between the two end discs, walked down one row at a time from row `y`. Its edges
+// are straight, so each of its column limits moves by a fixed fraction per row.
+class Band {
+public:
+    Band(const Capsule& c, i64 y) : c_(c) {
+        if (c.len2 == 0) return;
+        const i64 vy = 2 * y + 1 - c.ay;
+        // Across the line: cross = dx * vy - dy * vx with vx = 2x + 1 - ax, and |cross| <= reach
+        // (less one where an edge does not keep the centres on it).
+        crossHi_ = c.reach - (c.reachExact && !c.keepPlusEdge ? 1 : 0);
+        crossLo_ = -c.reach + (c.reachExact && !c.keepMinusEdge ? 1 : 0);
+        crossAt_ = c.dx * vy;  // for a flat line, where cross does not depend on x
+        if (c.dy != 0) {
+            // 2 dy x lies in [base - crossHi, base - crossLo], base = dx vy - dy (1 - ax).
+            const i64 base = c.dx * vy - c.dy * (1 - c.ax), d = 2 * std::llabs(c.dy), k = 2 * c.dx;
+            if (c.dy > 0) acrossFirst_ = SteppedCeil(base - crossHi_, k, d), acrossLast_ = SteppedFloor(base - crossLo_, k, d);
+            else acrossFirst_ = SteppedCeil(crossLo_ - base, -k, d), acrossLast_ = SteppedFloor(crossHi_ - base, -k, d);
+        }
+        // Along the line: 0 <= dx vx + dy vy <= 2 len2, that is 2 dx x in [along, along + 2 len2].
+        along_ = -c.dy * vy - c.dx * (1 - c.ax);
+        if (c.dx != 0) {
+            const i64 d = 2 * std::llabs(c.dx), k = -2 * c.dy;
+            if (c.dx > 0) alongFirst_ = SteppedCeil(along_, k, d), alongLast_ = SteppedFloor(along_ + 2 * c.len2, k, d);
+            else alongFirst_ = SteppedCeil(-along_ - 2 * c.len2, -k, d), alongLast_ = SteppedFloor(-along_, -k, d);
+        }
+    }
+
+    // The columns of the current row inside the band; false when none.
+    bool row(i64& first, i64& last) const {
+        if (c_.len2 == 0) return false;
+        first = INT64_MIN / 4, last = INT64_MAX / 4;
+        if (c_.dy == 0) {
+            if (crossAt_ < crossLo_ || crossAt_ > crossHi_) return false;
+        } else {
+            first = acrossFirst_.value(), last = acrossLast_.value();
+        }
+        if (c_.dx == 0) {
+            if (along_ > 0 || along_ < -2 * c_.len2) return false;
+        } else {
+            first = std::max(first, alongFirst_.value()), last = std::min(last, alongLast_.value());
+        }
+        return first <= last;
+    }
+
+    void next() {
+        crossAt_ += 2 * c_.dx;
+        along_ -= 2 * c_.dy;
+        acrossFirst_.step(), acrossLast_.step(), alongFirst_.step(), alongLast_.step();
+    }
+
+private:
+    const Capsule& c_;
+    i64 crossHi_ = 0, crossLo_ = 0, crossAt_ = 0, along_ = 0;
+    SteppedFloor acrossFirst_, acrossLast_, alongFirst_, alongLast_;
+};
 
 // Coordinates beyond this are first cut down to the clip (in floating point), so that the exact
 // arithmetic above cannot overflow.
@@ -294,11 +350,12 @@ void WideLineSpans(Point from, Point to, i64 width, const Rect& clip, SpanList& 
 
     const i64 top = std::max<i64>(FloorDiv(std::min(c.ay, c.by) - width - 1, 2), clip.top);
     const i64 bottom = std::min<i64>(CeilDiv(std::max(c.ay, c.by) + width + 1, 2), clip.bottom);
-    for (i64 y = top; y < bottom; ++y) {
+    Band band(c, top);
+    for (i64 y = top; y < bottom; ++y, band.next()) {
         i64 first = INT64_MAX, last = INT64_MIN, a, b;
         if (DiscRow(c.ax, c.ay, width, y, a, b)) first = std::min(first, a), last = std::max(last, b);
         if (DiscRow(c.bx, c.by, width, y, a, b)) first = std::min(first, a), last = std::max(last, b);
-        if (BandRow(c, y, a, b)) first = std::min(first, a), last = std::max(last, b);
+        if (band.row(a, b)) first = std::min(first, a), last = std::max(last, b);
         if (first <= last) AppendRow(out, y, first, last, clip);
     }
 }
@@ -335,9 +392,15 @@ void EllipseSpans(const Rect& box, const Rect& clip, SpanList& out) {
     const Rect r = IntersectRects(box, clip);
     if (r.isEmpty()) return;
     const EllipseRows rows(box);
+    // Row y and row `mirror - y` are the same: work each pair out once.
+    const i64 mirror = i64{box.top} + box.bottom - 1;
     for (int32_t y = r.top; y < r.bottom; ++y) {
-        i64 first, last;
-        if (rows.row(y, first, last)) AppendRow(out, y, first, last, clip);
+        const i64 partner = mirror - y;
+        if (partner < y && partner >= r.top) continue;  // done with its partner
+        i64 first = 0, last = 0;
+        rows.row(y, first, last);
+        AppendRow(out, y, first, last, clip);
+        if (partner > y && partner < r.bottom) AppendRow(out, partner, first, last, clip);
     }
 }
 
@@ -345,25 +408,34 @@ void FrameEllipseSpans(const Rect& box, const Rect& clip, SpanList& out) {
     const Rect r = IntersectRects(box, clip);
     if (r.isEmpty()) return;
     const EllipseRows rows(box);
+    // A window of three rows slides down: above, this one, below.
+    struct Row {
+        bool inside;
+        i64 first = 0, last = 0;
+    };
+    auto rowAt = [&](i64 y) {
+        Row row{};
+        row.inside = rows.row(y, row.first, row.last);
+        return row;
+    };
+    Row above = rowAt(i64{r.top} - 1), here = rowAt(r.top);
     for (int32_t y = r.top; y < r.bottom; ++y) {
-        i64 first, last, a, b;
-        rows.row(y, first, last);
+        const Row below = rowAt(i64{y} + 1);
         // Inside pixels have all four neighbours in the ellipse.
-        i64 innerFirst = first + 1, innerLast = last - 1;
-        for (i64 next : {i64{y} - 1, i64{y} + 1}) {
-            if (!rows.row(next, a, b)) {
-                innerFirst = 1, innerLast = 0;
-                break;
-            }
-            innerFirst = std::max(innerFirst, a);
-            innerLast = std::min(innerLast, b);
+        i64 innerFirst = here.first + 1, innerLast = here.last - 1;
+        if (!above.inside || !below.inside) {
+            innerFirst = 1, innerLast = 0;
+        } else {
+            innerFirst = std::max({innerFirst, above.first, below.first});
+            innerLast = std::min({innerLast, above.last, below.last});
         }
         if (innerFirst > innerLast) {
-            AppendRow(out, y, first, last, clip);
+            AppendRow(out, y, here.first, here.last, clip);
         } else {
-            AppendRow(out, y, first, innerFirst - 1, clip);
-            AppendRow(out, y, innerLast + 1, last, clip);
+            AppendRow(out, y, here.first, innerFirst - 1, clip);
+            AppendRow(out, y, innerLast + 1, here.last, clip);
         }
+        above = here, here = below;
     }
 }
 

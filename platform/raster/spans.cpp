@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace raster {
@@ -43,61 +43,68 @@ uint32_t InkValue(const PixelView& view, const Ink& ink) {
     return static_cast<uint32_t>(ink.red) << 16 | static_cast<uint32_t>(ink.green) << 8 | ink.blue;
 }
 
-void FillRow8(uint8_t* row, int32_t x0, int32_t x1, const Ink& ink) {
-    std::memset(row + x0, ink.index, static_cast<size_t>(x1 - x0));
+namespace {
+
+// Copies the ink block over `bytes` bytes: whole blocks with wide stores, then the rest of a
+// block. The block starts on a pixel, and its length is a whole number of pixels, so every
+// copy keeps the pixels in step.
+void WritePlain(uint8_t* to, size_t bytes, const uint8_t* block) {
+    for (; bytes >= RowFiller::kBlock; bytes -= RowFiller::kBlock, to += RowFiller::kBlock)
+        std::memcpy(to, block, RowFiller::kBlock);
+    std::memcpy(to, block, bytes);
 }
 
-void FillRow24(uint8_t* row, int32_t x0, int32_t x1, const Ink& ink) {
-    uint8_t* p = row + 3 * static_cast<intptr_t>(x0);
-    size_t count = static_cast<size_t>(x1 - x0);
-    if (ink.blue == ink.green && ink.green == ink.red) {
-        std::memset(p, ink.blue, 3 * count);
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) void WriteAvx2(uint8_t* to, size_t bytes, const uint8_t* block) {
+    if (bytes >= RowFiller::kBlock) {
+        const __m256i a = _mm256_load_si256(reinterpret_cast<const __m256i*>(block));
+        const __m256i b = _mm256_load_si256(reinterpret_cast<const __m256i*>(block + 32));
+        const __m256i c = _mm256_load_si256(reinterpret_cast<const __m256i*>(block + 64));
+        for (; bytes >= RowFiller::kBlock; bytes -= RowFiller::kBlock, to += RowFiller::kBlock) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), a);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 32), b);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 64), c);
+        }
+    }
+    std::memcpy(to, block, bytes);
+}
+#endif
+
+// Chosen once for the processor the program runs on.
+const auto kWriter = [] {
+#if defined(__x86_64__) || defined(__i386__)
+    if (__builtin_cpu_supports("avx2")) return &WriteAvx2;
+#endif
+    return &WritePlain;
+}();
+
+}  // namespace
+
+RowFiller::RowFiller(const PixelView& view, const Ink& ink)
+    : bytesPerPixel_(view.bitCount == 8 ? 1 : 3), write_(kWriter) {
+    if (bytesPerPixel_ == 1) {
+        std::memset(block_, ink.index, kBlock);
         return;
     }
-    // Sixteen pixels are 48 bytes: three 16-byte stores of a pattern that repeats exactly.
-    if (count >= 16) {
-        alignas(16) uint8_t pattern[48];
-        for (int i = 0; i < 48; i += 3) {
-            pattern[i] = ink.blue;
-            pattern[i + 1] = ink.green;
-            pattern[i + 2] = ink.red;
-        }
-        const size_t blocks = count / 16;
-#if defined(__SSE2__)
-        const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern));
-        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 16));
-        const __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern + 32));
-        for (size_t i = 0; i < blocks; ++i, p += 48) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), c);
-        }
-#else
-        uint64_t words[6];
-        std::memcpy(words, pattern, sizeof words);
-        for (size_t i = 0; i < blocks; ++i, p += 48) std::memcpy(p, words, sizeof words);
-#endif
-        count -= blocks * 16;
-    }
-    for (; count > 0; --count, p += 3) {
-        p[0] = ink.blue;
-        p[1] = ink.green;
-        p[2] = ink.red;
+    for (size_t i = 0; i < kBlock; i += 3) {
+        block_[i] = ink.blue;
+        block_[i + 1] = ink.green;
+        block_[i + 2] = ink.red;
     }
 }
 
 void PaintSpans(const PixelView& view, const Span* spans, size_t count, const Ink& ink) {
-    auto fill = view.bitCount == 8 ? FillRow8 : FillRow24;
+    const RowFiller filler(view, ink);
     for (size_t i = 0; i < count; ++i) {
         const Span& s = spans[i];
-        if (s.x0 < s.x1) fill(RowPointer(view, s.y), s.x0, s.x1, ink);
+        if (s.x0 < s.x1) filler.fill(RowPointer(view, s.y), s.x0, s.x1);
     }
 }
 
 void FillRect(const PixelView& view, const Rect& rect, const Ink& ink) {
     if (rect.isEmpty()) return;
-    auto fill = view.bitCount == 8 ? FillRow8 : FillRow24;
-    for (int32_t y = rect.top; y < rect.bottom; ++y) fill(RowPointer(view, y), rect.left, rect.right, ink);
+    const RowFiller filler(view, ink);
+    for (int32_t y = rect.top; y < rect.bottom; ++y) filler.fill(RowPointer(view, y), rect.left, rect.right);
 }
 
 Rect SpanBounds(const SpanList& spans) {

@@ -45,9 +45,25 @@ Ink InkFor(const PixelView& view, uint8_t red, uint8_t green, uint8_t blue);
 uint32_t PixelAt(const PixelView& view, int32_t x, int32_t y);
 uint32_t InkValue(const PixelView& view, const Ink& ink);  // the same packing for an ink
 
-// Row writers: `row` is a row pointer of the view (RowPointer), x0 < x1 are columns.
-void FillRow24(uint8_t* row, int32_t x0, int32_t x1, const Ink& ink);
-void FillRow8(uint8_t* row, int32_t x0, int32_t x1, const Ink& ink);
+// Writes one ink along rows of one view. Made once per primitive: it lays out a block of the
+// ink's bytes, which each run then copies with the widest stores the processor has.
+class RowFiller {
+public:
+    RowFiller(const PixelView& view, const Ink& ink);
+    // Columns x0 .. x1 - 1 of `row`, a row pointer of the view (RowPointer); x0 < x1.
+    void fill(uint8_t* row, int32_t x0, int32_t x1) const {
+        const size_t offset = static_cast<size_t>(x0) * bytesPerPixel_;
+        write_(row + offset, static_cast<size_t>(x1 - x0) * bytesPerPixel_, block_);
+    }
+
+    static constexpr size_t kBlock = 96;  // a multiple of 3 and of 32
+
+private:
+    using Writer = void (*)(uint8_t* to, size_t bytes, const uint8_t* block);
+    alignas(32) uint8_t block_[kBlock];
+    size_t bytesPerPixel_;
+    Writer write_;
+};
 
 // Writes every span with the ink. Spans must lie inside the view (see the contract above).
 void PaintSpans(const PixelView& view, const Span* spans, size_t count, const Ink& ink);
@@ -55,8 +71,7 @@ inline void PaintSpans(const PixelView& view, const SpanList& spans, const Ink& 
     PaintSpans(view, spans.data(), spans.size(), ink);
 }
 
-// Fills the rectangle, which must lie inside the view. Faster than painting its spans: rows
-// after the first are copies of the first.
+// Fills the rectangle, which must lie inside the view.
 void FillRect(const PixelView& view, const Rect& rect, const Ink& ink);
 
 // The whole view as a rectangle.
