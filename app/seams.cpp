@@ -1,60 +1,15 @@
-// The room before it is furnished: a flat wall colour, no tools, Quit as the one command.
-#include <cstring>
-
+// Pieces of the program that other parts call but that are not built yet. Each is a clear
+// no-op (or a cancel) so that the room works around them; Quit is carried out already so the
+// program can be closed from the menu.
+#include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
-#include "platform/platform.h"
 #include "toolbox/toolbox.h"
 
 namespace scene {
-namespace {
-
-// Warm wall colour, blue-green-red as the backing store keeps it.
-constexpr uint8_t kWallBgr[3] = {0x8C, 0xD2, 0xF6};
-
-bool gToolActive = false;
-PointerLog gPointerLog;
-
-void PaintWall() {
-    platform::NativeWindow window = shell::Shell().mainNative;
-    if (window == 0) return;
-    PixelView view = platform::Plat().backingStore(window);
-    if (!view.isValid()) return;
-    for (int y = 0; y < view.height; ++y) {
-        uint8_t* row = RowPointer(view, y);
-        for (int x = 0; x < view.width; ++x) std::memcpy(row + 3 * x, kWallBgr, 3);
-    }
-}
-
-}  // namespace
-
-void SceneStartUp() {
-    gToolActive = false;
-    gPointerLog = PointerLog{};
-    Present();
-}
-
-void Present() {
-    platform::NativeWindow window = shell::Shell().mainNative;
-    if (window == 0) return;
-    PaintWall();
-    platform::Plat().present(window, platform::Plat().clientRect(window));
-}
-
-void RebuildScene() { Present(); }
-
-void TearDownScene() { gToolActive = false; }
-
-void OnPress(int, int) { ++gPointerLog.presses; }
-void OnMove(int, int) { ++gPointerLog.moves; }
-void OnRelease(int, int) { ++gPointerLog.releases; }
-void OnDoubleClick(int, int) { ++gPointerLog.doubleClicks; }
-
-bool CurrentToolActive() { return gToolActive; }
-bool ScissorsCarryingPiece() { return false; }
-void DropScissorsPiece() {}
 
 void ShowTitleScreen() {}
+
 void SetTextDefaults() {}
 
 void RunCommand(int commandId) {
@@ -63,7 +18,24 @@ void RunCommand(int commandId) {
 
 void CloseHelp() {}
 
-void SetCurrentToolActiveForTest(bool active) { gToolActive = active; }
-const PointerLog& PointerEventsForTest() { return gPointerLog; }
+void PrintPicture() {}
+
+bool OpenTextDialog() { return false; }
+
+void PreviewText(int, int) {}
+
+void StampText(int, int) {}
+
+bool OpenColourPalette(Color&) { return false; }
+
+void DropCarriedPiece(int, int) {
+    // Without a piece to wipe off the screen, dropping only ends the carrying.
+    SceneObject& scissors = TheRoom().objects[kScissors];
+    scissors.active = 0;
+    scissors.param = 0;
+    scissors.size = 1;
+}
+
+void TearDownCarriedPieces() {}
 
 }  // namespace scene

@@ -170,6 +170,7 @@ int StartPictoria() {
         Prefs() = Preferences{};
         SavePreferences();
     }
+    tb_SetSoundSwitch(Prefs().soundOn ? 1 : 0);
 
     // 5. The room, the text tool, the picture's name and the program's folder.
     scene::SceneStartUp();
