@@ -170,9 +170,8 @@ const uint8_t* dib_GetPixelAddress(const DibRecord& image, int32_t x, int32_t y)
     const int32_t width = dib_GetWidth(image);
     const int32_t height = dib_GetHeight(image);
     if (x < 0 || y < 0 || x >= width || y >= height) return nullptr;
-    const int32_t bytesPerPixel = dib_GetBitCount(image) / 8;
-    return image.bits + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(dib_GetStride(image)) +
-           static_cast<size_t>(x) * bytesPerPixel;
+    const PixelView v = dib_ReadView(image);
+    return RowPointer(v, y) + static_cast<size_t>(x) * (v.bitCount / 8);
 }
 
 void dib_GetPixelRGB(const DibRecord& image, int32_t x, int32_t y, uint8_t& red, uint8_t& green,

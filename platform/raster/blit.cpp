@@ -106,8 +106,9 @@ void WithConverter(const PixelView& src, const PixelView& dst, Fn&& fn) {
         uint8_t map[256];
         const uint8_t* from = TableOf(src);
         const uint8_t* to = TableOf(dst);
+        const bool same = std::memcmp(from, to, 256 * 4) == 0;
         for (int i = 0; i < 256; ++i) {
-            map[i] = NearestColorIndex(to, from[4 * i + 2], from[4 * i + 1], from[4 * i]);
+            map[i] = same ? static_cast<uint8_t>(i) : NearestColorIndex(to, from[4 * i + 2], from[4 * i + 1], from[4 * i]);
         }
         fn(Index8To8{map});
     } else {

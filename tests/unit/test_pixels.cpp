@@ -144,6 +144,25 @@ TEST_F(PixelTest, CentreWeightOneLeavesThePictureUnchanged) {
     EXPECT_EQ(snapshot(b), before);
 }
 
+TEST_F(PixelTest, ExactQuotientsAreNotRoundedDown) {
+    // Centre weight d over divisor d gives every byte back. Reciprocals of some divisors (41,
+    // 47, 97...) round low, so a division by multiplying with them alone loses one here.
+    const int b = create(86, 3);  // 258 bytes a row: every byte value, wide enough for blocks
+    const PixelView v = view(b);
+    for (int y = 0; y < 3; ++y) {
+        for (int i = 0; i < 258; ++i) RowPointer(v, y)[i] = static_cast<uint8_t>((i + 85 * y) % 256);
+    }
+    const std::vector<uint8_t> before = snapshot(b);
+    for (int d : {1, 2, 3, 25, 41, 47, 97, 400, 1999, -41, -400}) {
+        FilterKernel k = initKernel();
+        k.weights[2][2] = d;
+        k.divisor = d;
+        Rect all{0, 0, 86, 3};
+        tb_Convolve(b, &all, &k);
+        EXPECT_EQ(snapshot(b), before) << "divisor " << d;
+    }
+}
+
 TEST_F(PixelTest, BoxBlurCountsMissingNeighboursAsBlack) {
     const int b = create(9, 9);
     for (int y = 0; y < 9; ++y) {
