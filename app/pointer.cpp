@@ -292,7 +292,7 @@ void OnPress(int x, int y) {
     r.lastPointer = TakesWindowCoordinates(r.currentTool) ? p : Point{x, y};
 }
 
-void OnMove(int x, int y) {
+void OnMove(int x, int y, bool buttonDown) {
     Room& r = TheRoom();
     if (r.placingText) {
         tb_SetCursor(kCurText);
@@ -305,7 +305,6 @@ void OnMove(int x, int y) {
         return;
     }
     SceneObject& tool = CurrentTool();
-    bool buttonDown = tb_Button() != 0;
     if (!buttonDown && !tool.active) Hover(x, y);
 
     if (!InCanvas(x, y) && !tool.active) return;

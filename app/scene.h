@@ -17,7 +17,7 @@ void TearDownScene();
 
 // Pointer input on the room, window coordinates.
 void OnPress(int x, int y);
-void OnMove(int x, int y);
+void OnMove(int x, int y, bool buttonDown);  // buttonDown: the left button is held
 void OnRelease(int x, int y);
 void OnDoubleClick(int x, int y);
 

@@ -121,7 +121,7 @@ long MainWindowProc(Message& msg) {
             scene::OnDoubleClick(msg.x, msg.y);
             return 0;
         case MsgKind::MouseMove:
-            scene::OnMove(msg.x, msg.y);
+            scene::OnMove(msg.x, msg.y, msg.leftButtonDown);
             return 0;
         case MsgKind::RButtonDown:
             OpenPopupMenu();

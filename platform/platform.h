@@ -73,6 +73,9 @@ struct Message {
     int32_t timerId = 0;
     int32_t exitCode = 0;
     Rect rect{};  // Sizing and Moving: the proposed window rectangle, which the procedure may overwrite
+    // Pointer messages: the left button was held when the event happened. Events can wait in
+    // the queue, so this, not a poll, tells a drag from a hover.
+    bool leftButtonDown = false;
 };
 
 // A window procedure returns its result for the message; messages it does not handle go to

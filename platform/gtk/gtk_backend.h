@@ -134,7 +134,7 @@ public:
     // Posting helpers used by the event mapping.
     void postPaint(NativeWindow window);
     void postFocus(NativeWindow window, bool gained);
-    void postMouseMove(NativeWindow window, Point p);
+    void postMouseMove(NativeWindow window, Point p, bool leftButtonDown);
     void postToAll(MsgKind kind);
     void postTimer(NativeWindow window, int timerId);
     // A GTK double click is an extra event after the second press: the press still waiting

@@ -107,7 +107,7 @@ gboolean OnMotion(GtkWidget* widget, GdkEventMotion* e, gpointer data) {
     GtkBackend* b = Self(data);
     Window* w = b->findByWidget(widget);
     if (w == nullptr) return FALSE;
-    b->postMouseMove(w->id, ClientPoint(*w, e->window, e->x, e->y));
+    b->postMouseMove(w->id, ClientPoint(*w, e->window, e->x, e->y), (e->state & GDK_BUTTON1_MASK) != 0);
     return TRUE;
 }
 

@@ -101,9 +101,10 @@ void GtkBackend::postFocus(NativeWindow window, bool gained) {
     queue_.push_back(m);
 }
 
-void GtkBackend::postMouseMove(NativeWindow window, Point p) {
+void GtkBackend::postMouseMove(NativeWindow window, Point p, bool leftButtonDown) {
     // Moves pile up while the program is busy; only the latest position matters.
-    if (!queue_.empty() && queue_.back().kind == MsgKind::MouseMove && queue_.back().window == window) {
+    if (!queue_.empty() && queue_.back().kind == MsgKind::MouseMove && queue_.back().window == window &&
+        queue_.back().leftButtonDown == leftButtonDown) {
         queue_.back().x = p.x;
         queue_.back().y = p.y;
         return;
@@ -113,6 +114,7 @@ void GtkBackend::postMouseMove(NativeWindow window, Point p) {
     m.window = window;
     m.x = p.x;
     m.y = p.y;
+    m.leftButtonDown = leftButtonDown;
     queue_.push_back(m);
 }
 

@@ -299,6 +299,7 @@ bool HeadlessPlatform::peekMessage(Message& out) {
         }
         if (e.msg.kind == MsgKind::None) continue;
         out = e.msg;
+        if (e.movesPointer) out.leftButtonDown = leftDown_;
         return true;
     }
     return false;
