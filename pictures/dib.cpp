@@ -208,10 +208,11 @@ void dib_CopyRect(const DibRecord& source, int32_t sx, int32_t sy, int32_t w, in
     const int32_t bytesPerPixel = src.bitCount / 8;
     const int32_t rowBytes = block.w * bytesPerPixel;
     const uint8_t skip = static_cast<uint8_t>(key);
-    // Inside one image, walk against the direction of the move so no row is overwritten first.
-    const bool backwards = src.bits == dst.bits && block.dy > block.sy;
+    // Up the picture is forward in memory; inside one image moving up, go down instead, so no
+    // row is overwritten before it is read.
+    const bool downwards = src.bits == dst.bits && block.dy < block.sy;
     for (int32_t i = 0; i < block.h; ++i) {
-        const int32_t r = backwards ? block.h - 1 - i : i;
+        const int32_t r = downwards ? i : block.h - 1 - i;
         const uint8_t* s = RowPointer(src, block.sy + r) + block.sx * bytesPerPixel;
         uint8_t* d = RowPointer(dst, block.dy + r) + block.dx * bytesPerPixel;
         if (key == 0) {

@@ -138,11 +138,12 @@ bool SameEncoding(const PixelView& src, const PixelView& dst) {
 void MoveRows(const PixelView& src, const PixelView& dst, const Block& b) {
     const int bpp = dst.bitCount / 8;
     const size_t bytes = static_cast<size_t>(b.w) * bpp;
-    // Within one picture, go against the direction of the move so no row is overwritten
-    // before it is read.
-    const bool backwards = src.bits == dst.bits && b.dy > b.sy;
+    // Rows are stored bottom-up: going up the picture walks memory forward, which the
+    // processor prefetches best. Within one picture moving up, go down instead, against the
+    // direction of the move, so no row is overwritten before it is read.
+    const bool downwards = src.bits == dst.bits && b.dy < b.sy;
     for (int32_t i = 0; i < b.h; ++i) {
-        const int32_t r = backwards ? b.h - 1 - i : i;
+        const int32_t r = downwards ? i : b.h - 1 - i;
         std::memmove(RowPointer(dst, b.dy + r) + b.dx * bpp, RowPointer(src, b.sy + r) + b.sx * bpp, bytes);
     }
 }
@@ -204,7 +205,7 @@ void StretchRows(const PixelView& src, const PixelView& dst, const Rect& area, c
     const uint8_t* lastWritten = nullptr;
     int32_t fast = 0;
     while (fast < w - 1 && colOffsets[fast] + 4 <= 3 * src.width) ++fast;
-    for (int32_t y = area.top; y < area.bottom; ++y) {
+    for (int32_t y = area.bottom - 1; y >= area.top; --y) {  // memory forward
         const uint8_t* s = RowPointer(src, rowSamples[y - area.top]);
         uint8_t* d = RowPointer(dst, y) + area.left * Conv::kDst;
         if (reuseRows && s == lastSource) {

@@ -244,7 +244,7 @@ void Convolve5x5(const PixelView& src, const Rect& area, const Kernel5x5& kernel
     const Plan plan = MakePlan(kernel);
     const bool keep[3] = {!kernel.filterBlue, !kernel.filterGreen, !kernel.filterRed};  // bytes b, g, r
     const bool restore = keep[0] || keep[1] || keep[2];
-    for (int32_t y = area.top; y < area.bottom; ++y) {
+    for (int32_t y = area.bottom - 1; y >= area.top; --y) {  // forward in memory
         uint8_t* o = RowPointer(out, at.y + (y - area.top)) + 3 * at.x;
         ConvolveRow(src, y, area, plan, o);
         if (restore) RestoreChannels(RowPointer(src, y) + 3 * area.left, o, area.width(), keep);

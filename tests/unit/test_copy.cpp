@@ -531,6 +531,21 @@ TEST_F(CopyTest, CopyToDialogTakesTheSourceRectFromTheTopOfThePicture) {
     EXPECT_EQ(errors(), expected);
 }
 
+TEST_F(CopyTest, CopyOntoItselfUpOrDownReadsTheOriginalRows) {
+    const int picture = create(1, 6);
+    for (int y = 0; y < 6; ++y) tb_SetPixel(picture, 0, y, (y + 1) * 255, 0, 0);
+    Rect upper{0, 0, 1, 4};
+    Rect lower{0, 2, 1, 6};
+    tb_CopyBitmap(picture, picture, &upper, &lower, 0);
+    std::vector<int> reds;
+    for (int y = 0; y < 6; ++y) reds.push_back(at(picture, 0, y).r);
+    EXPECT_EQ(reds, (std::vector<int>{1, 2, 1, 2, 3, 4}));
+    tb_CopyBitmap(picture, picture, &lower, &upper, 0);
+    reds.clear();
+    for (int y = 0; y < 6; ++y) reds.push_back(at(picture, 0, y).r);
+    EXPECT_EQ(reds, (std::vector<int>{1, 2, 3, 4, 3, 4}));
+}
+
 TEST_F(CopyTest, CopyOntoItselfReadsTheOriginalPixels) {
     const int picture = create(6, 1);
     for (int x = 0; x < 6; ++x) tb_SetPixel(picture, x, 0, (x + 1) * 255, 0, 0);

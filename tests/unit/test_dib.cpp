@@ -190,12 +190,25 @@ TEST(DibCopyRect, BlocksReachingOutsideEitherImageAreCutNotWrittenAstray) {
 }
 
 TEST(DibCopyRect, OverlappingCopyInsideOneImageReadsTheOriginalRows) {
-    DibRecord image;
-    ASSERT_TRUE(dib_CreateSection8(image, 1, 4));
-    for (int y = 0; y < 4; ++y) dib_SetPixelRGB(image, 0, y, uint8_t(y + 1), uint8_t(y + 1), uint8_t(y + 1));
-    dib_CopyRect(image, 0, 0, 1, 3, image, 0, 1, 0);  // rows 0..2 move down by one
-    const uint8_t expected[4] = {1, 1, 2, 3};
-    for (int y = 0; y < 4; ++y) EXPECT_EQ(*dib_GetPixelAddress(image, 0, y), expected[y]) << y;
+    struct Case {
+        int sy, dy, h;
+        uint8_t expected[5];  // rows 0..4 afterwards; they start as 1..5
+    };
+    const Case cases[] = {
+        {0, 1, 3, {1, 1, 2, 3, 5}},  // down by one
+        {1, 0, 4, {2, 3, 4, 5, 5}},  // up by one
+        {0, 2, 3, {1, 2, 1, 2, 3}},
+        {2, 0, 3, {3, 4, 5, 4, 5}},
+    };
+    for (const Case& c : cases) {
+        DibRecord image;
+        ASSERT_TRUE(dib_CreateSection8(image, 1, 5));
+        for (int y = 0; y < 5; ++y) dib_SetPixelRGB(image, 0, y, uint8_t(y + 1), uint8_t(y + 1), uint8_t(y + 1));
+        dib_CopyRect(image, 0, c.sy, 1, c.h, image, 0, c.dy, 0);
+        for (int y = 0; y < 5; ++y) {
+            EXPECT_EQ(*dib_GetPixelAddress(image, 0, y), c.expected[y]) << c.sy << " -> " << c.dy << " row " << y;
+        }
+    }
 }
 
 TEST(DibCopyRect, DifferentDepthsCopyNothing) {
