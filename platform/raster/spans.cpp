@@ -1,33 +1,22 @@
 #include "platform/raster/spans.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #endif
 
+#include "platform/raster/blit.h"
+
 namespace raster {
 
 Ink InkFor(const PixelView& view, uint8_t red, uint8_t green, uint8_t blue) {
     Ink ink{blue, green, red, 0};
     if (view.bitCount != 8) return ink;
-    if (view.colorTable == nullptr) {
-        ink.index = static_cast<uint8_t>((red + green + blue) / 3);
-        return ink;
-    }
-    int best = INT_MAX;
-    for (int i = 0; i < 256; ++i) {
-        const uint8_t* entry = view.colorTable + 4 * i;
-        const int db = entry[0] - blue, dg = entry[1] - green, dr = entry[2] - red;
-        const int distance = db * db + dg * dg + dr * dr;
-        if (distance < best) {
-            best = distance;
-            ink.index = static_cast<uint8_t>(i);
-            if (distance == 0) break;
-        }
-    }
+    // The same choice of entry as copies into 8-bit pictures make.
+    ink.index = view.colorTable != nullptr ? NearestColorIndex(view.colorTable, red, green, blue)
+                                           : static_cast<uint8_t>((red + green + blue) / 3);
     return ink;
 }
 

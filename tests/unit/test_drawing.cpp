@@ -158,15 +158,6 @@ TEST_F(Drawing, FiguresMatchTheirSpansAndIgnoreTheOrderOfCorners) {
     }
 }
 
-TEST_F(Drawing, FrameRectChangesOnlyTheThirtySixBorderPixels) {
-    const int bitmap = create(12, 12);
-    tb_SetForeColor(bitmap, 65025, 65025, 65025);
-    const Rect r{0, 0, 10, 10};
-    tb_FrameRect(bitmap, &r);
-    EXPECT_EQ(where(bitmap, kWhite).size(), 36u);
-    EXPECT_EQ(at(bitmap, 5, 5), kBlack);
-}
-
 TEST_F(Drawing, RectangleIsBlackWhateverTheForeColour) {
     const int bitmap = create(10, 10);
     tb_SetForeColor(bitmap, 65025, 65025, 65025);

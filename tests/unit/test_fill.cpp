@@ -6,7 +6,6 @@
 #include <random>
 
 #include "platform/raster/fill.h"
-#include "platform/raster/shapes.h"
 #include "tests/unit/test_drawing_support.h"
 
 using drawtest::Canvas;
@@ -53,20 +52,6 @@ Rect Whole(const Canvas& c) { return Rect{0, 0, c.width(), c.height()}; }
 
 }  // namespace
 
-TEST(FloodFill, FillsTheInsideOfAClosedOutlineOnly) {
-    Canvas canvas(40, 30, 24, 0xFF);
-    raster::SpanList ring;
-    raster::FrameEllipseSpans(Rect{5, 3, 35, 27}, Whole(canvas), ring);
-    canvas.paint(ring, kBlack);
-    const Canvas expected = ReferenceFill(canvas, 20, 15, kWhite, kRed, Whole(canvas));
-    raster::FloodFiller filler;
-    const Rect changed = filler.fill(canvas.view(), 20, 15, kWhite, InkOf(canvas, kRed), Whole(canvas));
-    EXPECT_TRUE(canvas == expected);
-    EXPECT_EQ(canvas.at(20, 15), kRed);
-    EXPECT_EQ(canvas.at(0, 0), kWhite);
-    EXPECT_EQ(changed, (Rect{6, 4, 34, 26}));
-}
-
 TEST(FloodFill, DoesNotLeakThroughADiagonalGap) {
     // Two white squares meet only corner to corner.
     Canvas canvas(8, 8, 24, 0);
@@ -101,24 +86,6 @@ TEST(FloodFill, LeavesThePictureAloneWhenThereIsNothingToFill) {
         EXPECT_TRUE(canvas == before) << c.why;
         EXPECT_TRUE(changed.isEmpty()) << c.why;
     }
-}
-
-TEST(FloodFill, StopsAtTheClipEvenWhereTheAreaGoesOn) {
-    // A white U: two arms joined at the bottom. With the bottom clipped off, only the arm
-    // holding the seed fills.
-    Canvas canvas(30, 30, 24, 0);
-    raster::SpanList u;
-    raster::RectSpans(Rect{2, 2, 8, 28}, Whole(canvas), u);
-    raster::RectSpans(Rect{22, 2, 28, 28}, Whole(canvas), u);
-    raster::RectSpans(Rect{2, 22, 28, 28}, Whole(canvas), u);
-    canvas.paint(u, kWhite);
-    const Rect clip{0, 0, 30, 20};
-    raster::FloodFiller filler;
-    filler.fill(canvas.view(), 4, 4, kWhite, InkOf(canvas, kRed), clip);
-    EXPECT_EQ(canvas.at(4, 19), kRed);
-    EXPECT_EQ(canvas.at(4, 20), kWhite);
-    EXPECT_EQ(canvas.at(24, 4), kWhite);
-    EXPECT_EQ(canvas.at(15, 25), kWhite);
 }
 
 TEST(FloodFill, AgreesWithAPixelByPixelFillOnRandomPictures) {

@@ -72,11 +72,6 @@ TEST(ThinLine, LightsTheExpectedPixels) {
     for (const Case& c : cases) EXPECT_EQ(Line(c.a, c.b, 1), c.pixels) << Describe(c.a, c.b, 1);
 }
 
-TEST(ThinLine, HorizontalLineStopsBeforeItsEndPoint) {
-    const PixelSet drawn = Line({6, 52}, {89, 52}, 1);
-    EXPECT_EQ(drawn, PixelsWhere(Rect{6, 52, 89, 53}, [](int32_t, int32_t) { return true; }));
-}
-
 TEST(ThinLine, WidthZeroAndNegativeDrawLikeWidthOne) {
     for (int32_t width : {0, -1, -40}) EXPECT_EQ(Line({1, 2}, {30, 17}, width), Line({1, 2}, {30, 17}, 1));
 }
@@ -113,17 +108,6 @@ TEST(ThinLine, RandomLinesKeepTheRulesOfAOnePixelLine) {
     }
 }
 
-TEST(ThinLine, ClippedLineIsTheCropOfTheWholeLine) {
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int32_t> coord(-80, 120);
-    const Rect clips[] = {{0, 0, 40, 40}, {-10, 5, 30, 6}, {5, -10, 6, 30}, {0, 0, 1, 1}, {39, 0, 120, 120}};
-    for (int round = 0; round < 300; ++round) {
-        const Point a{coord(random), coord(random)}, b{coord(random), coord(random)};
-        const PixelSet whole = Line(a, b, 1);
-        for (const Rect& clip : clips) EXPECT_EQ(Line(a, b, 1, clip), drawtest::CropTo(whole, clip)) << Describe(a, b, 1);
-    }
-}
-
 TEST(ThinLine, EndPointsFarOutsideStillGiveTheVisiblePart) {
     const Rect clip{0, 0, 100, 100};
     EXPECT_EQ(Line({-1000000000, 5}, {1000000000, 5}, 1, clip),
@@ -134,10 +118,13 @@ TEST(ThinLine, EndPointsFarOutsideStillGiveTheVisiblePart) {
 }
 
 TEST(WideLine, MatchesTheCapsuleForEveryWidthFromTwoToThirtyTwo) {
-    const std::pair<Point, Point> segments[] = {
+    std::vector<std::pair<Point, Point>> segments = {
         {{20, 20}, {60, 20}}, {{20, 20}, {20, 70}}, {{20, 20}, {60, 50}}, {{60, 20}, {20, 33}},
         {{30, 30}, {30, 30}}, {{10, 40}, {11, 90}}, {{50, 10}, {10, 50}}, {{0, 0}, {7, 3}},
     };
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<int32_t> coord(-50, 150);
+    for (int i = 0; i < 12; ++i) segments.push_back({{coord(random), coord(random)}, {coord(random), coord(random)}});
     for (int32_t width = 2; width <= 32; ++width) {
         for (const auto& [a, b] : segments) {
             const Rect area = AroundSegment(a, b, width + 2);
@@ -145,17 +132,6 @@ TEST(WideLine, MatchesTheCapsuleForEveryWidthFromTwoToThirtyTwo) {
             const PixelSet expected = Capsule(a, b, width, area);
             ASSERT_EQ(drawn, expected) << Describe(a, b, width) << Diff(drawn, expected, area);
         }
-    }
-}
-
-TEST(WideLine, RandomSegmentsMatchTheCapsule) {
-    std::mt19937 random(2024);
-    std::uniform_int_distribution<int32_t> coord(-50, 150), width(2, 40);
-    for (int round = 0; round < 300; ++round) {
-        const Point a{coord(random), coord(random)}, b{coord(random), coord(random)};
-        const int32_t w = width(random);
-        const Rect area = AroundSegment(a, b, w + 2);
-        ASSERT_EQ(Line(a, b, w), Capsule(a, b, w, area)) << Describe(a, b, w);
     }
 }
 
@@ -175,40 +151,27 @@ TEST(WideLine, ZeroLengthLineIsARoundDotOfThatDiameter) {
         const PixelSet dot = Line({50, 50}, {50, 50}, width);
         const int32_t first = 50 - width / 2;
         const Rect box{first, first, first + width, first + width};
-        int32_t left = 1000, right = -1000, top = 1000, bottom = -1000;
+        // Round: filling its box exactly, the same about both middle lines and the diagonal,
+        // and covering about the area of its disc.
+        EXPECT_EQ(drawtest::CropTo(dot, box), dot) << "width " << width;
         for (const auto& [x, y] : dot) {
-            left = std::min(left, x), right = std::max(right, x + 1), top = std::min(top, y), bottom = std::max(bottom, y + 1);
-            // Round: the same about both middle lines of its box and about the diagonal.
-            EXPECT_TRUE(dot.count({box.left + box.right - 1 - x, y}));
-            EXPECT_TRUE(dot.count({x, box.top + box.bottom - 1 - y}));
-            EXPECT_TRUE(dot.count({y, x}));
+            ASSERT_TRUE(dot.count({box.left + box.right - 1 - x, y}) && dot.count({x, box.top + box.bottom - 1 - y}) &&
+                        dot.count({y, x}))
+                << "width " << width << " at " << x << "," << y;
         }
-        EXPECT_EQ((Rect{left, top, right, bottom}), box) << "width " << width;
-        // Between the inscribed disc's area and the box's.
-        const double area = 3.14159265 * width * width / 4;
+        EXPECT_TRUE(dot.count({first, 50}) && dot.count({first + width - 1, 50})) << "width " << width;
+        const double disc = 3.14159265 * width * width / 4;
+        EXPECT_GT(double(dot.size()), disc * 0.8) << "width " << width;
+        EXPECT_LE(double(dot.size()), std::min(disc * 1.3 + 2, double(width * width))) << "width " << width;
         if (width >= 4) {
-            EXPECT_LT(double(dot.size()), double(width) * width) << "width " << width;
+            EXPECT_LT(dot.size(), size_t(width * width)) << "width " << width;  // corners cut
         }
-        EXPECT_GT(double(dot.size()), area * 0.8) << "width " << width;
-        EXPECT_LT(double(dot.size()), area * 1.3 + 2) << "width " << width;
     }
 }
 
-TEST(WideLine, EndsAreRoundNotSquare) {
-    // Width 9 from (20, 20) to (40, 20): the pen reaches 4 pixels beyond each end point along
-    // the line, but the corners of the bounding box stay empty.
-    const PixelSet drawn = Line({20, 20}, {40, 20}, 9);
-    EXPECT_TRUE(drawn.count({44, 20}));
-    EXPECT_TRUE(drawn.count({16, 20}));
-    EXPECT_FALSE(drawn.count({45, 20}));
-    EXPECT_FALSE(drawn.count({44, 24}));
-    EXPECT_FALSE(drawn.count({16, 16}));
-    EXPECT_TRUE(drawn.count({40, 24}));
-}
-
-TEST(WideLine, ClippedLineIsTheCropOfTheWholeLine) {
+TEST(ClippedLine, IsTheCropOfTheWholeLine) {
     std::mt19937 random(31);
-    std::uniform_int_distribution<int32_t> coord(-60, 160), width(2, 32);
+    std::uniform_int_distribution<int32_t> coord(-60, 160), width(1, 32);
     const Rect clips[] = {{0, 0, 100, 100}, {-10, 40, 200, 41}, {40, -10, 41, 200}, {90, 90, 300, 300}, {0, 0, 3, 200}};
     for (int round = 0; round < 200; ++round) {
         const Point a{coord(random), coord(random)}, b{coord(random), coord(random)};
