@@ -5,8 +5,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <numeric>
+#include <optional>
+#include <thread>
 #include <utility>
 
 #include "resources/resources.h"
@@ -140,10 +145,35 @@ std::vector<int16_t> MapChannels(const WaveSound& sound, int wanted) {
     return out;
 }
 
+// How many frames of a loop's own end to put before it (and of its start after it) when it is
+// resampled from `from` to `to` frames per second: enough for the resampler's filter, and a
+// whole number of steps of the two rates' ratio, so that the kept part starts on an output
+// frame.
+size_t LoopContext(int from, int to) {
+    const auto step = static_cast<size_t>(from / std::gcd(from, to));
+    constexpr size_t kAtLeast = 64;
+    if (step > 4096) return 256;  // rates without a short common step: nearly aligned is enough
+    return (kAtLeast + step - 1) / step * step;
+}
+
 // The sound in the device's format; null when SDL cannot convert it. SDL_AudioCVT converts
-// the whole sound in one go (SDL_AudioStream's flush loses the last resampled block).
-SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& spec) {
+// the whole sound in one go (SDL_AudioStream's flush loses the last resampled block). It treats
+// what lies beyond the sound as silence, which is right for a one-shot but leaves a dip where a
+// loop's end meets its start; a loop (`looped`) is therefore converted between copies of its
+// own end and start, and only its own stretch is kept.
+SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& spec, bool looped) {
     std::vector<int16_t> mapped = MapChannels(sound, spec.channels);
+    const auto channels = static_cast<size_t>(spec.channels);
+    const size_t frames = mapped.size() / channels;
+    const size_t lead = looped && sound.rate != spec.freq ? LoopContext(sound.rate, spec.freq) : 0;
+    if (lead != 0) {
+        std::vector<int16_t> wrapped((frames + 2 * lead) * channels);
+        for (size_t f = 0; f < frames + 2 * lead; ++f) {
+            const size_t from = (f % frames + frames - lead % frames) % frames;
+            std::copy_n(&mapped[from * channels], channels, &wrapped[f * channels]);
+        }
+        mapped.swap(wrapped);
+    }
     const size_t inBytes = mapped.size() * sizeof(int16_t);
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, spec.channels, sound.rate, spec.format, spec.channels, spec.freq) < 0) {
@@ -158,32 +188,64 @@ SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& spec) {
     const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels);
     size_t kept = cvt.needed != 0 ? static_cast<size_t>(std::max(0, cvt.len_cvt)) : inBytes;
     out.resize(kept - kept % frameBytes);
+    if (lead != 0) {
+        const double ratio = static_cast<double>(spec.freq) / sound.rate;
+        const auto skip = static_cast<size_t>(std::llround(static_cast<double>(lead) * ratio)) * frameBytes;
+        const auto length = static_cast<size_t>(std::llround(static_cast<double>(frames) * ratio)) * frameBytes;
+        if (length == 0 || skip + length > out.size()) return nullptr;
+        out = std::vector<uint8_t>(out.begin() + static_cast<long>(skip), out.begin() + static_cast<long>(skip + length));
+    }
     if (out.empty()) return nullptr;
     return std::make_shared<const std::vector<uint8_t>>(std::move(out));
 }
 
+using Clock = std::chrono::steady_clock;
+
 }  // namespace
 
+// The device and the watcher thread. Lock order: `control`, then SDL's device lock; the audio
+// callback takes only SDL's device lock (around the mixer).
 struct SdlAudio::Device {
-    bool tried = false;
+    explicit Device(std::chrono::milliseconds idle) : closeWhenIdle(idle) {}
+
+    const std::chrono::milliseconds closeWhenIdle;
+    // A one-shot's end is looked at this long after it is due: the callback runs a little ahead
+    // of the sound, so by then the mixer has let it go.
+    static constexpr std::chrono::milliseconds kEndMargin{50};
+
+    std::mutex control;  // everything below but the mixer, which is under SDL's device lock
+    bool tried = false;      // SDL's audio was started (or failed to start) once
+    bool available = false;  // a device was opened once: it may be opened again after idling
     bool subsystem = false;
     SDL_AudioDeviceID id = 0;
+    bool paused = true;
     SDL_AudioSpec spec{};
     SoundMixer mixer;
-    std::map<int, SoundMixer::Clip> resources;  // converted once; null for ids that cannot play
+    // Converted once per id and use (a loop is converted as a repetition); null when it cannot play.
+    std::map<std::pair<int, bool>, SoundMixer::Clip> resources;
+
+    std::thread watcher;
+    std::condition_variable wake;
+    std::optional<Clock::time_point> due;  // when the watcher looks again
+    bool quitting = false;
 
     static void SDLCALL Fill(void* self, Uint8* stream, int length) {
         auto* device = static_cast<Device*>(self);
         device->mixer.mix(stream, static_cast<size_t>(length), device->spec.silence);
     }
 
+    // ---- Everything below runs with `control` held.
+
     bool open() {
-        if (tried) return id != 0;
-        tried = true;
-        // The program handles its own signals (and GTK's); SDL must not take them over.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-        subsystem = true;
+        if (id != 0) return true;
+        if (tried && !available) return false;
+        if (!tried) {
+            tried = true;
+            // The program handles its own signals (and GTK's); SDL must not take them over.
+            SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+            subsystem = true;
+        }
         SDL_AudioSpec want{};
         want.freq = 48000;
         want.format = AUDIO_S16SYS;
@@ -191,68 +253,161 @@ struct SdlAudio::Device {
         want.samples = 1024;
         want.callback = Fill;
         want.userdata = this;
-        id = SDL_OpenAudioDevice(nullptr, 0, &want, &spec,
+        SDL_AudioSpec got{};
+        id = SDL_OpenAudioDevice(nullptr, 0, &want, &got,
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
         if (id == 0) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-            subsystem = false;
+            if (!available) {
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+                subsystem = false;
+            }
             return false;
         }
-        SDL_PauseAudioDevice(id, 0);
+        if (available && (got.freq != spec.freq || got.channels != spec.channels || got.format != spec.format)) {
+            resources.clear();  // converted for the device as it was before
+        }
+        spec = got;
+        available = true;
+        paused = true;  // SDL opens a device paused
+        if (!watcher.joinable()) watcher = std::thread([this] { watch(); });
         return true;
     }
 
-    void close() {
+    void closeDevice() {
         if (id != 0) SDL_CloseAudioDevice(id);
         id = 0;
-        if (subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        subsystem = false;
+        paused = true;
+    }
+
+    void setPaused(bool pause) {
+        if (id == 0 || paused == pause) return;
+        SDL_PauseAudioDevice(id, pause ? 1 : 0);
+        paused = pause;
+    }
+
+    std::chrono::milliseconds durationOf(size_t bytes) const {
+        const size_t perSecond = static_cast<size_t>(spec.freq) * static_cast<size_t>(spec.channels) *
+                                 (SDL_AUDIO_BITSIZE(spec.format) / 8);
+        return std::chrono::milliseconds(perSecond == 0 ? 0 : (bytes * 1000 + perSecond - 1) / perSecond);
+    }
+
+    // Looks at the mixer and decides the watcher's next moment: a loop needs none (stop comes
+    // from the program), a one-shot is looked at when it is due to end, and silence pauses the
+    // device now and closes it after `closeWhenIdle`.
+    void schedule() {
+        if (id == 0) return;
+        SDL_LockAudioDevice(id);
+        const bool playing = mixer.playing();
+        const bool loop = mixer.looping();
+        const size_t left = mixer.left();
+        SDL_UnlockAudioDevice(id);
+        if (playing && loop) {
+            due.reset();
+        } else if (playing) {
+            due = Clock::now() + durationOf(left) + kEndMargin;
+        } else {
+            setPaused(true);
+            due = Clock::now() + closeWhenIdle;
+        }
+        wake.notify_one();
     }
 
     void start(SoundMixer::Clip clip, SoundMode mode) {
-        if (clip == nullptr) return;
-        SDL_LockAudioDevice(id);
-        SoundMixer::Clip released = mixer.start(std::move(clip), mode);
-        SDL_UnlockAudioDevice(id);
-        // `released` is freed here, outside the lock.
+        if (clip != nullptr) {
+            SDL_LockAudioDevice(id);
+            SoundMixer::Clip released = mixer.start(std::move(clip), mode);
+            const bool playing = mixer.playing();
+            SDL_UnlockAudioDevice(id);
+            if (playing) setPaused(false);
+            // `released` is freed here, outside SDL's lock.
+        }
+        schedule();
     }
 
-    SoundMixer::Clip resource(int soundId) {
-        auto found = resources.find(soundId);
+    void stop() {
+        if (id == 0) return;
+        SDL_LockAudioDevice(id);
+        SoundMixer::Clip released = mixer.stop();
+        SDL_UnlockAudioDevice(id);
+        schedule();
+    }
+
+    SoundMixer::Clip resource(int soundId, bool looped) {
+        auto found = resources.find({soundId, looped});
         if (found != resources.end()) return found->second;
         SoundMixer::Clip clip;
         ResourceData data = FindResource(ResourceKind::Wave, soundId);
         WaveSound sound;
-        if (data && ParseWave(data.bytes, data.size, sound)) clip = Convert(sound, spec);
-        resources.emplace(soundId, clip);
+        if (data && ParseWave(data.bytes, data.size, sound)) clip = Convert(sound, spec, looped);
+        resources.emplace(std::make_pair(soundId, looped), clip);
         return clip;
+    }
+
+    // The watcher thread: sleeps until `due`, then pauses a device that has gone quiet, or
+    // closes one that has stayed paused; a sound still playing is looked at again at its end.
+    void watch() {
+        std::unique_lock<std::mutex> lock(control);
+        while (!quitting) {
+            if (!due) {
+                wake.wait(lock);
+            } else if (Clock::now() < *due) {
+                wake.wait_until(lock, *due);
+            } else {
+                due.reset();
+                if (id == 0) continue;
+                SDL_LockAudioDevice(id);
+                const bool playing = mixer.playing();
+                SDL_UnlockAudioDevice(id);
+                if (playing || !paused) {
+                    schedule();
+                } else {
+                    closeDevice();
+                }
+            }
+        }
+    }
+
+    // ---- Takes `control` itself.
+
+    void shutDown() {
+        {
+            std::lock_guard<std::mutex> lock(control);
+            quitting = true;
+        }
+        wake.notify_all();
+        if (watcher.joinable()) watcher.join();
+        closeDevice();
+        if (subsystem) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystem = false;
     }
 };
 
-SdlAudio::SdlAudio() : device_(std::make_unique<Device>()) {}
+SdlAudio::SdlAudio(std::chrono::milliseconds closeWhenIdle) : device_(std::make_unique<Device>(closeWhenIdle)) {}
 
-SdlAudio::~SdlAudio() { device_->close(); }
+SdlAudio::~SdlAudio() { device_->shutDown(); }
 
 void SdlAudio::play(int soundId, SoundMode mode) {
+    std::lock_guard<std::mutex> lock(device_->control);
     if (!device_->open()) return;
-    device_->start(device_->resource(soundId), mode);
+    device_->start(device_->resource(soundId, mode == SoundMode::Loop), mode);
 }
 
 void SdlAudio::playWave(const uint8_t* bytes, size_t size, SoundMode mode) {
+    std::lock_guard<std::mutex> lock(device_->control);
     if (!device_->open()) return;
     WaveSound sound;
-    if (!ParseWave(bytes, size, sound)) return;
-    device_->start(Convert(sound, device_->spec), mode);
+    SoundMixer::Clip clip;
+    if (ParseWave(bytes, size, sound)) clip = Convert(sound, device_->spec, mode == SoundMode::Loop);
+    device_->start(std::move(clip), mode);
 }
 
 void SdlAudio::stop() {
-    if (device_->id == 0) return;
-    SDL_LockAudioDevice(device_->id);
-    SoundMixer::Clip released = device_->mixer.stop();
-    SDL_UnlockAudioDevice(device_->id);
+    std::lock_guard<std::mutex> lock(device_->control);
+    device_->stop();
 }
 
 bool SdlAudio::isPlaying() {
+    std::lock_guard<std::mutex> lock(device_->control);
     if (device_->id == 0) return false;
     SDL_LockAudioDevice(device_->id);
     bool playing = device_->mixer.playing();
@@ -260,11 +415,27 @@ bool SdlAudio::isPlaying() {
     return playing;
 }
 
-bool SdlAudio::open() { return device_->open(); }
+bool SdlAudio::open() {
+    std::lock_guard<std::mutex> lock(device_->control);
+    if (!device_->open()) return false;
+    device_->schedule();
+    return true;
+}
 
 AudioFormat SdlAudio::format() {
-    if (device_->id == 0) return {};
+    std::lock_guard<std::mutex> lock(device_->control);
+    if (!device_->available) return {};
     return AudioFormat{device_->spec.freq, device_->spec.channels};
+}
+
+SdlAudio::DeviceState SdlAudio::deviceState() {
+    std::lock_guard<std::mutex> lock(device_->control);
+    if (device_->id == 0) return DeviceState::Closed;
+    switch (SDL_GetAudioDeviceStatus(device_->id)) {
+        case SDL_AUDIO_PLAYING: return DeviceState::Running;
+        case SDL_AUDIO_PAUSED: return DeviceState::Paused;
+        default: return DeviceState::Closed;
+    }
 }
 
 }  // namespace platform

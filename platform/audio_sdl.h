@@ -9,9 +9,19 @@
 // start) every call does nothing, quietly. A sound that cannot be played (no such resource, a
 // malformed WAVE) is ignored and leaves the playing sound alone.
 //
+// Idle: when nothing plays the device is paused (at a stop, or as soon as a one-shot's known
+// length has passed), and after `closeWhenIdle` of silence it is closed, because a paused SDL
+// device still runs its thread feeding silence to the sound server. The next sound opens it
+// again. A small thread of our own that sleeps until the next of these moments does both, so
+// the program idles without waking up.
+//
+// A loop at another rate than the device's is converted as one turn of an endless repetition,
+// so that the resampler leaves no ramp where its end meets its start.
+//
 // Only this header's source file includes SDL.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -45,6 +55,9 @@ public:
     Clip start(Clip clip, SoundMode mode);
     Clip stop();  // returns the clip that was playing
     bool playing() const;
+    bool looping() const { return clip_ != nullptr && loop_; }
+    // Bytes of the clip still to come before it ends; 0 when nothing plays.
+    size_t left() const { return playing() ? clip_->size() - position_ : 0; }
     // Fills `out` with what plays next, then `silence` bytes.
     void mix(uint8_t* out, size_t length, uint8_t silence);
 
@@ -56,12 +69,14 @@ private:
 
 struct AudioFormat {
     int rate = 0;      // frames per second
-    int channels = 0;  // 0 when no device is open
+    int channels = 0;  // 0 when no device could be opened
 };
 
 class SdlAudio {
 public:
-    SdlAudio();
+    enum class DeviceState { Closed, Paused, Running };
+
+    explicit SdlAudio(std::chrono::milliseconds closeWhenIdle = std::chrono::seconds(5));
     ~SdlAudio();
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
@@ -75,7 +90,10 @@ public:
 
     // Opens the device now rather than at the first sound; true when one plays.
     bool open();
+    // The format of the device, kept while it is closed for being idle.
     AudioFormat format();
+    // What SDL says of the device (SDL_GetAudioDeviceStatus); Closed when none is open.
+    DeviceState deviceState();
 
 private:
     struct Device;

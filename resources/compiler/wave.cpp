@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "synth_recipes.h"
+
 namespace {
 
 void Put16(Bytes& b, unsigned v) {
@@ -44,8 +46,49 @@ bool IsPcm16Wave(const Bytes& b) {
 }  // namespace
 
 const std::vector<SynthRecipe>& SynthRecipes() {
-    // Recipes are added here as the sounds are made: {"pencil", MakePencil}, ...
-    static const std::vector<SynthRecipe> recipes;
+    // The recipes themselves are in synth_recipes.cpp.
+    using namespace synth;
+    static const std::vector<SynthRecipe> recipes = {
+        // Loops
+        {"pencil", MakePencil},
+        {"brush", MakeBrush},
+        {"spray_can", MakeSprayCan},
+        {"wand", MakeWand},
+        {"needle", MakeNeedle},
+        {"cog", MakeCog},
+        {"hammer", MakeHammer},
+        {"rag", MakeRag},
+        {"sunglasses", MakeSunglasses},
+        {"lightbulb", MakeLightbulb},
+        {"pepper", MakePepper},
+        {"pocket_knife", MakePocketKnife},
+        {"crayon", MakeCrayon},
+        // One-shots
+        {"ruler", MakeRuler},
+        {"eraser", MakeEraser},
+        {"jar", MakeJar},
+        {"scissors", MakeScissors},
+        {"pop1", MakePop1},
+        {"pop2", MakePop2},
+        {"pop3", MakePop3},
+        {"pop4", MakePop4},
+        {"pop5", MakePop5},
+        {"splat1", MakeSplat1},
+        {"splat2", MakeSplat2},
+        {"splat3", MakeSplat3},
+        {"click", MakeClick},
+        {"dropper", MakeDropper},
+        {"stamp", MakeStamp},
+        {"undo", MakeUndo},
+        {"templates", MakeTemplates},
+        {"choose", MakeChoose},
+        {"control", MakeControl},
+        // The New picture's transitions
+        {"wipe", MakeWipe},
+        {"melt", MakeMelt},
+        {"slide", MakeSlide},
+        {"shrink", MakeShrink},
+    };
     return recipes;
 }
 

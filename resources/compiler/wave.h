@@ -3,9 +3,11 @@
 //
 // A manifest line `wave <id> sounds/pop.wav -` embeds the file after checking that it is 16-bit
 // PCM; `wave <id> synth:<name> -` runs the recipe of that name from SynthRecipes() below.
-// To add a recipe: write a function that fills a sample vector (mono, kSynthRate samples per
-// second, -1..1) and add it with its name to the table in wave.cpp. One-shots must start and end
-// at silence; loops must end where they began.
+// To add a recipe: write a function that returns a sample vector (mono, kSynthRate samples per
+// second, -1..1) in synth_recipes.cpp, built from the oscillators, noise, envelopes and filters of
+// synth.h, and add it with its name to the table in wave.cpp. Finish a one-shot with
+// synth::OneShot (it starts and ends at exactly 0) and render a loop with synth::Loop (its end
+// flows into its start).
 #pragma once
 
 #include <string>
