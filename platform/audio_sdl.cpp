@@ -161,11 +161,11 @@ size_t LoopContext(int from, int to) {
 // what lies beyond the sound as silence, which is right for a one-shot but leaves a dip where a
 // loop's end meets its start; a loop (`looped`) is therefore converted between copies of its
 // own end and start, and only its own stretch is kept.
-SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& spec, bool looped) {
-    std::vector<int16_t> mapped = MapChannels(sound, spec.channels);
-    const auto channels = static_cast<size_t>(spec.channels);
+SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& deviceFormat, bool looped) {
+    std::vector<int16_t> mapped = MapChannels(sound, deviceFormat.channels);
+    const auto channels = static_cast<size_t>(deviceFormat.channels);
     const size_t frames = mapped.size() / channels;
-    const size_t lead = looped && sound.rate != spec.freq ? LoopContext(sound.rate, spec.freq) : 0;
+    const size_t lead = looped && sound.rate != deviceFormat.freq ? LoopContext(sound.rate, deviceFormat.freq) : 0;
     if (lead != 0) {
         std::vector<int16_t> wrapped((frames + 2 * lead) * channels);
         for (size_t f = 0; f < frames + 2 * lead; ++f) {
@@ -176,7 +176,7 @@ SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& spec, bool
     }
     const size_t inBytes = mapped.size() * sizeof(int16_t);
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, spec.channels, sound.rate, spec.format, spec.channels, spec.freq) < 0) {
+    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, deviceFormat.channels, sound.rate, deviceFormat.format, deviceFormat.channels, deviceFormat.freq) < 0) {
         return nullptr;
     }
     if (inBytes > static_cast<size_t>(INT_MAX / std::max(1, cvt.len_mult))) return nullptr;
@@ -185,11 +185,11 @@ SoundMixer::Clip Convert(const WaveSound& sound, const SDL_AudioSpec& spec, bool
     cvt.buf = out.data();
     cvt.len = static_cast<int>(inBytes);
     if (cvt.needed != 0 && SDL_ConvertAudio(&cvt) != 0) return nullptr;
-    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels);
+    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(deviceFormat.format) / 8 * deviceFormat.channels);
     size_t kept = cvt.needed != 0 ? static_cast<size_t>(std::max(0, cvt.len_cvt)) : inBytes;
     out.resize(kept - kept % frameBytes);
     if (lead != 0) {
-        const double ratio = static_cast<double>(spec.freq) / sound.rate;
+        const double ratio = static_cast<double>(deviceFormat.freq) / sound.rate;
         const auto skip = static_cast<size_t>(std::llround(static_cast<double>(lead) * ratio)) * frameBytes;
         const auto length = static_cast<size_t>(std::llround(static_cast<double>(frames) * ratio)) * frameBytes;
         if (length == 0 || skip + length > out.size()) return nullptr;
@@ -219,7 +219,7 @@ struct SdlAudio::Device {
     bool subsystem = false;
     SDL_AudioDeviceID id = 0;
     bool paused = true;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec deviceFormat{};
     SoundMixer mixer;
     // Converted once per id and use (a loop is converted as a repetition); null when it cannot play.
     std::map<std::pair<int, bool>, SoundMixer::Clip> resources;
@@ -231,7 +231,7 @@ struct SdlAudio::Device {
 
     static void SDLCALL Fill(void* self, Uint8* stream, int length) {
         auto* device = static_cast<Device*>(self);
-        device->mixer.mix(stream, static_cast<size_t>(length), device->spec.silence);
+        device->mixer.mix(stream, static_cast<size_t>(length), device->deviceFormat.silence);
     }
 
     // ---- Everything below runs with `control` held.
@@ -263,10 +263,10 @@ struct SdlAudio::Device {
             }
             return false;
         }
-        if (available && (got.freq != spec.freq || got.channels != spec.channels || got.format != spec.format)) {
+        if (available && (got.freq != deviceFormat.freq || got.channels != deviceFormat.channels || got.format != deviceFormat.format)) {
             resources.clear();  // converted for the device as it was before
         }
-        spec = got;
+        deviceFormat = got;
         available = true;
         paused = true;  // SDL opens a device paused
         if (!watcher.joinable()) watcher = std::thread([this] { watch(); });
@@ -286,8 +286,8 @@ struct SdlAudio::Device {
     }
 
     std::chrono::milliseconds durationOf(size_t bytes) const {
-        const size_t perSecond = static_cast<size_t>(spec.freq) * static_cast<size_t>(spec.channels) *
-                                 (SDL_AUDIO_BITSIZE(spec.format) / 8);
+        const size_t perSecond = static_cast<size_t>(deviceFormat.freq) * static_cast<size_t>(deviceFormat.channels) *
+                                 (SDL_AUDIO_BITSIZE(deviceFormat.format) / 8);
         return std::chrono::milliseconds(perSecond == 0 ? 0 : (bytes * 1000 + perSecond - 1) / perSecond);
     }
 
@@ -338,7 +338,7 @@ struct SdlAudio::Device {
         SoundMixer::Clip clip;
         ResourceData data = FindResource(ResourceKind::Wave, soundId);
         WaveSound sound;
-        if (data && ParseWave(data.bytes, data.size, sound)) clip = Convert(sound, spec, looped);
+        if (data && ParseWave(data.bytes, data.size, sound)) clip = Convert(sound, deviceFormat, looped);
         resources.emplace(std::make_pair(soundId, looped), clip);
         return clip;
     }
@@ -397,7 +397,7 @@ void SdlAudio::playWave(const uint8_t* bytes, size_t size, SoundMode mode) {
     if (!device_->open()) return;
     WaveSound sound;
     SoundMixer::Clip clip;
-    if (ParseWave(bytes, size, sound)) clip = Convert(sound, device_->spec, mode == SoundMode::Loop);
+    if (ParseWave(bytes, size, sound)) clip = Convert(sound, device_->deviceFormat, mode == SoundMode::Loop);
     device_->start(std::move(clip), mode);
 }
 
@@ -425,7 +425,7 @@ bool SdlAudio::open() {
 AudioFormat SdlAudio::format() {
     std::lock_guard<std::mutex> lock(device_->control);
     if (!device_->available) return {};
-    return AudioFormat{device_->spec.freq, device_->spec.channels};
+    return AudioFormat{device_->deviceFormat.freq, device_->deviceFormat.channels};
 }
 
 SdlAudio::DeviceState SdlAudio::deviceState() {

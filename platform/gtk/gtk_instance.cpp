@@ -8,6 +8,7 @@
 #include <glib-unix.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -22,7 +23,12 @@ constexpr size_t kRaiseLength = sizeof(kRaiseRequest) - 1;
 socklen_t InstanceAddress(sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
     addr.sun_family = AF_UNIX;
-    std::string name = "pictoria-" + std::to_string(getuid());
+    // One instance per user and desktop: a program on another display is not one the child
+    // could bring to the front here.
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr) display = std::getenv("WAYLAND_DISPLAY");
+    std::string name = "pictoria-" + std::to_string(getuid()) + "-" + (display != nullptr ? display : "");
+    if (name.size() > sizeof addr.sun_path - 1) name.resize(sizeof addr.sun_path - 1);
     // sun_path[0] stays 0: an abstract name, which vanishes with the process that holds it.
     std::memcpy(addr.sun_path + 1, name.data(), name.size());
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
 
     int count = 0;
     for (const samples::GoodFile& good : samples::GoodFiles()) {
-        Put(bmpFolder / ("good_" + FileName(good.name)), samples::MakeBmp(good.spec));
+        Put(bmpFolder / ("good_" + FileName(good.name)), samples::MakeBmp(good.layout));
         ++count;
     }
     for (const samples::NamedFile& bad : samples::BadFiles()) {

@@ -168,7 +168,7 @@ inline std::vector<NamedFile> BadFiles() {
 // Files every reader must accept, with the picture they hold.
 struct GoodFile {
     std::string name;
-    BmpSpec spec;
+    BmpSpec layout;
 };
 
 inline std::vector<GoodFile> GoodFiles() {

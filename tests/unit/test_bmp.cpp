@@ -185,21 +185,21 @@ TEST_F(BmpTest, AnInvalidHandleIsReportedAndWritesNothing) {
 TEST_F(BmpTest, GoodFilesOfOtherWritersAreRead) {
     for (const samples::GoodFile& good : samples::GoodFiles()) {
         const std::string file = path("good.bmp");
-        PutFile(file, samples::MakeBmp(good.spec));
+        PutFile(file, samples::MakeBmp(good.layout));
         Rect read;
         const int bitmap = load(file, &read);
         ASSERT_GE(bitmap, 0) << good.name;
-        const int height = good.spec.height < 0 ? -good.spec.height : good.spec.height;
-        EXPECT_EQ(read, (Rect{0, 0, good.spec.width, height})) << good.name;
+        const int height = good.layout.height < 0 ? -good.layout.height : good.layout.height;
+        EXPECT_EQ(read, (Rect{0, 0, good.layout.width, height})) << good.name;
         EXPECT_EQ(dib_GetBitCount(image(bitmap)), 24) << good.name;
         EXPECT_EQ(dib_GetHeight(image(bitmap)), height) << good.name;
         for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < good.spec.width; ++x) {
-                EXPECT_EQ(pixel(bitmap, x, y), samples::ExpectedAt(good.spec, x, y)) << good.name << " " << x << "," << y;
+            for (int x = 0; x < good.layout.width; ++x) {
+                EXPECT_EQ(pixel(bitmap, x, y), samples::ExpectedAt(good.layout, x, y)) << good.name << " " << x << "," << y;
             }
             // The file's padding bytes (0xEE) are not carried into the picture.
             const PixelView view = dib_ReadView(image(bitmap));
-            for (int k = good.spec.width * 3; k < view.stride; ++k) EXPECT_EQ(RowPointer(view, y)[k], 0) << good.name;
+            for (int k = good.layout.width * 3; k < view.stride; ++k) EXPECT_EQ(RowPointer(view, y)[k], 0) << good.name;
         }
         tb_DisposeBitmap(bitmap);
     }
