@@ -74,14 +74,6 @@ TEST(DibLayout, FreshEightBitImageIsIndexZeroWithBlackAndWhiteAtTheEnds) {
     EXPECT_EQ(PixelOf(image, 3, 2), (Rgb{0, 0, 0}));
 }
 
-TEST(DibLayout, FreshTwentyFourBitImageIsBlackAndHasNoTable) {
-    DibRecord image;
-    ASSERT_TRUE(dib_CreateSection24(image, 5, 3));
-    EXPECT_EQ(dib_GetColorTable(image), nullptr);
-    EXPECT_EQ(image.bits, image.info + 40);
-    for (size_t i = 0; i < dib_GetImageSize(image); ++i) ASSERT_EQ(image.bits[i], 0) << i;
-}
-
 TEST(DibLayout, NegativeSizesMakeAnEmptyImageAndHugeOnesAreRefused) {
     DibRecord image;
     ASSERT_TRUE(dib_CreateSection24(image, -4, 3));
@@ -211,15 +203,6 @@ TEST(DibCopyRect, OverlappingCopyInsideOneImageReadsTheOriginalRows) {
     }
 }
 
-TEST(DibCopyRect, DifferentDepthsCopyNothing) {
-    DibRecord source, target;
-    ASSERT_TRUE(dib_CreateSection8(source, 2, 2));
-    ASSERT_TRUE(dib_CreateSection24(target, 2, 2));
-    dib_SetPixelRGB(source, 0, 0, 255, 255, 255);
-    dib_CopyRect(source, 0, 0, 2, 2, target, 0, 0, 0);
-    EXPECT_EQ(PixelOf(target, 0, 0), (Rgb{0, 0, 0}));
-}
-
 TEST(DibResource, IsReadInPlaceUntilTheFirstWrite) {
     const ResourceData data = FindResource(ResourceKind::Bitmap, kBmpPaintBlot);
     ASSERT_TRUE(data);
@@ -246,13 +229,6 @@ TEST(DibResource, IsReadInPlaceUntilTheFirstWrite) {
             ASSERT_EQ(PixelOf(image, x, y), PixelOf(fresh, x, y)) << x << "," << y;
         }
     }
-}
-
-TEST(DibResource, WritingOutsideTheImageKeepsItInPlace) {
-    DibRecord image;
-    ASSERT_TRUE(dib_LoadResource(image, kBmpPaintBlot));
-    dib_SetPixelRGB(image, -1, 0, 1, 2, 3);
-    EXPECT_TRUE(dib_IsInPlace(image));
 }
 
 TEST(DibResource, EightBitMasksKeepTheirOwnTable) {

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -114,19 +113,6 @@ TEST_F(PixelTest, HandlesThatNameNoBitmapDoNothing) {
         tb_Convolve(bad, &all, &k);
     }
     EXPECT_TRUE(errors().empty());
-}
-
-TEST_F(PixelTest, InitKernelIsTheNeutralFilter) {
-    FilterKernel k;
-    std::memset(&k, 0x55, sizeof k);
-    tb_InitKernel(&k);
-    for (int r = 0; r < 5; ++r) {
-        for (int c = 0; c < 5; ++c) EXPECT_EQ(k.weights[r][c], 0);
-    }
-    EXPECT_EQ(k.divisor, 1);
-    EXPECT_EQ(k.bias, 0);
-    EXPECT_EQ(k.red + k.green + k.blue, 3);
-    EXPECT_EQ(k.random + k.randomLow + k.randomHigh, 0);
 }
 
 TEST_F(PixelTest, CentreWeightOneLeavesThePictureUnchanged) {
