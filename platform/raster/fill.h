@@ -17,7 +17,7 @@ namespace raster {
 class FloodFiller {
 public:
     // Gives `ink` to every pixel inside `clip` that is 4-connected to (x, y) through pixels of
-    // the value `surface` (packed as PixelAt packs it). Nothing happens when the seed lies
+    // the value `surface` (packed as PixelAt packs it). Nothing happens when the starting pixel lies
     // outside the clip or is not of that value, or when the ink already has that value.
     // Returns the bounding box of the pixels changed (empty when none).
     Rect fill(const PixelView& view, int32_t x, int32_t y, uint32_t surface, const Ink& ink, const Rect& clip);

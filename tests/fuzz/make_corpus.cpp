@@ -1,4 +1,4 @@
-// Writes the seed corpora for the fuzz targets: every good and bad picture file of the unit
+// Writes the starting corpora for the fuzz targets: every good and bad picture file of the unit
 // tests, the program's own kind of file at widths 1 to 5, and a few preferences files.
 //   make_corpus <bmp folder> <preferences folder>
 #include <cctype>

@@ -233,7 +233,7 @@ TEST_F(Drawing, FloodFillReplacesExactlyTheGivenColourWithinTheClipInForce) {
     tb_SetForeColor(bitmap, 0, 0, 0);
     tb_Line(bitmap, 15, 0, 15, 30, 1);  // splits the picture in two
     tb_SetForeColor(bitmap, 65025, 0, 0);
-    tb_FloodFill(bitmap, 20, 20, 0, 65025, 0);  // the seed is white, not green: nothing
+    tb_FloodFill(bitmap, 20, 20, 0, 65025, 0);  // the start is white, not green: nothing
     EXPECT_TRUE(where(bitmap, kRed).empty());
     tb_FloodFill(bitmap, 20, 20, 65025, 65025, 65025);
     EXPECT_EQ(where(bitmap, kRed), Filled(Rect{16, 0, 30, 30}));
