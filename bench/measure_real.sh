@@ -6,6 +6,8 @@
 #
 # Usage: bench/measure_real.sh [PICTORIA [FIRST_FRAME]]
 #   defaults: build-gtk/pictoria and build-gtk/bench/first_frame beside this script's folder
+#   MEASURE_RUNS=N repeats each screen size N times (a busy machine spreads the figures) and
+#   ends with the median and the lowest value of each figure.
 
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,12 +45,37 @@ measure() {
         export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$WORK/config"
         unset WAYLAND_DISPLAY
         cd "$WORK/run" && "$TOOL" "$@" "$PROGRAM"
-    )
+    ) | tee -a "$WORK/figures"
     kill "$XVFB_PID" 2>/dev/null
     wait "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
 }
 
+# Median and lowest value of each figure in the lines of first_frame gathered in $1.
+summarise() {
+    sed -nE -e 's/^screen ([0-9x]+): first frame of the room on screen ([0-9.]+) ms after (.*)/\1 first frame (ms after \3)|\2/p' \
+        -e 's/^screen ([0-9x]+): resident memory ([0-9.]+) MB.*/\1 resident memory (MB)|\2/p' \
+        -e 's/^screen ([0-9x]+): processor use while idle ([0-9.]+) %.*/\1 processor use while idle (%)|\2/p' "$1" |
+        sort -t'|' -k1,1 -k2,2g |
+        awk -F'|' '
+            function flush() {
+                if (n == 0) return
+                median = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+                printf "  %-44s median %8.2f  lowest %8.2f  (%d runs)\n", key, median, v[1], n
+            }
+            $1 != key { flush(); key = $1; n = 0 }
+            { v[++n] = $2 }
+            END { flush() }'
+}
+
+RUNS=${MEASURE_RUNS:-1}
 echo "program: $PROGRAM"
-measure 800x600
-measure 1920x1080 --answer "xdotool key Return"
+for run in $(seq "$RUNS"); do
+    [ "$RUNS" -gt 1 ] && echo "run $run of $RUNS"
+    measure 800x600
+    measure 1920x1080 --answer "xdotool key Return"
+done
+if [ "$RUNS" -gt 1 ]; then
+    echo "over $RUNS runs:"
+    summarise "$WORK/figures"
+fi
