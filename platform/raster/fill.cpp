@@ -10,11 +10,43 @@ namespace raster {
 namespace {
 
 // Row scanners: find where runs of the surface value begin and end, sixteen pixels at a time
-// where the run is long, and paint runs. Columns passed in are inside the row.
-class Scanner24 {
+// where the run is long, and paint runs. Columns passed in are inside the row. A scanner says
+// how one pixel and a block of sixteen compare (`matches`, `blockMatches`); the runs are common.
+template <class Pixels>
+class RunScanner {
+public:
+    explicit RunScanner(const PixelView& view, const Ink& ink) : filler_(view, ink) {}
+
+    // The first column from x on (before limit) that is not of the surface value.
+    int32_t runEnd(const uint8_t* row, int32_t x, int32_t limit) const {
+        while (limit - x >= 16 && self().blockMatches(row, x)) x += 16;
+        while (x < limit && self().matches(row, x)) ++x;
+        return x;
+    }
+
+    // The first column of the run that ends at x (x matches), not left of limit.
+    int32_t runStart(const uint8_t* row, int32_t x, int32_t limit) const {
+        while (x - limit >= 16 && self().blockMatches(row, x - 16)) x -= 16;
+        while (x > limit && self().matches(row, x - 1)) --x;
+        return x;
+    }
+
+    int32_t nextMatch(const uint8_t* row, int32_t x, int32_t limit) const {
+        while (x < limit && !self().matches(row, x)) ++x;
+        return x;
+    }
+
+    void paint(uint8_t* row, int32_t x0, int32_t x1) const { filler_.fill(row, x0, x1); }
+
+private:
+    const Pixels& self() const { return static_cast<const Pixels&>(*this); }
+    RowFiller filler_;
+};
+
+class Scanner24 : public RunScanner<Scanner24> {
 public:
     Scanner24(uint32_t surface, const PixelView& view, const Ink& ink)
-        : blue_(uint8_t(surface)), green_(uint8_t(surface >> 8)), red_(uint8_t(surface >> 16)), filler_(view, ink) {
+        : RunScanner(view, ink), blue_(uint8_t(surface)), green_(uint8_t(surface >> 8)), red_(uint8_t(surface >> 16)) {
 #if defined(__SSE2__)
         alignas(16) uint8_t pattern[48];
         for (int i = 0; i < 48; i += 3) pattern[i] = blue_, pattern[i + 1] = green_, pattern[i + 2] = red_;
@@ -27,28 +59,7 @@ public:
         return p[0] == blue_ && p[1] == green_ && p[2] == red_;
     }
 
-    // The first column from x on (before limit) that is not of the surface value.
-    int32_t runEnd(const uint8_t* row, int32_t x, int32_t limit) const {
-        while (limit - x >= 16 && blockMatches(row, x)) x += 16;
-        while (x < limit && matches(row, x)) ++x;
-        return x;
-    }
 
-    // The first column of the run that ends at x (x matches), not left of limit.
-    int32_t runStart(const uint8_t* row, int32_t x, int32_t limit) const {
-        while (x - limit >= 16 && blockMatches(row, x - 16)) x -= 16;
-        while (x > limit && matches(row, x - 1)) --x;
-        return x;
-    }
-
-    int32_t nextMatch(const uint8_t* row, int32_t x, int32_t limit) const {
-        while (x < limit && !matches(row, x)) ++x;
-        return x;
-    }
-
-    void paint(uint8_t* row, int32_t x0, int32_t x1) const { filler_.fill(row, x0, x1); }
-
-private:
     bool blockMatches(const uint8_t* row, int32_t x) const {
 #if defined(__SSE2__)
         const auto* p = reinterpret_cast<const __m128i*>(row + 3 * static_cast<intptr_t>(x));
@@ -63,39 +74,20 @@ private:
 #endif
     }
 
+private:
     uint8_t blue_, green_, red_;
-    RowFiller filler_;
 #if defined(__SSE2__)
     __m128i pattern_[3];
 #endif
 };
 
-class Scanner8 {
+class Scanner8 : public RunScanner<Scanner8> {
 public:
-    Scanner8(uint32_t surface, const PixelView& view, const Ink& ink) : value_(uint8_t(surface)), filler_(view, ink) {}
+    Scanner8(uint32_t surface, const PixelView& view, const Ink& ink) : RunScanner(view, ink), value_(uint8_t(surface)) {}
 
     bool matches(const uint8_t* row, int32_t x) const { return row[x] == value_; }
 
-    int32_t runEnd(const uint8_t* row, int32_t x, int32_t limit) const {
-        while (limit - x >= 16 && blockMatches(row, x)) x += 16;
-        while (x < limit && matches(row, x)) ++x;
-        return x;
-    }
 
-    int32_t runStart(const uint8_t* row, int32_t x, int32_t limit) const {
-        while (x - limit >= 16 && blockMatches(row, x - 16)) x -= 16;
-        while (x > limit && matches(row, x - 1)) --x;
-        return x;
-    }
-
-    int32_t nextMatch(const uint8_t* row, int32_t x, int32_t limit) const {
-        while (x < limit && !matches(row, x)) ++x;
-        return x;
-    }
-
-    void paint(uint8_t* row, int32_t x0, int32_t x1) const { filler_.fill(row, x0, x1); }
-
-private:
     bool blockMatches(const uint8_t* row, int32_t x) const {
 #if defined(__SSE2__)
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
@@ -107,8 +99,8 @@ private:
 #endif
     }
 
+private:
     uint8_t value_;
-    RowFiller filler_;
 };
 
 }  // namespace
