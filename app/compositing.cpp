@@ -3,6 +3,8 @@
 // Everything is drawn into offscreen bitmaps first; the window only ever receives copies of
 // scene-buffer rectangles (hover highlights and floating pieces go straight to the window and
 // are wiped by copying the scene buffer back).
+#include <algorithm>
+
 #include "app/room.h"
 #include "app/preferences.h"
 #include "app/scene.h"
@@ -334,8 +336,21 @@ void SceneStartUp() {
     DrawScene(true, true, true);
 }
 
+namespace {
+
+// The magnified view keeps its place but never shows more than the picture.
+void KeepZoomInsidePicture(Room& r) {
+    const int w = r.picture.width(), h = r.picture.height();
+    r.zoomOrigin.x = std::clamp(r.zoomOrigin.x, 0, w - w / 2);
+    r.zoomOrigin.y = std::clamp(r.zoomOrigin.y, 0, h - h / 2);
+}
+
+}  // namespace
+
 void RebuildScene() {
     Room& r = TheRoom();
+    // The rebuilt tools start idle, so no release will come to stop a stroke's loop.
+    if (CurrentTool().active) tb_StopSound();
     Rect oldPicture = r.picture;
     int old = tb_CreateBitmap(&oldPicture, -1, 24);
     if (old >= 0) {
@@ -349,6 +364,7 @@ void RebuildScene() {
     DisposeObjects(r.objects);
 
     LayoutScene();
+    KeepZoomInsidePicture(r);
     CreateBuffers();
     BuildObjects(r.objects, r.height, r.sceneBuffer, r.canvas, MainWindow());
     DrawScene(true, true, true);

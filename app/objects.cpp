@@ -100,43 +100,70 @@ int MakeRegion(int index, const Rect& rect, int height) {
     return tb_CreateRegion(points.data());
 }
 
+void SetStroke(SceneObject& o, PointSlot press, PointSlot drag, PointSlot release) {
+    o.Press = press;
+    o.Drag = drag;
+    o.Release = release;
+}
+
+void SetControls(SceneObject& o, DrawControlsSlot draw, ClickControlsSlot click) {
+    o.DrawControls = draw;
+    o.ClickControls = click;
+}
+
 void InstallToolHandlers(SceneObject& o, int index) {
+    using namespace tools;
     switch (index) {
         case kPencil:
-        case kEraser:
-        case kRuler:
-            o.DrawControls = tools::DrawSixBarSizes;
-            o.ClickControls = tools::ClickSixBarSizes;
+            SetControls(o, DrawSixBarSizes, ClickSixBarSizes);
             break;
         case kBrush:
+            SetStroke(o, BrushPress, BrushDrag, BrushRelease);
+            SetControls(o, DrawSixBarBrushSizes, ClickSixBarBrushSizes);
+            break;
+        case kEraser:
+            SetStroke(o, EraserPress, EraserDrag, EndStroke);
+            SetControls(o, DrawSixBarSizes, ClickSixBarSizes);
+            break;
         case kSprayCan:
-            o.DrawControls = tools::DrawSixBarBrushSizes;
-            o.ClickControls = tools::ClickSixBarBrushSizes;
+            SetStroke(o, SprayPress, SprayDrag, SprayRelease);
+            SetControls(o, DrawSixBarBrushSizes, ClickSixBarBrushSizes);
+            break;
+        case kRuler:
+            SetControls(o, DrawSixBarSizes, ClickSixBarSizes);
             break;
         case kTemplates:
-            o.DrawControls = tools::DrawTemplateShapes;
-            o.ClickControls = tools::ClickTemplateShapes;
+            SetControls(o, DrawTemplateShapes, ClickTemplateShapes);
+            break;
+        case kJar:
+            SetStroke(o, JarPress, JarDrag, EndStroke);
+            break;
+        case kDropper:
+            SetStroke(o, DropperPick, DropperPick, DropperRelease);
             break;
         case kHammer:
-            o.DrawControls = tools::DrawHammerSizes;
-            o.ClickControls = tools::ClickHammerSizes;
+            SetStroke(o, HammerPress, HammerDrag, HammerRelease);
+            SetControls(o, DrawHammerSizes, ClickHammerSizes);
             break;
         case kBall:
+            SetStroke(o, BallPress, BallDrag, ToyRelease);
+            SetControls(o, DrawToyControls, ClickToyControls);
+            break;
         case kWand:
+            SetStroke(o, WandPress, WandDrag, WandRelease);
+            SetControls(o, DrawToyControls, ClickToyControls);
+            break;
         case kNeedle:
-            o.DrawControls = tools::DrawToyControls;
-            o.ClickControls = tools::ClickToyControls;
+            SetStroke(o, NeedlePress, NeedleDrag, NeedleRelease);
+            SetControls(o, DrawToyControls, ClickToyControls);
             break;
         case kPaintballGun:
-            o.DrawControls = tools::DrawGunControls;
-            o.ClickControls = tools::ClickGunControls;
+            SetStroke(o, GunPress, GunDrag, ToyRelease);
+            SetControls(o, DrawGunControls, ClickGunControls);
             break;
         case kCog:
-            o.Press = tools::CogPress;
-            o.Drag = tools::CogDrag;
-            o.Release = tools::CogRelease;
-            o.DrawControls = tools::DrawCogControls;
-            o.ClickControls = tools::ClickCogControls;
+            SetStroke(o, CogPress, CogDrag, CogRelease);
+            SetControls(o, DrawCogControls, ClickCogControls);
             break;
         default:
             break;

@@ -2,7 +2,6 @@
 //
 // Controls: DrawControls paints the tool's settings into the monitor rectangle of the scene
 // buffer (window coordinates); ClickControls applies a click given in window coordinates.
-// Cog: Press, Drag and Release take picture coordinates.
 #pragma once
 
 #include "app/objects.h"
@@ -32,6 +31,42 @@ void ClickGunControls(SceneObject& self, int x, int y, const Rect& monitor);
 // Three short bars 8, 16, 24 and the mirror mode (Cog).
 void DrawCogControls(SceneObject& self, const Rect& monitor);
 void ClickCogControls(SceneObject& self, int x, int y, const Rect& monitor);
+
+// Press, Drag and Release of the painting tools below take picture coordinates.
+
+// The Brush (a soft spot of colour) and the Hammer & Chisel (relief of the picture as it was
+// before the stroke): round dabs at every pointer event.
+void BrushPress(SceneObject& self, int x, int y);
+void BrushDrag(SceneObject& self, int x, int y);
+void BrushRelease(SceneObject& self, int x, int y);
+void HammerPress(SceneObject& self, int x, int y);
+void HammerDrag(SceneObject& self, int x, int y);
+void HammerRelease(SceneObject& self, int x, int y);
+
+// The Spray Can and the scatter toys: random marks around the pointer at every event.
+void SprayPress(SceneObject& self, int x, int y);
+void SprayDrag(SceneObject& self, int x, int y);
+void SprayRelease(SceneObject& self, int x, int y);
+void BallPress(SceneObject& self, int x, int y);
+void BallDrag(SceneObject& self, int x, int y);
+void WandPress(SceneObject& self, int x, int y);
+void WandDrag(SceneObject& self, int x, int y);
+void WandRelease(SceneObject& self, int x, int y);
+void NeedlePress(SceneObject& self, int x, int y);
+void NeedleDrag(SceneObject& self, int x, int y);
+void NeedleRelease(SceneObject& self, int x, int y);
+void GunPress(SceneObject& self, int x, int y);
+void GunDrag(SceneObject& self, int x, int y);
+void ToyRelease(SceneObject& self, int x, int y);  // the Ball and the Gun
+
+// The Eraser, the Jar and the Dropper.
+void EraserPress(SceneObject& self, int x, int y);
+void EraserDrag(SceneObject& self, int x, int y);
+void JarPress(SceneObject& self, int x, int y);
+void JarDrag(SceneObject& self, int x, int y);
+void DropperPick(SceneObject& self, int x, int y);  // Press and Drag
+void DropperRelease(SceneObject& self, int x, int y);
+void EndStroke(SceneObject& self, int x, int y);  // Release of the Eraser and the Jar
 
 // The Cog: strokes mirrored about the point where each stroke began.
 void CogPress(SceneObject& self, int x, int y);
