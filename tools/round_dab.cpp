@@ -77,7 +77,7 @@ void BrushDab(SceneObject& self, int x, int y) {
     const Rect square{x - r - 2, y - r - 2, x + r + 2, y + r + 2};
     const Rect part = OnCanvasPart(self, square);
     const int w = square.width(), h = square.height();
-    const int scratch = ScratchOf(self.window, square);
+    const int scratch = ScratchOf(self.canvasBitmap, square);
     if (scratch < 0) return;
     tb_SetForeColor(scratch, self.red, self.green, self.blue);
     tb_SetBackColor(scratch, self.red, self.green, self.blue);
