@@ -202,10 +202,13 @@ TEST(SoundsMade, LoopsJoinWithoutAClickOrAnOffset) {
         EXPECT_LE(std::fabs(sum / static_cast<double>(n)), kFull * 0.002) << "no offset from 0";
 
         // Played round and round, the sound changes no more sharply where the last sample meets
-        // the first than it does around there.
+        // the first than it does within 3 ms of there (a quarter more, as noise varies), plus at
+        // most a step 60 dB below full scale, too small to hear. A big step is not a click in
+        // itself: a loud high tone takes big steps wherever it crosses zero.
         const Seam seam = SeamOf(s, 64);
-        EXPECT_LE(seam.at.step, seam.near.step * 5 / 4 + kFull / 300) << "largest step nearby " << seam.near.step;
-        EXPECT_LE(seam.at.kink, seam.near.kink * 5 / 4 + kFull / 300) << "largest kink nearby " << seam.near.kink;
+        const int unheard = kFull / 1000;
+        EXPECT_LE(seam.at.step, seam.near.step * 5 / 4 + unheard) << "largest step nearby " << seam.near.step;
+        EXPECT_LE(seam.at.kink, seam.near.kink * 5 / 4 + unheard) << "largest kink nearby " << seam.near.kink;
     }
 }
 
