@@ -133,7 +133,7 @@ inline constexpr int kBmpColourPalette = 136;       // 369 x 242
 inline constexpr int kBmpColourPaletteMask = 137;   // 369 x 242
 
 inline constexpr int kBmpSplatFirst = 412;      // 412 to 414, 120 x 120, black on white
-inline constexpr int kBmpSplatMaskFirst = 415;  // 415 to 417, 252, 252, 252 on black
+inline constexpr int kBmpSplatMaskFirst = 415;  // 415 to 417, white on black
 
 inline constexpr int kBmpFontDialog = 800;    // 495 x 370
 inline constexpr int kBmpGallery = 801;       // 408 x 417
