@@ -3,7 +3,10 @@
 # makes blue the current colour (the paint blot turns blue), a drag on the canvas leaves a blue
 # Pencil stroke along the path and nothing beside it or mirrored; the Toys go on the table, the
 # Cog is chosen, and a stroke drawn to the right of its start point appears a second time,
-# mirrored, to the left of it (and not above it).
+# mirrored, to the left of it (and not above it). The Hammer & Chisel turns a flat white place
+# mid-grey; back on the Tool Box, the Jar pours blue over the white picture, a closed black Pencil
+# square gets yellow from the Jar inside it and nothing outside, the Eraser leaves white on the
+# blue, and the Dropper picks blue and then the Eraser's white into the paint blot.
 #
 # Every path is a straight line sampled at points that lie exactly on it, so the check does not
 # depend on how many of the pointer's moves the program saw.
@@ -13,7 +16,6 @@
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
-. "$(dirname "$0")/room_lib.sh"
 [ -x "$BINARY" ] || e2e_fail "no program at $BINARY"
 command -v convert >/dev/null || e2e_fail "ImageMagick's convert is not installed"
 
@@ -24,15 +26,123 @@ SHOT="$E2E_TMP/screen.ppm"
 WHITE="255 255 255"
 RED="255 0 0"
 BLUE="0 0 255"
+YELLOW="255 255 0"
 
 BLUE_CAN=(573 $((H - 80)))               # inside can 4's top (554, H-84, 592, H-76)
 BLOT=(460 $((H - 32)))                    # inside the paint blot's painted surface
 TOYS=(77 $((Y0 + 293)))                   # the Toys on the shelf (50, Y0+261, 104, Y0+326)
 COG=(220 $((H - 35)))                     # the drawn cog on the table (197, H-49, 258, H-19)
+HAMMER=(396 $((H - 40)))                 # points inside the tools' hit areas on the table
+TOOL_BOX=(25 $((Y0 + 210)))
+PENCIL=(395 $((H - 30)))
+ERASER=(325 $((H - 48)))
+JAR=(288 $((H - 37)))
+DROPPER=(290 $((H - 62)))
+BLACK_CAN=(530 $((H - 92)))               # inside can 1's top (512, H-96, 547, H-87)
+YELLOW_CAN=(510 $((H - 60)))              # on can 5's body (493, H-81, 528, H-42)
 TRAY_GEOMETRY="283x96+185+$((H - 96))"   # the tray area (185, H-96, 468, H)
+
+room_window_only() { [ "$(e2e_windows "$PID")" = "0 0 $W $H" ]; }
+
+# colour_at X Y: the pixel of the last screenshot (a PPM of the whole W x H screen).
+colour_at() {
+    local header
+    header=$(head -n 3 "$SHOT" | wc -c)
+    od -An -tu1 -j $((header + ($2 * W + $1) * 3)) -N 3 "$SHOT" | xargs
+}
+
+# shot_shows COLOUR "X Y"...: a fresh screenshot has COLOUR at every point.
+shot_shows() {
+    local colour=$1 at
+    shift
+    e2e_screenshot "$SHOT" || return 1
+    for at in "$@"; do
+        # shellcheck disable=SC2086  # "x y" splits into two arguments on purpose
+        [ "$(colour_at $at)" = "$colour" ] || return 1
+    done
+}
+
+# expect COLOUR WHAT "X Y"...: retries the screenshot for a while, then names the first point
+# that is wrong.
+expect() {
+    local colour=$1 what=$2 at
+    shift 2
+    e2e_wait 8 shot_shows "$colour" "$@" && return 0
+    local seen
+    for at in "$@"; do
+        # shellcheck disable=SC2086
+        seen=$(colour_at $at)
+        [ "$seen" = "$colour" ] || e2e_fail "$what: ($at) is ($seen), expected ($colour)"
+    done
+}
+
+window_shown_or_ended() { xdotool search --onlyvisible --pid "$PID" >/dev/null 2>&1 || ! e2e_alive "$PID"; }
+
+# Only one copy of the program runs per user: a start while another copy runs (another test on
+# this machine) hands over to it and ends at once with 0. Start again until ours stays.
+start_room() {
+    local deadline=$((SECONDS + 200)) code
+    while :; do
+        e2e_start_program "$BINARY"
+        PID=$E2E_PID
+        e2e_wait 30 window_shown_or_ended || e2e_fail "no window of the program appeared within 30 s"
+        e2e_alive "$PID" && return 0
+        wait "$PID"
+        code=$?
+        [ "$code" -eq 0 ] || e2e_fail "the program ended with exit code $code before showing a window"
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "another copy of the program kept running for 200 s"
+        e2e_log "another copy of the program is running for this user; starting again shortly"
+        sleep 2
+    done
+}
 
 tray_hash() { e2e_screenshot "$SHOT" && convert "$SHOT" -crop "$TRAY_GEOMETRY" +repage rgb:- | md5sum; }
 tray_changed_from() { [ "$(tray_hash)" != "$1" ]; }
+
+click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.15
+    xdotool click 1
+    sleep 0.2
+}
+
+# stroke X0 Y0 DX DY STEPS: presses at (X0, Y0), moves STEPS times by (DX, DY), releases.
+stroke() {
+    local x=$1 y=$2 dx=$3 dy=$4 steps=$5 i
+    xdotool mousemove "$x" "$y"
+    sleep 0.15
+    xdotool mousedown 1
+    sleep 0.15
+    for i in $(seq "$steps"); do
+        xdotool mousemove $((x + i * dx)) $((y + i * dy))
+        sleep 0.06
+    done
+    sleep 0.1
+    xdotool mouseup 1
+    sleep 0.2
+}
+
+# drag_through X0 Y0 X1 Y1...: presses at the first point, moves to each next one, releases.
+drag_through() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.15
+    xdotool mousedown 1
+    shift 2
+    while [ $# -ge 2 ]; do
+        sleep 0.1
+        xdotool mousemove "$1" "$2"
+        shift 2
+    done
+    sleep 0.15
+    xdotool mouseup 1
+    sleep 0.2
+}
+
+# line_points X0 Y0 DX DY COUNT: COUNT points "x y" from (X0, Y0) in steps of (DX, DY).
+line_points() {
+    local i
+    for i in $(seq 0 $(($5 - 1))); do echo "$(($1 + i * $3)) $(($2 + i * $4))"; done
+}
 
 # --- The room comes up -------------------------------------------------------------------------
 e2e_start_x $W $H
@@ -79,6 +189,36 @@ expect "$BLUE" "the Cog stroke's mirror image left of its start point" "${mirror
 # Two-way mirror: nothing above the start point (where a four-way mirror would draw).
 expect "$WHITE" "above the Cog's start point" "600 280" "520 280" "640 260" "480 260"
 e2e_log "Cog stroke and its mirror image found in blue at ${#drawn[@]} + ${#mirrored[@]} points"
+
+# --- The Hammer & Chisel on a flat white place ------------------------------------------------
+click "${HAMMER[@]}"
+click 700 150
+expect "200 200 200" "the Hammer & Chisel's relief of flat white" "700 150" "690 150" "700 160"
+
+# --- The Jar, the Eraser and the Dropper -------------------------------------------------------
+click "${TOOL_BOX[@]}"
+sleep 0.3
+click "${JAR[@]}"
+click 300 420
+expect "$BLUE" "the picture after the Jar" "150 20" "300 420" "777 500" "700 250"
+click "${BLACK_CAN[@]}"
+click "${PENCIL[@]}"
+drag_through 200 300 275 300 350 300 350 375 350 450 275 450 200 450 200 375 200 300
+click "${YELLOW_CAN[@]}"
+click "${JAR[@]}"
+click 275 375
+expect "$YELLOW" "inside the Pencil square after the Jar" "275 375" "210 310" "340 440"
+expect "$BLUE" "outside the Pencil square" "190 375" "360 375" "275 290" "275 460"
+click "${ERASER[@]}"
+click 600 450
+expect "$WHITE" "where the Eraser was" "600 450" "589 439" "611 461"
+expect "$BLUE" "beside the Eraser's square" "620 450" "600 430"
+click "${DROPPER[@]}"
+click 700 250
+expect "$BLUE" "the paint blot after the Dropper on blue" "${BLOT[0]} ${BLOT[1]}"
+click 600 450
+expect "$WHITE" "the paint blot after the Dropper on white" "${BLOT[0]} ${BLOT[1]}"
+e2e_log "the Hammer & Chisel, Jar, Eraser and Dropper left what they should"
 
 e2e_alive "$PID" || e2e_fail "the program ended during the test"
 echo "PASS: test_room"

@@ -5,10 +5,93 @@
 #include <fstream>
 #include <set>
 
-#include "tests/support/room_fixture.h"
+#include "app/room.h"
+#include "app/scene.h"
+#include "tests/support/headless_fixture.h"
 
 using platform::HeadlessConfig;
 using scene::TheRoom;
+
+namespace {
+
+struct Rgb {
+    int r, g, b;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << "(" << c.r << "," << c.g << "," << c.b << ")"; }
+
+class RoomTest : public HeadlessTest {
+protected:
+    void start(int w = 800, int h = 600) {
+        useDesktop(HeadlessConfig{w, h, 24});
+        ASSERT_EQ(shell::StartPictoria(), -1);
+    }
+    // Runs what is queued, without ending the program.
+    void pump() {
+        platform::Message msg;
+        while (desktop().peekMessage(msg)) {
+            if (msg.kind == platform::MsgKind::Quit) break;
+            desktop().dispatchMessage(msg);
+        }
+    }
+    int H() const { return TheRoom().height; }
+    // A canvas pixel, in bytes.
+    Rgb canvasAt(int x, int y) {
+        int r = 0, g = 0, b = 0;
+        tb_GetPixel(TheRoom().canvas, x, y, &r, &g, &b);
+        return Rgb{r / 255, g / 255, b / 255};
+    }
+    // A pixel of what the window shows.
+    Rgb shown(int x, int y) {
+        PixelView v = desktop().backingStore(desktop().firstWindow());
+        const uint8_t* p = RowPointer(v, y) + 3 * x;
+        return Rgb{p[2], p[1], p[0]};
+    }
+    int countCanvas(Rgb colour) {
+        const Rect& pic = TheRoom().picture;
+        int n = 0;
+        for (int y = 0; y < pic.bottom; ++y)
+            for (int x = 0; x < pic.right; ++x) n += canvasAt(x, y) == colour;
+        return n;
+    }
+    void clickAt(int x, int y) {
+        desktop().moveTo(x, y);
+        desktop().click(x, y);
+        pump();
+    }
+    void stroke(std::initializer_list<Point> points) {
+        auto it = points.begin();
+        desktop().moveTo(it->x, it->y);
+        desktop().press(it->x, it->y);
+        for (++it; it != points.end(); ++it) desktop().moveTo(it->x, it->y);
+        Point last = *(points.end() - 1);
+        desktop().release(last.x, last.y);
+        pump();
+    }
+    Point centreOf(const Rect& r) { return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+    void chooseTool(int index) {
+        // A point inside the tool's own hit area: its polygon's first corner nudged inward.
+        const scene::SceneObject& o = TheRoom().objects[index];
+        for (int y = o.rect.top; y < o.rect.bottom; ++y)
+            for (int x = o.rect.left; x < o.rect.right; ++x)
+                if (tb_PtInRegion(x, y, o.region)) {
+                    clickAt(x, y);
+                    ASSERT_EQ(TheRoom().currentTool, index);
+                    return;
+                }
+        FAIL() << "no hit point for object " << index;
+    }
+    void putToysOnTable() {
+        Point p = centreOf(TheRoom().hotspots[scene::kToys].pointer);
+        clickAt(p.x, p.y);
+        ASSERT_EQ(TheRoom().currentTray, 4);
+    }
+    static constexpr Rgb kWhite{255, 255, 255};
+    static constexpr Rgb kRed{255, 0, 0};
+};
+
+}  // namespace
 
 TEST_F(RoomTest, LayoutFollowsTheScreen) {
     struct Case {
@@ -353,4 +436,193 @@ TEST_F(RoomTest, ChoosingTheToysShowsTheirToolsAndTheToolBoxBringsTheOthersBack)
     clickAt(box.x, box.y);
     EXPECT_EQ(r.currentTray, 0);
     EXPECT_EQ(shown(pencil.x, pencil.y), pencilBefore);
+}
+
+// ---- The painting tools ------------------------------------------------------------------------
+
+namespace {
+
+// No tool may trip over the toolbox: every failure there shows a box.
+class ToolTest : public RoomTest {
+protected:
+    void TearDown() override {
+        if (desktop_) EXPECT_TRUE(desktop().messageBoxes().empty()) << desktop().messageBoxes().front().text;
+        RoomTest::TearDown();
+    }
+    static Point W(int x, int y) { return Point{x + scene::kCanvasLeft, y + scene::kCanvasTop}; }
+    void paint(Rect area, Rgb c) {
+        tb_SetForeColor(TheRoom().canvas, c.r * 255, c.g * 255, c.b * 255);
+        tb_PaintRect(TheRoom().canvas, &area);
+    }
+    void clickPicture(int x, int y) { clickAt(W(x, y).x, W(x, y).y); }
+    void clickMonitor(int dx) { clickAt(TheRoom().monitor.left + dx, TheRoom().monitor.top + 30); }
+    // How many pixels of the picture are not `ground`; each of them must be `mark` inside `area`.
+    int marks(Rgb ground, Rgb mark, Rect area) {
+        int n = 0;
+        for (int y = 0; y < TheRoom().picture.bottom; ++y)
+            for (int x = 0; x < TheRoom().picture.right; ++x) {
+                if (canvasAt(x, y) == ground) continue;
+                ++n;
+                EXPECT_TRUE(canvasAt(x, y) == mark && tb_PtInRect(x, y, &area)) << x << "," << y << " " << canvasAt(x, y);
+            }
+        return n;
+    }
+};
+
+constexpr Rgb kBlue{0, 0, 255};
+constexpr Rgb kGrey{200, 200, 200};
+
+}  // namespace
+
+TEST_F(ToolTest, HammerEmbossesThePictureAsItWasBeforeTheStroke) {
+    start();
+    putToysOnTable();
+    chooseTool(scene::kHammer);
+    for (Rgb flat : {Rgb{0, 0, 0}, Rgb{230, 180, 20}, kWhite}) {  // any flat colour turns grey
+        paint(TheRoom().picture, flat);
+        clickPicture(300, 200);
+        for (Point p : {Point{300, 200}, Point{288, 200}, Point{300, 211}}) EXPECT_EQ(canvasAt(p.x, p.y), kGrey) << flat;
+    }
+    struct Case { Rgb left, right; bool lighter; };
+    for (Case c : {Case{{20, 20, 20}, {240, 240, 240}, true}, Case{{240, 240, 240}, {20, 20, 20}, false}}) {
+        paint(Rect{0, 0, 300, 488}, c.left);
+        paint(Rect{300, 0, 634, 488}, c.right);
+        clickPicture(300, 200);
+        const Rgb once = canvasAt(300, 200);
+        EXPECT_TRUE(c.lighter ? once.r > 200 : once.r < 200) << once;
+        // Over the same place again and again in one stroke: what one dab gave.
+        paint(Rect{0, 0, 300, 488}, c.left);
+        paint(Rect{300, 0, 634, 488}, c.right);
+        stroke({W(300, 200), W(310, 200), W(300, 200), W(290, 200), W(300, 200)});
+        EXPECT_EQ(canvasAt(300, 200), once);
+    }
+}
+
+TEST_F(ToolTest, BrushDabAtTheEdgeChangesOnlyThePicture) {
+    start();
+    chooseTool(scene::kBrush);
+    const Rgb frame = shown(scene::kCanvasLeft - 1, 116);
+    clickPicture(0, 100);
+    EXPECT_EQ(canvasAt(1, 100).r, 255);
+    EXPECT_LT(canvasAt(1, 100).g, 200) << "a spot of the current colour";
+    EXPECT_EQ(canvasAt(16, 100), kWhite) << "beyond the dab";
+    EXPECT_EQ(shown(scene::kCanvasLeft - 1, 116), frame);
+    EXPECT_EQ(shown(scene::kCanvasLeft + 1, 116), canvasAt(1, 100));
+}
+
+TEST_F(ToolTest, SprayAndSplatsStayWhereTheyShould) {
+    start();
+    chooseTool(scene::kSprayCan);  // size 24: at most 24 pixels, at most 12 away on each axis
+    for (int i = 0; i < 10; ++i) {
+        paint(TheRoom().picture, kWhite);
+        clickPicture(100 + 40 * i, 250);
+        const int n = marks(kWhite, kRed, Rect{88 + 40 * i, 238, 113 + 40 * i, 263});
+        EXPECT_TRUE(n >= 1 && n <= 24) << n;
+    }
+    // A splat of 120 shows the colour exactly, only through its mask, centred on the click.
+    putToysOnTable();
+    chooseTool(scene::kPaintballGun);
+    clickMonitor(70);
+    paint(TheRoom().picture, kBlue);
+    clickPicture(300, 200);
+    const int n = marks(kBlue, kRed, Rect{240, 140, 360, 260});
+    EXPECT_TRUE(n > 120 * 120 / 4 && n < 120 * 120 * 9 / 10) << n;
+    const int splat = desktop().sounds().back().soundId;
+    EXPECT_TRUE(splat >= 1012 && splat <= 1014) << splat;
+}
+
+TEST_F(ToolTest, EraserLeavesAWhiteSquareOfItsSize) {
+    start();
+    chooseTool(scene::kEraser);
+    struct Case { int barX, side; };
+    for (Case c : {Case{7, 2}, Case{14, 4}, Case{52, 24}}) {
+        clickMonitor(c.barX);
+        paint(TheRoom().picture, kBlue);
+        clickPicture(200, 100);
+        const int h = c.side / 2;
+        EXPECT_EQ(marks(kBlue, kWhite, Rect{200 - h, 100 - h, 200 + h, 100 + h}), c.side * c.side);
+    }
+}
+
+TEST_F(ToolTest, JarFillsAClosedShapeAndNotThroughADiagonalGap) {
+    start();
+    chooseTool(scene::kJar);
+    // A diamond of one-pixel lines: its walls meet only corner to corner.
+    const int c = TheRoom().canvas;
+    tb_SetForeColor(c, 0, 0, 0);
+    Point corners[] = {{200, 100}, {300, 200}, {200, 300}, {100, 200}, {200, 100}};
+    for (int i = 0; i < 4; ++i) tb_Line(c, corners[i].x, corners[i].y, corners[i + 1].x, corners[i + 1].y, 1);
+    const int white = countCanvas(kWhite);
+    clickPicture(200, 200);
+    EXPECT_EQ(canvasAt(200, 102), kRed);
+    EXPECT_EQ(canvasAt(200, 99), kWhite);
+    EXPECT_EQ(countCanvas(kWhite) + countCanvas(kRed), white);
+    EXPECT_NEAR(countCanvas(kRed), 100 * 100 * 2, 800) << "the diamond's inside, all of it";
+}
+
+TEST_F(ToolTest, DropperMakesTheColourUnderItCurrent) {
+    start();
+    chooseTool(scene::kDropper);
+    const Rgb green{10, 200, 30};
+    paint(Rect{0, 0, 100, 488}, green);
+    const Point blot{TheRoom().paintBlot.left + 21, TheRoom().paintBlot.top + 8};
+    desktop().moveTo(W(50, 50).x, W(50, 50).y);
+    desktop().press(W(50, 50).x, W(50, 50).y);
+    pump();
+    EXPECT_EQ(TheRoom().currentColor, (scene::Color{10 * 255, 200 * 255, 30 * 255}));
+    EXPECT_EQ(shown(blot.x, blot.y), green) << "the paint blot shows it at once";
+    EXPECT_EQ(desktop().sounds().back().soundId, 1019);
+    desktop().moveTo(W(150, 50).x, W(150, 50).y);  // dragged onto white: the blot follows
+    pump();
+    EXPECT_EQ(shown(blot.x, blot.y), kWhite);
+    desktop().moveTo(W(60, 60).x, W(60, 60).y);
+    desktop().release(W(60, 60).x, W(60, 60).y);
+    chooseTool(scene::kPencil);
+    stroke({W(300, 300), W(320, 300)});
+    EXPECT_EQ(canvasAt(310, 300), green);
+}
+
+TEST_F(ToolTest, LoopingToolsStopTheirSoundAtTheRelease) {
+    struct Case { int tool, sound, cursor; };
+    for (Case c : {Case{scene::kBrush, 1001, 205}, Case{scene::kSprayCan, 1023, 208}, Case{scene::kHammer, 1026, 220},
+                   Case{scene::kWand, 1011, 223}, Case{scene::kNeedle, 1024, 224}}) {
+        start();
+        if (c.tool >= scene::kHammer) putToysOnTable();
+        chooseTool(c.tool);
+        desktop().moveTo(W(100, 100).x, W(100, 100).y);
+        desktop().press(W(100, 100).x, W(100, 100).y);
+        pump();
+        EXPECT_EQ(desktop().sounds().back().soundId, c.sound);
+        EXPECT_EQ(desktop().sounds().back().mode, platform::SoundMode::Loop);
+        EXPECT_EQ(desktop().currentCursor(), c.cursor);
+        desktop().release(W(100, 100).x, W(100, 100).y);
+        pump();
+        EXPECT_EQ(desktop().sounds().back().soundId, 0) << c.sound << " stops";
+    }
+}
+
+TEST_F(ToolTest, DisplayChangeKeepsTheZoomInsideAndStopsAStrokesSound) {
+    start(1024, 768);
+    desktop().clearRecords();  // the advice to use a smaller screen
+    scene::Room& r = TheRoom();
+    clickAt(r.spyglass.left + 5, r.spyglass.top + 5);
+    clickAt(r.canvasArea.right - 5, r.canvasArea.bottom - 5);
+    chooseTool(scene::kBrush);
+    desktop().moveTo(r.canvasArea.left + 50, r.canvasArea.top + 50);
+    desktop().press(r.canvasArea.left + 50, r.canvasArea.top + 50);
+    pump();
+    desktop().changeDisplay(640, 480, 24);
+    pump();
+    EXPECT_EQ(desktop().sounds().back().soundId, 0) << "the Brush's loop stops";
+    desktop().release(r.canvasArea.left + 50, r.canvasArea.top + 50);
+    pump();
+    // Still magnified, and the picture's bottom-right corner shows in the canvas area's.
+    ASSERT_TRUE(r.zoomed);
+    tb_SetPixel(r.canvas, r.picture.right - 1, r.picture.bottom - 1, 0, 0, 65025);
+    scene::Present();
+    EXPECT_EQ(shown(r.canvasArea.right - 1, r.canvasArea.bottom - 1), kBlue);
+    chooseTool(scene::kPencil);
+    paint(r.picture, kWhite);
+    clickAt(r.canvasArea.right - 10, r.canvasArea.bottom - 10);
+    EXPECT_LT(countCanvas(kWhite), r.picture.width() * r.picture.height()) << "a click there paints";
 }
