@@ -324,39 +324,24 @@ TEST(PaintBlot, MaskIsPureBlackAndWhiteExactlyOverTheBlot) {
     EXPECT_GT(shown, 44 * 17 / 2);
 }
 
-// The program recolours a splat where red is 0, scales it nearest-neighbour and copies it through
-// its mask centred on the click: a crisp black shape on white, the mask white exactly over it,
-// filling much of the square and reaching near each edge without touching it.
-TEST(PaintballSplats, CrispBlackShapesWithExactMasksFillingTheSquare) {
+// The program recolours a splat where red is 0 and copies it through its mask: each is a crisp
+// black shape on white with the mask white exactly over it. (Where it lands: the scene tests.)
+TEST(PaintballSplats, CrispBlackShapesWithExactMasks) {
     const Rgb white{255, 255, 255}, black{0, 0, 0};
-    const std::pair<int, int> splats[] = {{kBmpSplatFirst, kBmpSplatMaskFirst},
-                                          {kBmpSplatFirst + 1, kBmpSplatMaskFirst + 1},
-                                          {kBmpSplatFirst + 2, kBmpSplatMaskFirst + 2}};
-    for (auto [pictureId, maskId] : splats) {
-        SCOPED_TRACE(pictureId);
-        ResourceData pd = FindResource(ResourceKind::Bitmap, pictureId);
-        ResourceData md = FindResource(ResourceKind::Bitmap, maskId);
-        ASSERT_TRUE(pd && md);
+    for (int k = 0; k < 3; ++k) {
+        ResourceData pd = FindResource(ResourceKind::Bitmap, kBmpSplatFirst + k);
+        ResourceData md = FindResource(ResourceKind::Bitmap, kBmpSplatMaskFirst + k);
+        ASSERT_TRUE(pd && md) << k;
         Bitmap pic(pd), mask(md);
-        ASSERT_TRUE(pic.width == 120 && pic.height == 120 && pic.bits == 24);
-        ASSERT_TRUE(mask.width == 120 && mask.height == 120 && mask.bits == 8);
-        int shape = 0, left = 120, top = 120, right = -1, bottom = -1;
-        for (int y = 0; y < 120; ++y) {
+        ASSERT_TRUE(pic.width == 120 && pic.height == 120 && mask.width == 120 && mask.height == 120) << k;
+        int shape = 0;
+        for (int y = 0; y < 120; ++y)
             for (int x = 0; x < 120; ++x) {
                 const Rgb c = pic.At(x, y);
-                ASSERT_TRUE(c == black || c == white) << x << "," << y;
-                ASSERT_EQ(mask.At(x, y), c == black ? white : black) << x << "," << y;
-                if (c == white) continue;
-                ++shape;
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
+                ASSERT_TRUE(c == black || c == white) << k << ": " << x << "," << y;
+                ASSERT_EQ(mask.At(x, y), c == black ? white : black) << k << ": " << x << "," << y;
+                shape += c == black;
             }
-        }
-        EXPECT_GE(shape, 120 * 120 * 35 / 100);
-        EXPECT_LE(shape, 120 * 120 * 85 / 100);
-        for (int margin : {left, top, 119 - right, 119 - bottom}) {
-            EXPECT_GE(margin, 1);
-            EXPECT_LE(margin, 5);
-        }
+        EXPECT_GT(shape, 120 * 120 / 3) << k;
     }
 }
