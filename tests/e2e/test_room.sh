@@ -122,22 +122,6 @@ stroke() {
     sleep 0.2
 }
 
-# drag_through X0 Y0 X1 Y1...: presses at the first point, moves to each next one, releases.
-drag_through() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.15
-    xdotool mousedown 1
-    shift 2
-    while [ $# -ge 2 ]; do
-        sleep 0.1
-        xdotool mousemove "$1" "$2"
-        shift 2
-    done
-    sleep 0.15
-    xdotool mouseup 1
-    sleep 0.2
-}
-
 # line_points X0 Y0 DX DY COUNT: COUNT points "x y" from (X0, Y0) in steps of (DX, DY).
 line_points() {
     local i
@@ -203,7 +187,10 @@ click 300 420
 expect "$BLUE" "the picture after the Jar" "150 20" "300 420" "777 500" "700 250"
 click "${BLACK_CAN[@]}"
 click "${PENCIL[@]}"
-drag_through 200 300 275 300 350 300 350 375 350 450 275 450 200 450 200 375 200 300
+stroke 200 300 25 0 6
+stroke 350 300 0 25 6
+stroke 350 450 -25 0 6
+stroke 200 450 0 -25 6
 click "${YELLOW_CAN[@]}"
 click "${JAR[@]}"
 click 275 375
