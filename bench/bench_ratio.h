@@ -67,8 +67,10 @@ private:
     std::map<std::string, double> medians_;
 };
 
-// Runs with ten repetitions unless the command line asks otherwise.
-inline int RunWithRatios(int argc, char** argv, std::vector<RatioTarget> ratios, std::vector<TimeLimit> limits) {
+// Runs the registered benchmarks, ten repetitions of each unless the command line asks otherwise,
+// all of them in random order, so that a change of machine load during the run falls on every
+// case alike.
+inline void RunRepeated(int argc, char** argv, benchmark::BenchmarkReporter& reporter) {
     std::vector<char*> args(argv, argv + argc);
     std::string repetitions = "--benchmark_repetitions=10";
     std::string aggregates = "--benchmark_report_aggregates_only=true";
@@ -78,15 +80,17 @@ inline int RunWithRatios(int argc, char** argv, std::vector<RatioTarget> ratios,
         args.push_back(repetitions.data());
         args.push_back(aggregates.data());
     }
-    // Repetitions of all benchmarks in random order, so that a change of machine load during
-    // the run falls on ours and the peer alike.
     std::string interleave = "--benchmark_enable_random_interleaving=true";
     args.push_back(interleave.data());
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
-    RatioReporter reporter(std::move(ratios), std::move(limits));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+}
+
+inline int RunWithRatios(int argc, char** argv, std::vector<RatioTarget> ratios, std::vector<TimeLimit> limits) {
+    RatioReporter reporter(std::move(ratios), std::move(limits));
+    RunRepeated(argc, argv, reporter);
     return 0;
 }
 

@@ -26,52 +26,19 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
+#include "bench/running_room.h"
 #include "platform/headless/headless_platform.h"
 
 namespace {
 
-using platform::HeadlessConfig;
-using platform::HeadlessPlatform;
-using platform::MouseButton;
+using bench::Bouncer;
+using bench::RunningRoom;
+
 
 constexpr int kPencilSize = 32;
 constexpr int kStepX = 8;
 constexpr int kStepY = 5;
 constexpr int kInset = 40;                // the path keeps this far inside the canvas area
-constexpr int kClearRecordsEvery = 4096;  // the headless desktop records every present and cursor
-
-// The program started on a headless desktop of one size, for the length of one benchmark run.
-class RunningRoom {
-public:
-    RunningRoom(int width, int height) : desktop_(HeadlessConfig{width, height, 24}) {
-        platform::InstallPlatform(&desktop_);
-        shell::ResetShell();
-        ok_ = shell::StartPictoria() == -1;
-    }
-    ~RunningRoom() {
-        if (ok_) scene::TearDownScene();
-        platform::InstallPlatform(nullptr);
-    }
-    RunningRoom(const RunningRoom&) = delete;
-    RunningRoom& operator=(const RunningRoom&) = delete;
-
-    bool ok() const { return ok_; }
-    HeadlessPlatform& desktop() { return desktop_; }
-
-private:
-    HeadlessPlatform desktop_;
-    bool ok_ = false;
-};
-
-// One coordinate that walks from `low` to `high` and back in steps of `step`.
-struct Bouncer {
-    int value, low, high, step;
-    int next() {
-        if (value + step > high || value + step < low) step = -step;
-        value += step;
-        return value;
-    }
-};
 
 // `pathWidth` x `pathHeight`: the part of the canvas (from its top-left) the path crosses;
 // 0 for the whole canvas.
@@ -88,20 +55,7 @@ void PencilDrag(benchmark::State& state, int width, int height, int pathWidth, i
     const int bottom = pathHeight > 0 ? area.top + pathHeight : area.bottom;
     Bouncer x{area.left + kInset, area.left + kInset, right - kInset, kStepX};
     Bouncer y{area.top + kInset, area.top + kInset, bottom - kInset, kStepY};
-
-    room.desktop().setButtonState(MouseButton::Left, true);
-    scene::OnPress(x.value, y.value);
-    int sinceClear = 0;
-    for (auto _ : state) {
-        scene::OnMove(x.next(), y.next(), true);
-        if (++sinceClear == kClearRecordsEvery) {
-            room.desktop().clearRecords();
-            sinceClear = 0;
-        }
-    }
-    scene::OnRelease(x.value, y.value);
-    room.desktop().setButtonState(MouseButton::Left, false);
-    state.SetItemsProcessed(state.iterations());
+    bench::TimeDragEvents(state, room, x, y);
 }
 
 void FullScene(benchmark::State& state, int width, int height) {
@@ -116,10 +70,7 @@ void FullScene(benchmark::State& state, int width, int height) {
     }
 }
 
-struct Size {
-    int width, height;
-    std::string name() const { return std::to_string(width) + "x" + std::to_string(height); }
-};
+using Size = bench::ScreenSize;
 
 constexpr Size kSmall{800, 600};
 constexpr Size kHd{1920, 1080};
@@ -176,12 +127,6 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The program saves its preferences at start-up: keep them out of the user's folder.
-    char pattern[] = "/tmp/pictoria-bench-XXXXXX";
-    const char* configHome = mkdtemp(pattern);
-    if (configHome == nullptr) return 1;
-    setenv("XDG_CONFIG_HOME", configHome, 1);
-
     for (Size s : {kSmall, kUhd}) {
         benchmark::RegisterBenchmark(("PencilDrag32/" + s.name()).c_str(),
                                      [s](benchmark::State& st) { PencilDrag(st, s.width, s.height, 0, 0); });
@@ -196,25 +141,6 @@ int main(int argc, char** argv) {
             ->Unit(benchmark::kMillisecond);
     }
 
-    // Ten repetitions in random order, so that a change of machine load falls on every size.
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=10";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    bool hasRepetitions = false;
-    for (int i = 1; i < argc; ++i) hasRepetitions |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
-    if (!hasRepetitions) {
-        args.push_back(repetitions.data());
-        args.push_back(aggregates.data());
-    }
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
     SceneReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    std::error_code ignored;
-    std::filesystem::remove_all(configHome, ignored);
-    return 0;
+    return bench::RunWithScratchConfig(argc, argv, reporter);
 }
