@@ -11,6 +11,7 @@
 #include "app/shell.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "tools/tools.h"
 
 namespace scene {
 namespace {
@@ -383,7 +384,7 @@ void TearDownScene() {
         if (*handle >= 0) tb_DisposeBitmap(*handle);
         *handle = -1;
     }
-    TearDownCarriedPieces();
+    tools::DisposeCarriedPiece();
     DisposeObjects(r.objects);
 }
 

@@ -130,9 +130,11 @@ void InstallToolHandlers(SceneObject& o, int index) {
             SetControls(o, DrawSixBarBrushSizes, ClickSixBarBrushSizes);
             break;
         case kRuler:
+            SetStroke(o, RulerPress, RulerDrag, RulerRelease);
             SetControls(o, DrawSixBarSizes, ClickSixBarSizes);
             break;
         case kTemplates:
+            SetStroke(o, TemplatesPress, TemplatesDrag, TemplatesRelease);
             SetControls(o, DrawTemplateShapes, ClickTemplateShapes);
             break;
         case kJar:
@@ -140,6 +142,9 @@ void InstallToolHandlers(SceneObject& o, int index) {
             break;
         case kDropper:
             SetStroke(o, DropperPick, DropperPick, DropperRelease);
+            break;
+        case kScissors:
+            SetStroke(o, ScissorsPress, ScissorsDrag, ScissorsRelease);
             break;
         case kHammer:
             SetStroke(o, HammerPress, HammerDrag, HammerRelease);

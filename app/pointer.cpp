@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "tools/tools.h"
 
 namespace scene {
 namespace {
@@ -405,6 +406,16 @@ bool CurrentToolActive() { return CurrentTool().active != 0; }
 bool ScissorsCarryingPiece() {
     Room& r = TheRoom();
     return r.currentTool == kScissors && r.objects[kScissors].active != 0;
+}
+
+void DropCarriedPiece(int x, int y) {
+    SceneObject& scissors = TheRoom().objects[kScissors];
+    scissors.active = 0;
+    scissors.param = 0;
+    scissors.size = 1;
+    const Rect piece = tools::CarriedPieceRect();
+    const int w = piece.width() / 2 + 2, h = piece.height() / 2 + 2;
+    CopySceneToWindow(Rect{x - w, y - h, x + w, y + h});
 }
 
 void DropScissorsPiece() {

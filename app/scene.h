@@ -26,6 +26,8 @@ bool CurrentToolActive();
 // The Scissors are current and busy; DropScissorsPiece lets the piece go and redraws.
 bool ScissorsCarryingPiece();
 void DropScissorsPiece();
+// The carried piece let go by a release outside the canvas at (x, y), wiped off the window.
+void DropCarriedPiece(int x, int y);
 
 // ---- Pieces still to come (seams.cpp): each does nothing yet, and says so -------------------
 // The title screen: modal, returns when it is over.
@@ -45,8 +47,5 @@ void PreviewText(int x, int y);
 void StampText(int x, int y);
 // The colour palette; true when a colour was chosen, which is then in `chosen`.
 bool OpenColourPalette(Color& chosen);
-// The Scissors' carried piece: dropped outside the canvas, and freed at tear-down.
-void DropCarriedPiece(int x, int y);
-void TearDownCarriedPieces();
 
 }  // namespace scene

@@ -28,14 +28,4 @@ void StampText(int, int) {}
 
 bool OpenColourPalette(Color&) { return false; }
 
-void DropCarriedPiece(int, int) {
-    // Without a piece to wipe off the screen, dropping only ends the carrying.
-    SceneObject& scissors = TheRoom().objects[kScissors];
-    scissors.active = 0;
-    scissors.param = 0;
-    scissors.size = 1;
-}
-
-void TearDownCarriedPieces() {}
-
 }  // namespace scene

@@ -32,7 +32,8 @@ void ClickGunControls(SceneObject& self, int x, int y, const Rect& monitor);
 void DrawCogControls(SceneObject& self, const Rect& monitor);
 void ClickCogControls(SceneObject& self, int x, int y, const Rect& monitor);
 
-// Press, Drag and Release of the painting tools below take picture coordinates.
+// Press, Drag and Release of the painting tools take picture coordinates, but for the Ruler,
+// the Templates and the Scissors.
 
 // The Brush (a soft spot of colour) and the Hammer & Chisel (relief of the picture as it was
 // before the stroke): round dabs at every pointer event.
@@ -58,6 +59,23 @@ void NeedleRelease(SceneObject& self, int x, int y);
 void GunPress(SceneObject& self, int x, int y);
 void GunDrag(SceneObject& self, int x, int y);
 void ToyRelease(SceneObject& self, int x, int y);  // the Ball and the Gun
+
+// The Ruler and the Templates: rubber bands in the window, the figure into the canvas at the
+// release. Window coordinates.
+void RulerPress(SceneObject& self, int x, int y);
+void RulerDrag(SceneObject& self, int x, int y);
+void RulerRelease(SceneObject& self, int x, int y);
+void TemplatesPress(SceneObject& self, int x, int y);
+void TemplatesDrag(SceneObject& self, int x, int y);
+void TemplatesRelease(SceneObject& self, int x, int y);
+
+// The Scissors: a box cut from the picture as shown, carried under the pointer and pasted at
+// every click. Window coordinates. The piece lives until the next cut or DisposeCarriedPiece.
+void ScissorsPress(SceneObject& self, int x, int y);
+void ScissorsDrag(SceneObject& self, int x, int y);
+void ScissorsRelease(SceneObject& self, int x, int y);
+Rect CarriedPieceRect();  // (0, 0, width, height); empty before the first cut
+void DisposeCarriedPiece();
 
 // The Eraser, the Jar and the Dropper.
 void EraserPress(SceneObject& self, int x, int y);

@@ -446,7 +446,9 @@ namespace {
 class ToolTest : public RoomTest {
 protected:
     void TearDown() override {
-        if (desktop_) EXPECT_TRUE(desktop().messageBoxes().empty()) << desktop().messageBoxes().front().text;
+        if (desktop_) {
+            EXPECT_TRUE(desktop().messageBoxes().empty()) << desktop().messageBoxes().front().text;
+        }
         RoomTest::TearDown();
     }
     static Point W(int x, int y) { return Point{x + scene::kCanvasLeft, y + scene::kCanvasTop}; }
@@ -620,4 +622,88 @@ TEST_F(ToolTest, DisplayChangeKeepsTheZoomInsideAndStopsAStrokesSound) {
     tb_SetPixel(r.canvas, r.picture.right - 1, r.picture.bottom - 1, 0, 0, 65025);
     scene::Present();
     EXPECT_EQ(shown(r.canvasArea.right - 1, r.canvasArea.bottom - 1), kBlue);
+}
+
+TEST_F(ToolTest, RulerLaysOneLineAndNoRubberBand) {
+    int unzoomed = 0;
+    for (bool zoomed : {false, true}) {
+        start();
+        scene::Room& r = TheRoom();
+        if (zoomed) {
+            clickAt(r.spyglass.left + 5, r.spyglass.top + 5);
+            clickAt(r.canvasArea.left + 5, r.canvasArea.top + 5);  // picture (0, 0) at the corner
+        }
+        chooseTool(scene::kRuler);  // size 4
+        const int z = zoomed ? 2 : 1;
+        auto at = [&](int x, int y) { return Point{r.canvasArea.left + x * z, r.canvasArea.top + y * z}; };
+        desktop().moveTo(at(10, 10).x, at(10, 10).y);
+        desktop().press(at(10, 10).x, at(10, 10).y);
+        desktop().moveTo(at(30, 60).x, at(30, 60).y);
+        pump();
+        EXPECT_EQ(shown(at(20, 35).x, at(20, 35).y), kRed) << "the band shows while the button is held";
+        EXPECT_EQ(countCanvas(kRed), 0);
+        desktop().moveTo(at(50, 10).x, at(50, 10).y);
+        desktop().release(at(50, 10).x, at(50, 10).y);
+        pump();
+        EXPECT_EQ(shown(at(20, 35).x, at(20, 35).y), kWhite) << "no band left on screen";
+        // Four pixels wide (rows 8 to 11) and round at its ends, the same when magnified.
+        const int n = marks(kWhite, kRed, Rect{8, 8, 53, 12});
+        EXPECT_EQ(n, zoomed ? unzoomed : n);
+        unzoomed = n;
+        EXPECT_TRUE(canvasAt(30, 8) == kRed && canvasAt(30, 11) == kRed) << zoomed;
+    }
+}
+
+TEST_F(ToolTest, TemplatesDrawEachShapeWhicheverWayTheBoxIsDragged) {
+    start();
+    chooseTool(scene::kTemplates);
+    struct Case { Point button; Rgb centre, edge; };
+    for (Case c : {Case{{20, 20}, kWhite, kRed}, Case{{60, 20}, kRed, kRed}, Case{{20, 60}, kWhite, kRed},
+                   Case{{60, 60}, kRed, kRed}}) {
+        clickAt(TheRoom().monitor.left + c.button.x, TheRoom().monitor.top + c.button.y);
+        for (bool backwards : {false, true}) {
+            paint(TheRoom().picture, kWhite);
+            Point a = W(100, 100), b = W(140, 130);
+            if (backwards) std::swap(a, b);
+            stroke({a, W(120, 200), b});
+            EXPECT_EQ(canvasAt(120, 115), c.centre) << c.button.x << "," << c.button.y;
+            EXPECT_EQ(canvasAt(100, 115), c.edge) << c.button.x << "," << c.button.y;
+            EXPECT_EQ(marks(kWhite, kRed, Rect{100, 100, 140, 130}) > 0, true);
+        }
+    }
+}
+
+TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
+    start();
+    scene::Room& r = TheRoom();
+    chooseTool(scene::kScissors);
+    stroke({W(200, 100), W(205, 140)});  // 5 wide: nothing is cut
+    EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+    paint(Rect{100, 100, 110, 120}, kBlue);  // a mark in the top-left of the box cut next
+    scene::Present();
+    stroke({W(100, 100), W(120, 120), W(140, 140)});
+    ASSERT_EQ(r.objects[scene::kScissors].param, 1) << "carrying";
+    for (Point p : {Point{300, 300}, Point{400, 200}}) clickPicture(p.x, p.y);
+    for (Point p : {Point{300, 300}, Point{400, 200}}) {
+        EXPECT_EQ(canvasAt(p.x - 20, p.y - 20), kBlue);
+        EXPECT_EQ(canvasAt(p.x - 11, p.y - 1), kBlue);
+        EXPECT_EQ(canvasAt(p.x - 10, p.y - 20), kWhite);
+    }
+    EXPECT_EQ(countCanvas(kBlue), 3 * 10 * 20);
+    desktop().setKeyState('C', true);  // C lets it go
+    desktop().moveTo(W(200, 200).x, W(200, 200).y);
+    pump();
+    EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+    desktop().setKeyState('C', false);
+
+    // Magnified, a 40 x 40 cut of the screen lands as 20 x 20 picture pixels.
+    clickAt(r.spyglass.left + 5, r.spyglass.top + 5);
+    clickAt(r.canvasArea.left + 5, r.canvasArea.top + 5);
+    paint(r.picture, kWhite);
+    paint(Rect{10, 10, 30, 30}, kBlue);
+    scene::Present();
+    const Point a{r.canvasArea.left + 20, r.canvasArea.top + 20};
+    stroke({a, Point{a.x + 40, a.y + 40}});
+    clickAt(r.canvasArea.left + 200, r.canvasArea.top + 200);
+    EXPECT_EQ(marks(kWhite, kBlue, Rect{10, 10, 110, 110}), 2 * 20 * 20);
 }

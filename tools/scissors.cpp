@@ -1,0 +1,159 @@
+// The Scissors: drag a box over the picture, and at the release its pixels as shown become the
+// carried piece, which floats under the pointer and is pasted into the canvas at every click
+// until the child lets it go. Outline and piece are drawn straight into the window and wiped by
+// copying the scene buffer back. Window coordinates; the canvas gets picture coordinates.
+#include <algorithm>
+
+#include "app/room.h"
+#include "resources/resource_ids.h"
+#include "toolbox/toolbox.h"
+#include "tools/tools.h"
+
+namespace tools {
+namespace {
+
+constexpr int kSmallestCut = 8;
+constexpr int kSelecting = 0;
+constexpr int kCarrying = 1;
+
+// The carried piece: a bitmap of the cut, kept until the next cut or the scene's tear-down.
+struct Piece {
+    int bitmap = -1;
+    Rect rect{};
+};
+Piece gPiece;
+
+Rect BoxOf(int x1, int y1, int x2, int y2) {
+    return Rect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
+Rect PieceAt(int x, int y) {
+    const int w = gPiece.rect.width(), h = gPiece.rect.height();
+    return Rect{x - w / 2, y - h / 2, x + w / 2, y + h / 2};
+}
+
+int LargerSide() { return std::max(gPiece.rect.width(), gPiece.rect.height()); }
+
+bool InCanvas(int x, int y) {
+    const Rect area = scene::TheRoom().canvasArea;
+    return tb_PtInRect(x, y, &area) != 0;
+}
+
+void Restore(const SceneObject& self, Rect r) { tb_CopyBitmap(self.sceneBitmap, self.window, &r, &r, 0); }
+
+void Outline(const SceneObject& self, Rect r) {
+    tb_SetForeColor(self.window, 0, 0, 0);
+    tb_FrameRect(self.window, &r);
+}
+
+void Idle(SceneObject& self) {
+    self.active = 0;
+    self.param = kSelecting;
+    self.size = 1;
+}
+
+void Paste(SceneObject& self, int x, int y) {
+    tb_PlaySoundNow(kWavStamp);
+    Rect at = PieceAt(x, y);
+    Rect whole = gPiece.rect;
+    tb_CopyBitmap(gPiece.bitmap, self.window, &whole, &at, 0);
+    if (tb_Button()) {
+        // Magnified, the box in picture pixels is half as large and the copy scales it down.
+        const Point a = scene::WindowToPicture(at.left, at.top);
+        const Point b = scene::WindowToPicture(at.right, at.bottom);
+        Rect into{a.x, a.y, b.x, b.y};
+        tb_CopyBitmap(gPiece.bitmap, self.canvasBitmap, &whole, &into, 0);
+    }
+    self.size = LargerSide();
+}
+
+void Select(SceneObject& self, int x, int y) {
+    if (self.soundId != 0) tb_PlaySound(self.soundId);
+    const Rect area = scene::TheRoom().canvasArea;
+    Rect wiped = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
+    self.curX = std::clamp(x, area.left, area.right);
+    self.curY = std::clamp(y, area.top, area.bottom);
+    const Rect box = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
+    Rect grown = box;
+    tb_InsetRect(&wiped, -self.size, -self.size);
+    tb_InsetRect(&grown, -self.size, -self.size);
+    tb_UnionRect(&wiped, &grown, &wiped);
+    Restore(self, wiped);
+    Outline(self, box);
+}
+
+void Carry(SceneObject& self, int x, int y) {
+    if (gPiece.bitmap >= 0) {
+        const Rect at = PieceAt(x, y);
+        Restore(self, PieceAt(self.curX, self.curY));
+        Rect whole = gPiece.rect, to = at;
+        tb_CopyBitmap(gPiece.bitmap, self.window, &whole, &to, 0);
+        Outline(self, at);
+        self.size = LargerSide();
+        self.curX = x;
+        self.curY = y;
+    }
+    if (tb_KeyDown('C')) Idle(self);
+}
+
+void Cut(SceneObject& self, const Rect& box) {
+    Restore(self, box);
+    if (gPiece.bitmap >= 0) tb_DisposeBitmap(gPiece.bitmap);
+    gPiece.rect = Rect{0, 0, box.width(), box.height()};
+    gPiece.bitmap = tb_CreateBitmap(&gPiece.rect, -1, 24);
+    if (gPiece.bitmap < 0) {
+        Idle(self);
+        return;
+    }
+    Rect from = box, to = gPiece.rect;
+    tb_CopyBitmap(self.sceneBitmap, gPiece.bitmap, &from, &to, 0);
+    self.param = kCarrying;
+    tb_PlaySoundNow(kWavPopFirst);
+}
+
+}  // namespace
+
+void ScissorsPress(SceneObject& self, int x, int y) {
+    if (InCanvas(x, y)) {
+        self.lastX = x;
+        self.lastY = y;
+        self.active = 1;
+        if (gPiece.bitmap >= 0 && self.param == kCarrying) Paste(self, x, y);
+    }
+    tb_SetCursor(self.cursorId);
+}
+
+void ScissorsDrag(SceneObject& self, int x, int y) {
+    if (!self.active) return;
+    if (self.param == kSelecting && tb_Button()) {
+        Select(self, x, y);
+    } else if (self.param == kCarrying) {
+        Carry(self, x, y);
+    }
+    tb_SetCursor(self.cursorId);
+}
+
+void ScissorsRelease(SceneObject& self, int x, int y) {
+    if (!self.active) return;
+    if (!InCanvas(x, y)) {
+        Idle(self);
+    } else if (self.param == kSelecting) {
+        self.curX = x;
+        self.curY = y;
+        const Rect box = BoxOf(self.lastX, self.lastY, x, y);
+        if (box.width() >= kSmallestCut && box.height() >= kSmallestCut) {
+            Cut(self, box);
+        } else {
+            Idle(self);
+        }
+    }
+}
+
+Rect CarriedPieceRect() { return gPiece.rect; }
+
+void DisposeCarriedPiece() {
+    if (gPiece.bitmap >= 0) tb_DisposeBitmap(gPiece.bitmap);
+    gPiece = Piece{};
+}
+
+}  // namespace tools
