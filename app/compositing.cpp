@@ -129,6 +129,31 @@ void CopyBareTable(const Rect& tablePart, const Rect& dst) {
     tb_CopyBitmap(table.handle(), TheRoom().sceneBuffer, &src, &to, 0);
 }
 
+// A front can's label takes a darker shade of its paint. The label is filled where it is, but on
+// a copy of the can's body, and only the body goes back: once a label's shade matches the
+// outline around it, the fill could otherwise run through the outline into the room.
+void DarkenLabel(const Can& c, int red, int green, int blue) {
+    const Room& r = TheRoom();
+    Rect around{};
+    tb_UnionRect(&c.bodies[0], &c.bodies[1], &around);
+    Rect size{0, 0, around.width(), around.height()};
+    const int body = tb_CreateBitmap(&size, -1, 24);
+    if (body < 0) return;
+    tb_CopyBitmap(r.sceneBuffer, body, &around, &size, 0);
+    const int x = c.labelPoint.x - around.left, y = c.labelPoint.y - around.top;
+    int old[3] = {0, 0, 0};
+    tb_GetPixel(body, x, y, &old[0], &old[1], &old[2]);
+    tb_SetForeColor(body, tb_Round(red * 0.8), tb_Round(green * 0.8), tb_Round(blue * 0.8));
+    tb_FloodFill(body, x, y, old[0], old[1], old[2]);
+    for (const Rect& part : c.bodies) {
+        if (part.isEmpty()) continue;
+        Rect from = part, to = part;
+        tb_OffsetRect(&from, -around.left, -around.top);
+        tb_CopyBitmap(body, r.sceneBuffer, &from, &to, 0);
+    }
+    tb_DisposeBitmap(body);
+}
+
 void DrawIcon(int id, const Rect& place) {
     Rect out{};
     tb_DrawPictureToBitmap(TheRoom().sceneBuffer, id, place.left, place.top, &out);
@@ -259,13 +284,7 @@ void DrawCan(int can, int red, int green, int blue, bool present) {
         Rect dst = c.top;
         tb_CopyMaskedBitmap(tops.handle(), mask.handle(), r.sceneBuffer, &src, &src, &dst);
     }
-    if (c.labelPoint.x >= 0) {
-        int dark[3] = {tb_Round(red * 0.8), tb_Round(green * 0.8), tb_Round(blue * 0.8)};
-        int old[3] = {0, 0, 0};
-        tb_GetPixel(r.sceneBuffer, c.labelPoint.x, c.labelPoint.y, &old[0], &old[1], &old[2]);
-        tb_SetForeColor(r.sceneBuffer, dark[0], dark[1], dark[2]);
-        tb_FloodFill(r.sceneBuffer, c.labelPoint.x, c.labelPoint.y, old[0], old[1], old[2]);
-    }
+    if (c.labelPoint.x >= 0) DarkenLabel(c, red, green, blue);
     if (present) Present();
     r.canColors[can] = Color{red, green, blue};
 }

@@ -235,7 +235,7 @@ void ClickHotspot(int spot) {
         case kPaintTube: {
             tb_PlaySound(kWavChoose);
             Color chosen{};
-            bool picked = OpenColourPalette(chosen);
+            bool picked = tools::OpenColourPalette(chosen) == 1;
             tb_SetCursor(kCurArrow);
             if (picked) {
                 r.chosenColor = chosen;
@@ -393,7 +393,7 @@ void OnDoubleClick(int x, int y) {
     int can = CanAt(x, y);
     if (can < 0) return;
     Color chosen{};
-    bool picked = OpenColourPalette(chosen);
+    bool picked = tools::OpenColourPalette(chosen) == 1;
     tb_SetCursor(kCurArrow);
     if (!picked) return;
     r.chosenColor = chosen;

@@ -45,7 +45,5 @@ bool OpenTextDialog();
 // Shows the typed text at a window point (placing) and stamps it into the canvas (picture point).
 void PreviewText(int x, int y);
 void StampText(int x, int y);
-// The colour palette; true when a colour was chosen, which is then in `chosen`.
-bool OpenColourPalette(Color& chosen);
 
 }  // namespace scene

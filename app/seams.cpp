@@ -1,5 +1,5 @@
 // Pieces of the program that other parts call but that are not built yet. Each is a clear
-// no-op (or a cancel) so that the room works around them; Quit is carried out already so the
+// no-op so that the room works around them; Quit is carried out already so the
 // program can be closed from the menu.
 #include "app/room.h"
 #include "app/scene.h"
@@ -25,7 +25,5 @@ bool OpenTextDialog() { return false; }
 void PreviewText(int, int) {}
 
 void StampText(int, int) {}
-
-bool OpenColourPalette(Color&) { return false; }
 
 }  // namespace scene

@@ -147,6 +147,10 @@ inline constexpr int kBmpTitleScreen = 907;   // 448 x 324
 
 inline constexpr int kIconProgram = 375;
 
+// ---- Dialogs: painted, by template id -----------------------------------------------------------
+
+inline constexpr int kDialogColourPalette = 156;  // 369 x 242, painted over the room
+
 // ---- Cursors: 32 x 32 with a hot spot --------------------------------------------------------
 
 inline constexpr int kCurSpare = 171;           // in the set, never shown

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "resources/resource_ids.h"
+
 namespace toolbox {
 namespace {
 
@@ -12,7 +14,9 @@ struct DialogEntry {
 
 // Dialogs join this table as the program grows them.
 const std::vector<DialogEntry>& DialogTable() {
-    static const std::vector<DialogEntry> table = {};
+    static const std::vector<DialogEntry> table = {
+        {kDialogColourPalette, {369, 242, {}}},  // everything in it is painted
+    };
     return table;
 }
 

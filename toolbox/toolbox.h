@@ -44,6 +44,8 @@ platform::NativeWindow tb_GetMainWindow();                // 0 before the first 
 // Runs the painted dialog `dialogId` modally, owned by the main window; returns the value the
 // procedure ended it with.
 int tb_DoDialog(int dialogId, DialogProc proc);
+// Ends the running dialog; tb_DoDialog then returns `result`.
+void tb_EndDialog(platform::NativeWindow dialog, int result);
 
 void tb_ErrorMessage(const char* text);      // "Error...", system-modal
 void tb_AttentionMessage(const char* text);  // "Attention!", owned by the main window

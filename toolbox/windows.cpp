@@ -153,6 +153,8 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
     return Plat().runDialog(gWin.mainWindow, *tmpl, proc);
 }
 
+void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
+
 void tb_ErrorMessage(const char* text) {
     MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Exclamation, true};
     Plat().messageBox(0, "Error...", text, style);

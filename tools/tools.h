@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/objects.h"
+#include "app/room.h"
 
 namespace tools {
 
@@ -76,6 +77,10 @@ void ScissorsDrag(SceneObject& self, int x, int y);
 void ScissorsRelease(SceneObject& self, int x, int y);
 Rect CarriedPieceRect();  // (0, 0, width, height); empty before the first cut
 void DisposeCarriedPiece();
+
+// The colour palette dialog: 1 when a colour was picked and accepted (then in `chosen`), -1 for
+// the cross, 0 for Escape.
+int OpenColourPalette(scene::Color& chosen);
 
 // The Eraser, the Jar and the Dropper.
 void EraserPress(SceneObject& self, int x, int y);

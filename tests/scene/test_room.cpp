@@ -457,6 +457,11 @@ protected:
         tb_PaintRect(TheRoom().canvas, &area);
     }
     void clickPicture(int x, int y) { clickAt(W(x, y).x, W(x, y).y); }
+    Rgb sceneAt(int x, int y) {
+        int r = 0, g = 0, b = 0;
+        tb_GetPixel(TheRoom().sceneBuffer, x, y, &r, &g, &b);
+        return Rgb{r / 255, g / 255, b / 255};
+    }
     void clickMonitor(int dx) { clickAt(TheRoom().monitor.left + dx, TheRoom().monitor.top + 30); }
     // How many pixels of the picture are not `ground`; each of them must be `mark` inside `area`.
     int marks(Rgb ground, Rgb mark, Rect area) {
@@ -706,4 +711,25 @@ TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
     stroke({a, Point{a.x + 40, a.y + 40}});
     clickAt(r.canvasArea.left + 200, r.canvasArea.top + 200);
     EXPECT_EQ(marks(kWhite, kBlue, Rect{10, 10, 110, 110}), 2 * 20 * 20);
+}
+
+TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
+    start();
+    scene::Room& r = TheRoom();
+    for (int can : {0, 5, 6, 7}) {
+        const scene::Can& c = r.cans[can];
+        std::vector<Rgb> before;
+        for (int y = r.height - 96; y < r.height; ++y)
+            for (int x = 0; x < 640; ++x) before.push_back(sceneAt(x, y));
+        // Black makes the label's shade the outline's; the next colour must stay on the label.
+        for (scene::Color k : {scene::Color{0, 0, 0}, scene::Color{65025, 0, 0}}) scene::DrawCan(can, k.red, k.green, k.blue, true);
+        auto ours = [&](int x, int y) {
+            for (Rect b : {c.top, c.bodies[0], c.bodies[1]}) if (tb_PtInRect(x, y, &b)) return true;
+            return false;
+        };
+        int changed = 0;
+        for (int y = r.height - 96, i = 0; y < r.height; ++y)
+            for (int x = 0; x < 640; ++x, ++i) changed += !ours(x, y) && sceneAt(x, y) != before[i];
+        EXPECT_EQ(changed, 0) << "can " << can;
+    }
 }
