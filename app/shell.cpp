@@ -110,6 +110,11 @@ long MainWindowProc(Message& msg) {
                 OpenPopupMenu();
                 return 0;
             }
+            // The idle tick polls C as well; the key's own message catches a tap between polls.
+            if (msg.key == 'C' && scene::ScissorsCarryingPiece()) {
+                scene::DropScissorsPiece();
+                return 0;
+            }
             return Plat().defWindowProc(msg);
         case MsgKind::LButtonDown:
             if (!gShell.inactive && gShell.mainNative != 0) scene::OnPress(msg.x, msg.y);

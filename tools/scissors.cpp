@@ -57,13 +57,13 @@ void Paste(SceneObject& self, int x, int y) {
     Rect at = PieceAt(x, y);
     Rect whole = gPiece.rect;
     tb_CopyBitmap(gPiece.bitmap, self.window, &whole, &at, 0);
-    if (tb_Button()) {
-        // Magnified, the box in picture pixels is half as large and the copy scales it down.
-        const Point a = scene::WindowToPicture(at.left, at.top);
-        const Point b = scene::WindowToPicture(at.right, at.bottom);
-        Rect into{a.x, a.y, b.x, b.y};
-        tb_CopyBitmap(gPiece.bitmap, self.canvasBitmap, &whole, &into, 0);
-    }
+    // Only a press pastes, so the button was down; a poll of it now could miss a quick click
+    // whose release is already in the queue.
+    // Magnified, the box in picture pixels is half as large and the copy scales the piece down.
+    const Point a = scene::WindowToPicture(at.left, at.top);
+    const Point b = scene::WindowToPicture(at.right, at.bottom);
+    Rect into{a.x, a.y, b.x, b.y};
+    tb_CopyBitmap(gPiece.bitmap, self.canvasBitmap, &whole, &into, 0);
     self.size = LargerSide();
 }
 
