@@ -6,7 +6,10 @@
 # mirrored, to the left of it (and not above it). The Hammer & Chisel turns a flat white place
 # mid-grey; back on the Tool Box, the Jar pours blue over the white picture, a closed black Pencil
 # square gets yellow from the Jar inside it and nothing outside, the Eraser leaves white on the
-# blue, and the Dropper picks blue and then the Eraser's white into the paint blot.
+# blue, and the Dropper picks blue and then the Eraser's white into the paint blot. A Ruler line
+# shows as a rubber band while the button is held and is laid down at the release; a Scissors
+# cut is pasted at two places pixel for pixel; the paint tube opens the palette, and a pick and
+# the tick make the picked colour the paint blot's.
 #
 # Every path is a straight line sampled at points that lie exactly on it, so the check does not
 # depend on how many of the pointer's moves the program saw.
@@ -27,6 +30,7 @@ WHITE="255 255 255"
 RED="255 0 0"
 BLUE="0 0 255"
 YELLOW="255 255 0"
+BLACK="0 0 0"
 
 BLUE_CAN=(573 $((H - 80)))               # inside can 4's top (554, H-84, 592, H-76)
 BLOT=(460 $((H - 32)))                    # inside the paint blot's painted surface
@@ -40,6 +44,10 @@ JAR=(288 $((H - 37)))
 DROPPER=(290 $((H - 62)))
 BLACK_CAN=(530 $((H - 92)))               # inside can 1's top (512, H-96, 547, H-87)
 YELLOW_CAN=(510 $((H - 60)))              # on can 5's body (493, H-81, 528, H-42)
+RULER=(415 $((H - 58)))
+SCISSORS=(235 $((H - 53)))
+PAINT_TUBE=(510 $((H - 30)))
+PALETTE=($(((W - 369) / 2)) $(((H - 242) / 2)))  # the palette dialog's top-left, centred
 TRAY_GEOMETRY="283x96+185+$((H - 96))"   # the tray area (185, H-96, 468, H)
 
 room_window_only() { [ "$(e2e_windows "$PID")" = "0 0 $W $H" ]; }
@@ -206,6 +214,42 @@ expect "$BLUE" "the paint blot after the Dropper on blue" "${BLOT[0]} ${BLOT[1]}
 click 600 450
 expect "$WHITE" "the paint blot after the Dropper on white" "${BLOT[0]} ${BLOT[1]}"
 e2e_log "the Hammer & Chisel, Jar, Eraser and Dropper left what they should"
+
+# --- The Ruler: a rubber band while held, a black line after -----------------------------------
+click "${BLACK_CAN[@]}"
+click "${RULER[@]}"
+xdotool mousemove 450 100 && sleep 0.15 && xdotool mousedown 1
+for x in 500 550 600 650 700; do sleep 0.06; xdotool mousemove $x 100; done
+expect "$BLACK" "the Ruler's rubber band before the release" "575 100" "690 100"
+xdotool mouseup 1
+sleep 0.2
+mapfile -t ruled < <(line_points 460 100 10 0 24)
+expect "$BLACK" "the Ruler's line" "${ruled[@]}"
+
+# --- The Scissors: one cut, two pastes, let go with C ------------------------------------------
+crop() { convert "$SHOT" -crop "60x60+$1+$2" +repage rgb:- | md5sum; }
+click "${SCISSORS[@]}"
+stroke 180 280 20 20 3
+click 500 200
+click 650 350
+xdotool key c
+sleep 0.3
+e2e_screenshot "$SHOT"
+cut=$(crop 180 280)
+[ "$(crop 470 170)" = "$cut" ] && [ "$(crop 620 320)" = "$cut" ] || e2e_fail "the Scissors' pastes differ from the cut"
+e2e_log "the Scissors' cut found pasted at two places"
+
+# --- The palette: opened by the paint tube, a pick and the tick --------------------------------
+click "${PAINT_TUBE[@]}"
+pick=($((PALETTE[0] + 250)) $((PALETTE[1] + 60)))
+tick=($((PALETTE[0] + 141)) $((PALETTE[1] + 103)))
+e2e_wait 8 e2e_screenshot "$SHOT" && sleep 0.5 && e2e_screenshot "$SHOT"
+picked=$(colour_at "${pick[@]}")
+[ "$picked" != "$(colour_at 465 60)" ] && [ "$picked" != "$(colour_at "${BLOT[@]}")" ] ||
+    e2e_fail "no palette over the picture at (${pick[*]}), or it has the paint blot's colour there"
+click "${pick[@]}"
+click "${tick[@]}"
+expect "$picked" "the paint blot after a pick on the palette and the tick" "${BLOT[0]} ${BLOT[1]}"
 
 e2e_alive "$PID" || e2e_fail "the program ended during the test"
 echo "PASS: test_room"

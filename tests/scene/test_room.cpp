@@ -7,7 +7,9 @@
 
 #include "app/room.h"
 #include "app/scene.h"
+#include "resources/resource_ids.h"
 #include "tests/support/headless_fixture.h"
+#include "tools/tools.h"
 
 using platform::HeadlessConfig;
 using scene::TheRoom;
@@ -732,4 +734,36 @@ TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
             for (int x = 0; x < 640; ++x, ++i) changed += !ours(x, y) && sceneAt(x, y) != before[i];
         EXPECT_EQ(changed, 0) << "can " << can;
     }
+}
+
+TEST_F(ToolTest, PaletteAcceptsOnlyAPickedColour) {
+    start();
+    scene::Room& r = TheRoom();
+    Rect whole{};
+    const int picture = tb_CreateBitmap(&whole, kBmpColourPalette, 24);
+    scene::Color pink{};
+    tb_GetPixel(picture, 250, 60, &pink.red, &pink.green, &pink.blue);
+    tb_DisposeBitmap(picture);
+    const Point tick{140, 100}, cross{165, 100}, swatch{39, 172}, onIt{250, 60}, room{20, 20};
+    struct Case { std::vector<Point> clicks; int result; };
+    for (const Case& c : {Case{{tick}, 0}, Case{{onIt, tick}, 1}, Case{{onIt, cross}, -1}, Case{{room, swatch}, 0},
+                          Case{{onIt, swatch}, 1}}) {
+        desktop().answerDialog([&](platform::NativeWindow d) {
+            for (Point p : c.clicks) desktop().click(p.x, p.y, d);
+            desktop().typeKey(platform::kVkEscape, d);  // closes it when the clicks did not
+        });
+        scene::Color chosen{1, 2, 3};
+        EXPECT_EQ(tools::OpenColourPalette(chosen), c.result) << c.clicks.size();
+        EXPECT_EQ(chosen, c.result == 1 ? pink : (scene::Color{1, 2, 3}));
+    }
+    // A double click on a can: the accepted colour becomes the can's and the current one.
+    desktop().answerDialog([&](platform::NativeWindow d) {
+        desktop().click(onIt.x, onIt.y, d);
+        desktop().click(tick.x, tick.y, d);
+    });
+    const Rect top = r.cans[2].top;
+    desktop().doubleClick((top.left + top.right) / 2, top.top + 4);
+    pump();
+    EXPECT_EQ(r.canColors[2], pink);
+    EXPECT_EQ(r.currentColor, pink);
 }
