@@ -99,7 +99,9 @@ void Bubble(SceneObject& self, int x, int y) {
         tb_InsetRect(&ring, inset, inset);
         if (ring.left > ring.right || ring.bottom < ring.top) break;
         tb_OffsetRect(&ring, -shiftX, -shiftY);
-        auto lighter = [&](int component) { return std::min(tb_Round(component + i * static_cast<double>(lift)), kFull); };
+        auto lighter = [&](int component) {
+            return std::min(tb_Round(component + i * static_cast<double>(lift)), kFull);
+        };
         UseColour(canvas, Rgb{lighter(c.red), lighter(c.green), lighter(c.blue)});
         tb_PaintEllipse(canvas, &ring);
     }
