@@ -9,6 +9,13 @@
 //   JarFill1080p/ours: the Jar's Press on a 1920x1080 canvas, white and red in turn so every
 //                      iteration refills all of it, against cv::floodFill (4-connected, exact).
 //   JarClick1080p:     the same through the shell's press and release (undo copy, redraws).
+//   RulerBand32/WxH:   one rubber-band move of the Ruler at size 32, anchored near the canvas's
+//                      top-left corner, the pointer wandering in steps of (8, 5) over the whole
+//                      canvas: the wipe of both bands' boxes from the scene buffer, the new line.
+//   ScissorsCarryLargest/WxH: one move with the button up while the Scissors carry a piece cut
+//                      from the whole canvas, in steps of (8, 5) around its centre, where all of
+//                      the piece is on screen: the old rectangle restored, the piece, its outline.
+// Both draw straight into the window and are held below a tenth of a 60 Hz frame.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -25,6 +32,7 @@
 #include "bench/running_room.h"
 #include "platform/headless/headless_platform.h"
 #include "toolbox/toolbox.h"
+#include "tools/tools.h"
 
 #ifdef PICTORIA_HAVE_OPENCV
 #include <opencv2/core.hpp>
@@ -42,6 +50,9 @@ constexpr int kSmallWidth = 634, kSmallHeight = 488;  // the picture of an 800x6
 constexpr int kFull = 65025;
 constexpr int kFillWidth = 1920, kFillHeight = 1080;
 constexpr int kFrameWidth = 166, kFrameHeight = 112;  // screen size minus picture size
+constexpr int kRulerSize = 32;
+constexpr int kCarryReach = 80;                // how far the carried piece wanders from the centre
+constexpr double kMoveLimitUs = 1e6 / 60 / 10;  // a tenth of a 60 Hz frame
 
 struct ToolCase {
     const char* name;
@@ -58,6 +69,8 @@ constexpr ToolCase kTools[] = {
 using Size = bench::ScreenSize;
 
 constexpr Size kSizes[] = {{800, 600}, {1920, 1080}, {3840, 2160}};
+constexpr Size kWindowSizes[] = {kSizes[1], kSizes[2]};
+constexpr const char* kWindowMoves[] = {"RulerBand32", "ScissorsCarryLargest"};
 
 std::string ToolName(const ToolCase& t) { return t.name + std::to_string(t.size); }
 
@@ -72,17 +85,55 @@ scene::SceneObject& TakeUp(int index, int size) {
     return tool;
 }
 
+bool Started(benchmark::State& state, const RunningRoom& room) {
+    if (!room.ok()) state.SkipWithError("the program did not start");
+    return room.ok();
+}
+
 void ToolDrag(benchmark::State& state, ToolCase t, Size s) {
     RunningRoom room(s.width, s.height);
-    if (!room.ok()) {
-        state.SkipWithError("the program did not start");
-        return;
-    }
+    if (!Started(state, room)) return;
     TakeUp(t.index, t.size);
     const Rect& area = scene::TheRoom().canvasArea;
     Bouncer x{area.left + kInset, area.left + kInset, area.left + kSmallWidth - kInset, kStepX};
     Bouncer y{area.top + kInset, area.top + kInset, area.top + kSmallHeight - kInset, kStepY};
     bench::TimeDragEvents(state, room, x, y);
+}
+
+// The Ruler's band from near one corner of the canvas to anywhere in it; the shell keeps the
+// pointer half the pen inside the canvas, so the path stays there too.
+void RulerBand(benchmark::State& state, Size s) {
+    RunningRoom room(s.width, s.height);
+    if (!Started(state, room)) return;
+    TakeUp(scene::kRuler, kRulerSize);
+    const Rect& a = scene::TheRoom().canvasArea;
+    const int m = kRulerSize / 2;
+    Bouncer x{a.left + m, a.left + m, a.right - m, kStepX};
+    Bouncer y{a.top + m, a.top + m, a.bottom - m, kStepY};
+    bench::TimeDragEvents(state, room, x, y);
+}
+
+// Cuts the whole canvas as a child would (press, drag, release), then carries it.
+void ScissorsCarry(benchmark::State& state, Size s) {
+    RunningRoom room(s.width, s.height);
+    if (!Started(state, room)) return;
+    scene::SceneObject& scissors = TakeUp(scene::kScissors, 1);
+    scissors.param = 0;  // selecting, as choosing them on the table leaves them
+    const Rect a = scene::TheRoom().canvasArea;
+    room.desktop().setButtonState(platform::MouseButton::Left, true);
+    scene::OnPress(a.left, a.top);
+    scene::OnMove(a.right - 1, a.bottom - 1, true);
+    room.desktop().setButtonState(platform::MouseButton::Left, false);
+    scene::OnRelease(a.right - 1, a.bottom - 1);
+    if (!scene::ScissorsCarryingPiece() || tools::CarriedPieceRect().width() < a.width() - 1) {
+        state.SkipWithError("no piece of the whole canvas");
+        return;
+    }
+    const int cx = (a.left + a.right) / 2, cy = (a.top + a.bottom) / 2;
+    Bouncer x{cx, cx - kCarryReach, cx + kCarryReach, kStepX};
+    Bouncer y{cy, cy - kCarryReach, cy + kCarryReach, kStepY};
+    bench::TimeMoves(state, room, x, y, false);
+    scene::DropScissorsPiece();
 }
 
 // `throughShell`: a click of the shell (undo copy, fill, redraws) rather than the Jar's Press.
@@ -133,7 +184,7 @@ void FillOpenCv(benchmark::State& state) {
 // The Jar against OpenCV as bench_ratio.h prints it, then each tool's medians at the three sizes.
 class ToolReporter : public bench::RatioReporter {
 public:
-    ToolReporter() : RatioReporter({{"JarFill1080p", "opencv", 1.0}}, {}) {}
+    ToolReporter() : RatioReporter({{"JarFill1080p", "opencv", 1.0}}, MoveLimits()) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         RatioReporter::ReportRuns(runs);
@@ -146,6 +197,11 @@ public:
 
     void Finalize() override {
         RatioReporter::Finalize();
+        std::printf("  (Ruler and Scissors: per move against a tenth of a 60 Hz frame, %.0f us; the headless\n"
+                    "   present only records the rectangle, GTK's converts it into a cairo surface, about\n"
+                    "   1.2 ms per 1920x1080 of window, and the X server then draws it: see\n"
+                    "   measure_scissors.sh for the real program)\n",
+                    kMoveLimitUs);
         if (medians_.count("JarClick1080p") != 0)
             std::printf("  %-45s %10.1f us  (press and release through the shell)\n", "JarClick1080p",
                         medians_["JarClick1080p"]);
@@ -167,6 +223,14 @@ public:
     }
 
 private:
+    static std::vector<bench::TimeLimit> MoveLimits() {
+        std::vector<bench::TimeLimit> limits;
+        for (const char* name : kWindowMoves) {
+            for (const Size& s : kWindowSizes) limits.push_back({std::string(name) + "/" + s.name(), kMoveLimitUs});
+        }
+        return limits;
+    }
+
     std::map<std::string, double> medians_;
 };
 
@@ -179,6 +243,11 @@ int main(int argc, char** argv) {
                                          [t, s](benchmark::State& st) { ToolDrag(st, t, s); })
                 ->Unit(benchmark::kMicrosecond);
         }
+    }
+    for (const Size& s : kWindowSizes) {
+        benchmark::RegisterBenchmark(("RulerBand32/" + s.name()).c_str(), RulerBand, s)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("ScissorsCarryLargest/" + s.name()).c_str(), ScissorsCarry, s)
+            ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("JarFill1080p/ours", JarFill, false)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("JarClick1080p", JarFill, true)->Unit(benchmark::kMicrosecond);

@@ -47,23 +47,28 @@ struct Bouncer {
     }
 };
 
-// Presses at the path's start, times one pointer move with the button held per iteration along
-// the path, and releases: one drag event of the current tool, redraw and present included.
-inline void TimeDragEvents(benchmark::State& state, RunningRoom& room, Bouncer x, Bouncer y) {
+// Times one pointer move per iteration along the path, with the button held or up: the current
+// tool's event, redraw and present included.
+inline void TimeMoves(benchmark::State& state, RunningRoom& room, Bouncer& x, Bouncer& y, bool buttonDown) {
     constexpr int kClearRecordsEvery = 4096;  // the desktop records every present, sound and cursor
-    room.desktop().setButtonState(platform::MouseButton::Left, true);
-    scene::OnPress(x.value, y.value);
     int sinceClear = 0;
     for (auto _ : state) {
-        scene::OnMove(x.next(), y.next(), true);
+        scene::OnMove(x.next(), y.next(), buttonDown);
         if (++sinceClear == kClearRecordsEvery) {
             room.desktop().clearRecords();
             sinceClear = 0;
         }
     }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// Presses at the path's start, times one drag event per iteration along the path, and releases.
+inline void TimeDragEvents(benchmark::State& state, RunningRoom& room, Bouncer x, Bouncer y) {
+    room.desktop().setButtonState(platform::MouseButton::Left, true);
+    scene::OnPress(x.value, y.value);
+    TimeMoves(state, room, x, y, true);
     scene::OnRelease(x.value, y.value);
     room.desktop().setButtonState(platform::MouseButton::Left, false);
-    state.SetItemsProcessed(state.iterations());
 }
 
 struct ScreenSize {

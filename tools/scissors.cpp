@@ -27,9 +27,11 @@ Rect BoxOf(int x1, int y1, int x2, int y2) {
     return Rect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
+// The piece's place centred on (x, y), at its own size also when a side is odd (so that it is
+// never stretched by a pixel).
 Rect PieceAt(int x, int y) {
     const int w = gPiece.rect.width(), h = gPiece.rect.height();
-    return Rect{x - w / 2, y - h / 2, x + w / 2, y + h / 2};
+    return Rect{x - w / 2, y - h / 2, x - w / 2 + w, y - h / 2 + h};
 }
 
 int LargerSide() { return std::max(gPiece.rect.width(), gPiece.rect.height()); }
@@ -82,10 +84,27 @@ void Select(SceneObject& self, int x, int y) {
     Outline(self, box);
 }
 
+// Restores the parts of `old` that `now` does not cover: at most four strips, so that a piece
+// moved by a few pixels costs a few rows and columns, whatever its size.
+void RestoreUncovered(const SceneObject& self, const Rect& old, const Rect& now) {
+    Rect overlap{};
+    if (!tb_IntersectRect(&overlap, &old, &now)) {
+        Restore(self, old);
+        return;
+    }
+    const Rect strips[4] = {{old.left, old.top, old.right, overlap.top},
+                            {old.left, overlap.bottom, old.right, old.bottom},
+                            {old.left, overlap.top, overlap.left, overlap.bottom},
+                            {overlap.right, overlap.top, old.right, overlap.bottom}};
+    for (const Rect& strip : strips) {
+        if (!strip.isEmpty()) Restore(self, strip);
+    }
+}
+
 void Carry(SceneObject& self, int x, int y) {
     if (gPiece.bitmap >= 0) {
         const Rect at = PieceAt(x, y);
-        Restore(self, PieceAt(self.curX, self.curY));
+        RestoreUncovered(self, PieceAt(self.curX, self.curY), at);
         Rect whole = gPiece.rect, to = at;
         tb_CopyBitmap(gPiece.bitmap, self.window, &whole, &to, 0);
         Outline(self, at);
