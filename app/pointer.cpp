@@ -408,22 +408,24 @@ bool ScissorsCarryingPiece() {
     return r.currentTool == kScissors && r.objects[kScissors].active != 0;
 }
 
-void DropCarriedPiece(int x, int y) {
+// The Scissors back to idle: nothing carried, the pointer no longer kept off the canvas edge.
+static void LetPieceGo() {
     SceneObject& scissors = TheRoom().objects[kScissors];
     scissors.active = 0;
     scissors.param = 0;
     scissors.size = 1;
+}
+
+void DropCarriedPiece(int x, int y) {
+    LetPieceGo();
     const Rect piece = tools::CarriedPieceRect();
     const int w = piece.width() / 2 + 2, h = piece.height() / 2 + 2;
     CopySceneToWindow(Rect{x - w, y - h, x + w, y + h});
 }
 
 void DropScissorsPiece() {
+    LetPieceGo();
     Room& r = TheRoom();
-    SceneObject& scissors = r.objects[kScissors];
-    scissors.active = 0;
-    scissors.param = 0;
-    scissors.size = 1;
     RedrawRect(r.canvasArea);
 }
 

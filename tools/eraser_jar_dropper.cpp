@@ -3,6 +3,7 @@
 // the pointer the current colour. Picture coordinates throughout.
 #include "app/room.h"
 #include "toolbox/toolbox.h"
+#include "tools/tool_geometry.h"
 #include "tools/tools.h"
 
 namespace tools {
@@ -12,7 +13,7 @@ constexpr int kFull = 65025;
 
 // One square per event, centred on the pointer; no line joins fast strokes' squares.
 void WhiteSquare(SceneObject& self, int x, int y) {
-    const int r = self.size / 2 < 1 ? 1 : self.size / 2;
+    const int r = DabRadius(self);
     tb_SetForeColor(self.canvasBitmap, kFull, kFull, kFull);
     tb_SetBackColor(self.canvasBitmap, kFull, kFull, kFull);
     Rect square{x - r, y - r, x + r, y + r};

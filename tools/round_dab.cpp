@@ -6,12 +6,11 @@
 #include "app/room.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "tools/tool_geometry.h"
 #include "tools/tools.h"
 
 namespace tools {
 namespace {
-
-constexpr double kPi = 3.14159265359;
 
 // The Brush spreads its spot evenly over 5 x 5 pixels.
 FilterKernel BlurKernel() {
@@ -48,8 +47,6 @@ void CopyDiscBack(int scratch, int canvas, int q, int sx, int sy, int x, int y) 
     }
 }
 
-int Radius(const SceneObject& self) { return self.size / 2 < 1 ? 1 : self.size / 2; }
-
 // The part of `square` on the canvas, moved into the scratch's coordinates; empty when the
 // square lies wholly off the picture.
 Rect OnCanvasPart(const SceneObject& self, const Rect& square) {
@@ -73,7 +70,7 @@ int ScratchOf(int source, const Rect& square) {
 
 void BrushDab(SceneObject& self, int x, int y) {
     static const FilterKernel kBlur = BlurKernel();
-    const int r = Radius(self);
+    const int r = DabRadius(self);
     const Rect square{x - r - 2, y - r - 2, x + r + 2, y + r + 2};
     const Rect part = OnCanvasPart(self, square);
     const int w = square.width(), h = square.height();
@@ -92,7 +89,7 @@ void BrushDab(SceneObject& self, int x, int y) {
 // that overlap within one stroke never emboss the relief again.
 void EmbossDab(SceneObject& self, int x, int y) {
     static const FilterKernel kEmboss = EmbossKernel();
-    const int r = Radius(self);
+    const int r = DabRadius(self);
     const Rect square{x - r, y - r, x + r, y + r};
     const Rect part = OnCanvasPart(self, square);
     const int scratch = ScratchOf(self.window, square);

@@ -2,10 +2,9 @@
 // While the button is held the figure is a rubber band drawn straight into the window over the
 // displayed scene and wiped at the next move by copying the scene buffer back; only the release
 // draws it into the canvas. Both get window coordinates; the canvas gets picture coordinates.
-#include <algorithm>
-
 #include "app/room.h"
 #include "toolbox/toolbox.h"
+#include "tools/tool_geometry.h"
 #include "tools/tools.h"
 
 namespace tools {
@@ -14,10 +13,6 @@ namespace {
 constexpr int kFilledEllipse = 1, kOutlinedRect = 2, kFilledRect = 3;
 
 int Zoom() { return scene::TheRoom().zoomed ? 2 : 1; }
-
-Rect BoxOf(int x1, int y1, int x2, int y2) {
-    return Rect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-}
 
 void UseColour(int target, const SceneObject& self) {
     tb_SetForeColor(target, self.red, self.green, self.blue);

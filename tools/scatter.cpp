@@ -8,12 +8,12 @@
 
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "tools/tool_geometry.h"
 #include "tools/tools.h"
 
 namespace tools {
 namespace {
 
-constexpr double kPi = 3.14159265359;
 constexpr int kFull = 65025;
 constexpr int kSplatSide = 120;
 
@@ -38,8 +38,6 @@ Point ScatterOffset(int low, int reach) {
     return Point{dx, dy};
 }
 
-int Radius(const SceneObject& self) { return self.size / 2 < 1 ? 1 : self.size / 2; }
-
 // The toys' colour for one event: the tool's own, or in random mode a fresh one.
 Rgb DabColour(const SceneObject& self) {
     if (self.param != 1) return Rgb{self.red, self.green, self.blue};
@@ -59,7 +57,7 @@ void UseColour(int target, Rgb c) {
 
 void Spray(SceneObject& self, int x, int y) {
     UseColour(self.canvasBitmap, Rgb{self.red, self.green, self.blue});
-    const int r = Radius(self);
+    const int r = DabRadius(self);
     for (int i = 0; i < 2 * r; ++i) {
         const Point d = ScatterOffset(1, r);
         tb_SetPixel(self.canvasBitmap, x + d.x, y + d.y, self.red, self.green, self.blue);
@@ -69,7 +67,7 @@ void Spray(SceneObject& self, int x, int y) {
 // A ball shaded from the dab colour at its rim to a lighter core a little up and left.
 void Bubble(SceneObject& self, int x, int y) {
     const Rgb c = DabColour(self);
-    const int r = Radius(self);
+    const int r = DabRadius(self);
     const Point d = ScatterOffset(0, r / 2);
     const int cx = x + d.x, cy = y + d.y;
     const int diameter = tb_Random(r / 2, r);
@@ -129,7 +127,7 @@ void DrawStar(int target, int side, Rgb inside) {
 
 void Star(SceneObject& self, int x, int y) {
     const Rgb c = DabColour(self);
-    const int r = Radius(self);
+    const int r = DabRadius(self);
     const Point d = ScatterOffset(0, r / 2);
     const int cx = x + d.x, cy = y + d.y;
     const int side = tb_Random(r / 2, r);

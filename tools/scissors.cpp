@@ -7,6 +7,7 @@
 #include "app/room.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "tools/tool_geometry.h"
 #include "tools/tools.h"
 
 namespace tools {
@@ -22,10 +23,6 @@ struct Piece {
     Rect rect{};
 };
 Piece gPiece;
-
-Rect BoxOf(int x1, int y1, int x2, int y2) {
-    return Rect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
-}
 
 // The piece's place centred on (x, y), at its own size also when a side is odd (so that it is
 // never stretched by a pixel).
