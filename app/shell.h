@@ -30,7 +30,9 @@ struct ShellState {
     bool ready = false;     // the scene exists
     std::vector<platform::MenuItem> popupMenu;
     std::string pictureFileName;  // the current picture's file name
-    std::string programFolder;    // the current directory at start
+    std::string programFolder;    // the folder the picture browser lists, ending in "/"
+    int nextTransition = 1;       // 1..4: the clearing transition New plays next
+    int browserPosition = 0;      // the entry the picture browser shows, kept between showings
 };
 
 ShellState& Shell();

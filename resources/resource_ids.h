@@ -150,6 +150,7 @@ inline constexpr int kIconProgram = 375;
 // ---- Dialogs: painted, by template id -----------------------------------------------------------
 
 inline constexpr int kDialogColourPalette = 156;  // 369 x 242, painted over the room
+inline constexpr int kDialogPictureBrowser = 156;  // the same template; the browser makes itself 408 x 417
 
 // ---- Cursors: 32 x 32 with a hot spot --------------------------------------------------------
 

@@ -4,7 +4,9 @@
 // a leftover after a crash is hidden and never mistaken for a picture (it does not end in
 // ".bmp"). tb_CloseFile renames it over the target only when everything reached the disk, so
 // the previous picture survives a full disk, a crash or a pulled plug halfway through a save.
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -346,6 +348,29 @@ std::string tb_GetWindowsDirectory() {
     const std::string folder = config + "/pictoria";
     toolbox::MakeFolders(folder);  // a failure shows when the file is opened
     return folder;
+}
+
+std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return names;
+    const size_t extLength = extension == nullptr ? 0 : std::char_traits<char>::length(extension);
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || name[0] == '.' || name.size() < extLength) continue;
+        if (extLength > 0 && strcasecmp(name.c_str() + name.size() - extLength, extension) != 0) continue;
+        struct stat st;
+        if (stat((prefix + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+int tb_CreateFolder(const std::string& path) {
+    std::string folder = path;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return toolbox::MakeFolders(folder) ? 1 : 0;
 }
 
 void tb_SetProgramDirectory(const std::string& path) { toolbox::gProgramDirectory = path; }

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/geometry.h"
 #include "platform/platform.h"
@@ -46,6 +47,9 @@ platform::NativeWindow tb_GetMainWindow();                // 0 before the first 
 int tb_DoDialog(int dialogId, DialogProc proc);
 // Ends the running dialog; tb_DoDialog then returns `result`.
 void tb_EndDialog(platform::NativeWindow dialog, int result);
+// Places and sizes a dialog (screen coordinates); a dialog whose template is shared with
+// others gives itself its own size when it starts.
+void tb_MoveDialog(platform::NativeWindow dialog, const Rect* rect);
 
 void tb_ErrorMessage(const char* text);      // "Error...", system-modal
 void tb_AttentionMessage(const char* text);  // "Attention!", owned by the main window
@@ -199,6 +203,11 @@ std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failu
 // The user's configuration folder for the program, $XDG_CONFIG_HOME/pictoria (default
 // ~/.config/pictoria), created when missing; without a trailing "/".
 std::string tb_GetWindowsDirectory();
+// The names of the files in `folder` whose names end in `extension` (".bmp"), letters compared
+// without case: regular files and links to them, hidden ones left out, in no particular order.
+std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension);
+// Creates the folder and any missing folders above it. 1 when it exists afterwards, else 0.
+int tb_CreateFolder(const std::string& path);
 void tb_SetProgramDirectory(const std::string& path);  // where the file dialogs start
 std::string tb_GetProgramDirectory();                  // tb_Init sets the current directory
 // The folder part of the path's absolute form, with its trailing "/": "Pictures/a.bmp" in

@@ -155,6 +155,10 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
 
 void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
 
+void tb_MoveDialog(NativeWindow dialog, const Rect* rect) {
+    if (rect != nullptr && !rect->isEmpty()) Plat().moveWindow(dialog, *rect);
+}
+
 void tb_ErrorMessage(const char* text) {
     MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Exclamation, true};
     Plat().messageBox(0, "Error...", text, style);

@@ -5,9 +5,13 @@
 //   resource_table.cpp    the index: kind, id, offset and size of each resource.
 //
 //   pictoria_rescomp <manifest> <art folder> <output folder> [--preview <folder>]
+//   pictoria_rescomp --page <drawing.svg> <page.bmp> <W>x<H>
 //
 // With --preview, every picture is also written as a PNG, and the cursors and icons as enlarged
 // contact sheets, for looking at the art as the program will get it.
+//
+// With --page, one colouring page is rendered without anti-aliasing into a 24-bit BMP file:
+// every pixel pure black or pure white, so that the Jar fills each closed shape cleanly.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -116,9 +120,52 @@ std::string BlobSource(const std::string& blobPath) {
            "    .section .note.GNU-stack,\"\",@progbits\n";
 }
 
+// Dark pixels become the black of the outlines, everything else the white of the paper.
+Bytes PageFile(const Picture& p) {
+    Picture bw = p;
+    for (size_t i = 0; i < bw.rgba.size(); i += 4) {
+        uint8_t* px = &bw.rgba[i];
+        // Over white paper: the colour is the premultiplied value plus the uncovered part.
+        const int luma = (299 * (px[0] + 255 - px[3]) + 587 * (px[1] + 255 - px[3]) +
+                          114 * (px[2] + 255 - px[3])) / 1000;
+        const uint8_t v = luma < 128 ? 0 : 255;
+        px[0] = px[1] = px[2] = v;
+        px[3] = 255;
+    }
+    Bytes info = EncodeBmp24(bw, false);
+    const uint32_t total = static_cast<uint32_t>(14 + info.size());
+    Bytes file = {'B', 'M'};
+    for (uint32_t v : {total, 0u, 54u}) {
+        for (int k = 0; k < 4; ++k) file.push_back(static_cast<uint8_t>(v >> (8 * k)));
+    }
+    file.insert(file.end(), info.begin(), info.end());
+    return file;
+}
+
+int RenderPage(const std::string& svg, const std::string& out, const std::string& size) {
+    ManifestEntry e;
+    const size_t slash = svg.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : svg.substr(0, slash);
+    e.source = slash == std::string::npos ? svg : svg.substr(slash + 1);
+    e.noAntialias = true;
+    if (std::sscanf(size.c_str(), "%dx%d", &e.width, &e.height) != 2 || e.width <= 0 || e.height <= 0) {
+        std::fprintf(stderr, "%s: the size must be WxH\n", size.c_str());
+        return 2;
+    }
+    Picture picture;
+    if (!RenderSvg(folder, e, picture)) return 1;
+    const Bytes bytes = PageFile(picture);
+    if (!WriteText(out, std::string(bytes.begin(), bytes.end()))) {
+        std::fprintf(stderr, "%s: cannot write\n", out.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--page") return RenderPage(argv[2], argv[3], argv[4]);
     if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--preview")) {
         std::fprintf(stderr, "usage: %s <manifest> <art folder> <output folder> [--preview <folder>]\n",
                      argv[0]);

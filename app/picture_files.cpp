@@ -1,0 +1,165 @@
+// Saving the picture, starting a new one and opening one from a file.
+//
+// A save is only reported as done when the whole picture reached the disk: the toolbox writes
+// a temporary file beside the target and renames it into place at the end, so a full disk or a
+// folder that refuses the file leaves the old picture of that name as it was. When that
+// happens the child's parent is told, the picture stays on the canvas with its changes marked,
+// and a command that asked to save first does not go on to replace the canvas.
+#include <string>
+
+#include "app/pictures.h"
+#include "app/preferences.h"
+#include "app/room.h"
+#include "app/scene.h"
+#include "app/shell.h"
+#include "toolbox/toolbox.h"
+
+namespace scene {
+
+const char* const kAskSaveBeforeNew = "Do you want to save the current picture before starting a new one?";
+const char* const kAskSaveBeforeOpen = "Do you want to save the current picture before opening a new one?";
+
+namespace {
+
+constexpr int kWhite = 65025;
+constexpr const char* kDefaultName = "Pictoria.bmp";
+const char* const kIncompatibleFile = "Incompatible File:  The file must be in Windows BMP 24bpp format";
+const char* const kCannotOpen = "Could not open selected file.";
+
+void TellSaveFailed(const std::string& path, bool created) {
+    const std::string text =
+        created ? "The picture could not be saved as \"" + path +
+                      "\": the disk may be full, or it went away while saving. The file that had this "
+                      "name before is unchanged. The picture is still here: please save it somewhere else."
+                : "The picture could not be saved as \"" + path +
+                      "\": that folder does not accept new files, or a folder or a read-only file already "
+                      "has this name. The picture is still here: please save it somewhere else.";
+    tb_AttentionMessage(text.c_str());
+}
+
+}  // namespace
+
+std::string FolderHere(const char* name) {
+    const std::string current = tb_GetCurrentDirectory();
+    return (current.empty() ? std::string(".") : current) + "/" + name + "/";
+}
+
+SaveOutcome SaveSequence() {
+    std::string& name = shell::Shell().pictureFileName;
+    std::string path = name;
+    const int created = tb_CreateFile(path, 1);
+    if (created == 0) return SaveOutcome::Cancelled;
+    if (created != 1) {
+        if (created == -1) {
+            name = path;  // the name chosen is offered again
+            TellSaveFailed(path, false);
+        } else {
+            tb_AttentionMessage("The Save As window could not be opened, so the picture was not saved.");
+        }
+        return SaveOutcome::Failed;
+    }
+    name = path;
+    const bool written = tb_WriteBitmapToFile(TheRoom().canvas) == 1;
+    const bool inPlace = tb_CloseFile() == 1;  // also removes a partial file
+    if (written && inPlace) return SaveOutcome::Saved;
+    TellSaveFailed(path, true);
+    return SaveOutcome::Failed;
+}
+
+void SaveCommand() {
+    shell::ShellState& sh = shell::Shell();
+    sh.programFolder = FolderHere("Gallery");
+    tb_CreateFolder(sh.programFolder);  // a failure shows as the dialog's own folder
+    tb_SetProgramDirectory(sh.programFolder);
+    if (SaveSequence() == SaveOutcome::Saved) TheRoom().modified = false;
+}
+
+bool OfferToSave(const char* question) {
+    Room& r = TheRoom();
+    if (!r.modified) return true;
+    // A cancelled Save As is the parent's choice and the command goes on; a failed one is not.
+    if (tb_AskYesNo(question) == 1 && SaveSequence() == SaveOutcome::Failed) return false;
+    r.modified = false;
+    return true;
+}
+
+void PlacePicture(int bitmap, const Rect& rect) {
+    Room& r = TheRoom();
+    Rect src = rect;
+    if (shell::Prefs().fitPictures) {
+        Rect dst = r.picture;
+        tb_CopyBitmap(bitmap, r.canvas, &src, &dst, 0);
+        return;
+    }
+    Rect whole = r.picture;
+    tb_SetForeColor(r.canvas, kWhite, kWhite, kWhite);
+    tb_PaintRect(r.canvas, &whole);
+    const int w = rect.width(), h = rect.height();
+    const int left = r.picture.width() / 2 - w / 2;
+    const int top = r.picture.height() / 2 - h / 2;
+    Rect dst{left, top, left + w, top + h};
+    tb_CopyBitmap(bitmap, r.canvas, &src, &dst, 0);
+}
+
+void ClearCanvas() {
+    Room& r = TheRoom();
+    if (shell::Prefs().transitions) {
+        PlayNextTransition();
+    } else {
+        tb_Beep();
+        Rect whole = r.picture;
+        tb_SetForeColor(r.canvas, kWhite, kWhite, kWhite);
+        tb_PaintRect(r.canvas, &whole);
+        RedrawRect(r.canvasArea);
+    }
+    shell::Shell().pictureFileName = kDefaultName;
+}
+
+void NewPicture() {
+    Room& r = TheRoom();
+    if (r.zoomed) ZoomOut();
+    if (!OfferToSave(kAskSaveBeforeNew)) return;
+    ClearCanvas();
+    SaveUndo();
+    r.undoAvailable = false;  // a new picture cannot be undone
+
+    // The colouring pages, from the first, with the browser's own place kept for the Gallery.
+    shell::ShellState& sh = shell::Shell();
+    const std::string keptFolder = sh.programFolder;
+    const int keptPosition = sh.browserPosition;
+    sh.programFolder = FolderHere("Pages");
+    sh.browserPosition = 0;
+    if (ChoosePicture() == 1) Present();
+    sh.programFolder = keptFolder;
+    sh.browserPosition = keptPosition;
+}
+
+void OpenPicture() {
+    if (!OfferToSave(kAskSaveBeforeOpen)) return;
+    shell::ShellState& sh = shell::Shell();
+    sh.programFolder = FolderHere("Gallery");
+    tb_CreateFolder(sh.programFolder);
+    tb_SetProgramDirectory(sh.programFolder);
+
+    // The name changes only once the picture is on the canvas: a refused file must not become
+    // the name the next Save offers, or saving would replace it with the old picture.
+    std::string path;
+    if (tb_OpenFile(path, 1) != 1) {
+        if (!path.empty()) tb_AttentionMessage(kCannotOpen);  // chosen, but not readable
+        return;
+    }
+    Rect rect{};
+    const int picture = tb_ReadBitmapFromFile(&rect);
+    tb_CloseFile();
+    if (picture < 0) {
+        tb_AttentionMessage(kIncompatibleFile);
+        return;
+    }
+    sh.pictureFileName = path;
+    PlacePicture(picture, rect);
+    Present();
+    tb_DisposeBitmap(picture);
+    SaveUndo();
+}
+
+}  // namespace scene

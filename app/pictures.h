@@ -1,0 +1,59 @@
+// The picture work behind the commands: saving, new pictures with their clearing transitions,
+// colouring pages, opening, and the picture browser. Pictures are 24-bit BMP files in two
+// folders under the current directory: "Gallery/" (the child's pictures) and "Pages/" (colouring
+// pages, "blank.bmp" the empty one).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace scene {
+
+// The current directory's subfolder `name` ("Gallery", "Pages"), ending in "/".
+std::string FolderHere(const char* name);
+
+// ---- Saving (picture_files.cpp) -------------------------------------------------------------
+enum class SaveOutcome {
+    Saved,      // the whole picture is in the file
+    Cancelled,  // the child's parent closed the Save As dialog: nothing written
+    Failed,     // nothing usable written, the old file intact; the parent has been told why
+};
+// The Save As dialog in the program directory of the moment, then the write.
+SaveOutcome SaveSequence();
+// The Save command: the dialog opens in "Gallery/" (created when missing); only a picture that
+// reached the disk whole counts as saved.
+void SaveCommand();
+// Asks `question` when the picture has unsaved changes and saves on Yes. False when the picture
+// would be lost: a save was tried and failed, so the caller must leave the canvas alone.
+bool OfferToSave(const char* question);
+
+extern const char* const kAskSaveBeforeNew;
+extern const char* const kAskSaveBeforeOpen;
+
+// ---- New and open (picture_files.cpp) -------------------------------------------------------
+// Puts a loaded picture, (0, 0, width, height), onto the canvas by the fitPictures preference:
+// stretched over the whole picture, or unscaled and centred on white.
+void PlacePicture(int bitmap, const Rect& rect);
+// A white canvas, through the next transition when transitions are on; the name "Pictoria.bmp".
+void ClearCanvas();
+void NewPicture();
+void OpenPicture();
+
+// ---- Clearing transitions (transitions.cpp) -------------------------------------------------
+// Plays transition 1 (wipe), 2 (melt), 3 (shrink) or 4 (slide) in turn, each with its sound,
+// taking its own undo copy first and leaving a white canvas.
+void PlayNextTransition();
+
+// ---- The picture browser (picture_browser.cpp) ----------------------------------------------
+// The .bmp files of the program folder: "blank.bmp" first when present, the others by name,
+// letters compared without case.
+std::vector<std::string> ListPictures(const std::string& folder);
+// Lists the program folder and shows the browser. 1: a picture was chosen and, when it could be
+// read, placed on the canvas; -1 the cancel button; 0 Escape.
+int ChoosePicture();
+// The Gallery command: the browser on "Gallery/", created when missing.
+void GalleryCommand();
+
+}  // namespace scene
