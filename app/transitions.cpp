@@ -29,38 +29,70 @@ public:
     int height() const { return h_; }
 
     void begin() { start_ = tb_GetTime(); }
-    // Shows the canvas area and waits out the rest of the frame's time.
+    // Shows what the frame changed and waits out the rest of the frame's time. Only the changed
+    // parts of the canvas area are copied to the screen: the rest shows the canvas already.
     void end(int ms = kFrameMs) {
-        RedrawRect(r_.canvasArea);
+        for (int i = 0; i < changes_; ++i) {
+            Rect shown = changed_[i];
+            tb_OffsetRect(&shown, r_.canvasArea.left, r_.canvasArea.top);
+            RedrawRect(shown);
+        }
+        changes_ = 0;
         tb_WaitSince(start_, ms);
     }
     void paint(int left, int top, int right, int bottom) {
         Rect rect{left, top, right, bottom};
         tb_PaintRect(r_.canvas, &rect);
+        change(rect);
     }
     // The old picture's rectangle `from` drawn into the canvas's `to`, scaled to fit it.
-    void copyOld(const Rect& from, const Rect& to) { tb_CopyBitmap(r_.undo, r_.canvas, &from, &to, 0); }
+    void copyOld(const Rect& from, const Rect& to) {
+        tb_CopyBitmap(r_.undo, r_.canvas, &from, &to, 0);
+        change(to);
+    }
 
 private:
+    // Two separate parts at most (the wipe's two bands); parts that touch are joined, and so is
+    // any third.
+    void change(const Rect& rect) {
+        Rect part{}, overlap{};
+        if (!tb_IntersectRect(&part, &rect, &r_.picture)) return;
+        Rect near = part;
+        tb_InsetRect(&near, -1, -1);
+        for (int i = 0; i < changes_; ++i) {
+            if (tb_IntersectRect(&overlap, &near, &changed_[i]) || changes_ == 2) {
+                tb_UnionRect(&changed_[i], &part, &changed_[i]);
+                return;
+            }
+        }
+        changed_[changes_++] = part;
+    }
+
     Room& r_;
     int w_, h_;
     uint32_t start_ = 0;
+    Rect changed_[2]{};
+    int changes_ = 0;
 };
 
-// White bands grow over the old picture, from both sides or from the top.
+// White bands grow over the old picture, from both sides or from the top. Each frame paints only
+// what its band adds to the last one's.
 void Wipe(Frames& f) {
     const int w = f.width(), h = f.height();
+    int done = 0;
     if (tb_Random(0, 100) < 50) {
         for (int k = 10; k <= w / 2; k += std::max(1, w / 50)) {
             f.begin();
-            f.paint(0, 0, k, h);
-            f.paint(w - k, 0, w, h);
+            f.paint(done, 0, k, h);
+            f.paint(w - k, 0, w - done, h);
+            done = k;
             f.end();
         }
     } else {
         for (int k = 10; k <= h; k += std::max(1, h / 50)) {
             f.begin();
-            f.paint(0, 0, w, k);
+            f.paint(0, done, w, k);
+            done = k;
             f.end(kFastFrameMs);
         }
     }
