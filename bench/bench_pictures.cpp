@@ -132,8 +132,8 @@ void CopyFile(benchmark::State& state, bool flush) {
 int main(int argc, char** argv) {
     for (const ScreenSize& s : kSizes) {
         for (int which = 1; which <= 4; ++which) {
-            benchmark::RegisterBenchmark((std::string("Transition") + kTransitionNames[which - 1] + "/" + s.name()).c_str(),
-                                         Transition, which, s)
+            const std::string name = std::string("Transition") + kTransitionNames[which - 1] + "/" + s.name();
+            benchmark::RegisterBenchmark(name.c_str(), Transition, which, s)
                 ->Unit(benchmark::kMillisecond);
         }
     }
