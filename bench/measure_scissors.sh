@@ -18,14 +18,10 @@ BINARY=$(realpath "$1")
 shift
 SIZES=("$@")
 [ $# -gt 0 ] || SIZES=(800x600 1920x1080)
-. "$(dirname "$0")/../tests/e2e/lib.sh"
+. "$(dirname "$0")/measure_lib.sh"
 MOVES=${MOVES:-100}
 PAUSE=$(awk -v m="${MOVE_MS:-50}" 'BEGIN { print m / 1000 }')
-HZ=$(getconf CLK_TCK)
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-room_only() { [ "$(e2e_windows "$PID")" = "0 0 $W $H" ]; }
-answer_box() { room_only || { xdotool key Return sleep 0.3; false; }; }
 
 # rest WHAT: the program's processor use over 10 s with the pointer still; sets REST (%).
 rest() {
@@ -60,14 +56,7 @@ moves() {
 }
 
 for size in "${SIZES[@]}"; do
-    W=${size%x*} H=${size#*x}
-    rm -f "$E2E_TMP/display"
-    e2e_start_x "$W" "$H"
-    xdotool mousemove 5 5
-    e2e_start_program "$BINARY"
-    PID=$E2E_PID
-    e2e_wait 30 answer_box || e2e_fail "no room window of ${W}x$H"
-    sleep 2
+    measure_start "$size" 5 5
     LEFT=147 TOP=16 RIGHT=$((W - 19)) BOTTOM=$((H - 96))  # the canvas area
     CX=$(((LEFT + RIGHT) / 2)) CY=$(((TOP + BOTTOM) / 2))
     xdotool mousemove 235 $((H - 53)) sleep 0.2 click 1 sleep 0.5  # the Scissors

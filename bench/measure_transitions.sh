@@ -16,24 +16,12 @@ BINARY=$(realpath "$1")
 shift
 SIZES=("$@")
 [ $# -gt 0 ] || SIZES=(1920x1080 3840x2160)
-. "$(dirname "$0")/../tests/e2e/lib.sh"
-HZ=$(getconf CLK_TCK)
+. "$(dirname "$0")/measure_lib.sh"
 NAMES=(wipe melt shrink slide wipe)
-
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-room_only() { [ "$(e2e_windows "$PID")" = "0 0 $W $H" ]; }
-answer_box() { room_only || { xdotool key Return sleep 0.3; false; }; }
 browser_open() { [ "$(e2e_window_count "$PID")" -ge 2 ]; }
 
 for size in "${SIZES[@]}"; do
-    W=${size%x*} H=${size#*x}
-    rm -f "$E2E_TMP/display"
-    e2e_start_x "$W" "$H"
-    xdotool mousemove 400 300
-    e2e_start_program "$BINARY"
-    PID=$E2E_PID
-    e2e_wait 30 answer_box || e2e_fail "no room window of ${W}x$H"
-    sleep 2
+    measure_start "$size" 400 300
     # The first round also loads what the menu and the browser need the first time: it is
     # shown, but the second wipe is the one to read.
     for round in 0 1 2 3 4; do
