@@ -197,7 +197,6 @@ TEST_F(ShellTest, F1AndTheRightButtonOpenTheSameMenuAtThePointer) {
 TEST_F(ShellTest, UnknownCommandsAndMenuDismissalChangeNothing) {
     start();
     desktop().postCommand(12345);
-    desktop().postCommand(shell::kCmdNew);
     desktop().rightClick(5, 5);  // dismissed: no answer scripted
     desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1); });
     EXPECT_EQ(run(), 0);
