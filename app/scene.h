@@ -1,6 +1,8 @@
 // What the shell asks of the room, and the pieces of the program the room calls into.
 #pragma once
 
+#include <string>
+
 namespace scene {
 
 struct Color;
@@ -29,15 +31,28 @@ void DropScissorsPiece();
 // The carried piece let go by a release outside the canvas at (x, y), wiped off the window.
 void DropCarriedPiece(int x, int y);
 
+// ---- Commands (commands.cpp) -----------------------------------------------------------------
+// Command numbers: the remote control's buttons, left column then right, top to bottom.
+constexpr int kCommandRemote = -1;  // show the remote and run the command chosen there
+constexpr int kCommandQuit = 0;
+constexpr int kCommandSave = 1;
+constexpr int kCommandNew = 2;
+constexpr int kCommandOpen = 3;
+constexpr int kCommandAbout = 4;
+constexpr int kCommandHelp = 5;
+constexpr int kCommandPreferences = 6;
+constexpr int kCommandGallery = 7;
+// Runs a command; every other number does nothing.
+void RunCommand(int command);
+// The remote control: 0 to 7 for a button, -1 for Back or Escape.
+int RemoteDialog();
+// The help page's full path: installed beside the program, or in the build tree's run folder;
+// empty when there is none.
+std::string HelpPagePath();
+
 // ---- Pieces still to come (seams.cpp): each does nothing yet, and says so -------------------
-// The title screen: modal, returns when it is over.
-void ShowTitleScreen();
 // The text tool's start values.
 void SetTextDefaults();
-// A popup menu or remote-control command; -1 shows the remote control first.
-void RunCommand(int commandId);
-// Closes the help page if it is open.
-void CloseHelp();
 // Prints the picture.
 void PrintPicture();
 // The text dialog; true when the child confirmed a text to place.

@@ -1,7 +1,5 @@
 // Pieces of the program that other parts call but that are not built yet. Each is a clear
-// no-op so that the room works around them; the picture commands and Quit are carried out
-// already so that they work from the menu.
-#include "app/pictures.h"
+// no-op so that the room works around them.
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
@@ -9,22 +7,7 @@
 
 namespace scene {
 
-void ShowTitleScreen() {}
-
 void SetTextDefaults() {}
-
-void RunCommand(int commandId) {
-    switch (commandId) {
-        case shell::kCmdNew: return NewPicture();
-        case shell::kCmdOpen: return OpenPicture();
-        case shell::kCmdSave: return SaveCommand();
-        case shell::kCmdGallery: return GalleryCommand();
-        case shell::kCmdQuit: return tb_Quit();
-        default: return;
-    }
-}
-
-void CloseHelp() {}
 
 void PrintPicture() {}
 

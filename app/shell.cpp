@@ -5,6 +5,7 @@
 
 #include "app/preferences.h"
 #include "app/scene.h"
+#include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 
@@ -62,6 +63,19 @@ void KeepWindowOverDesktop() {
 }  // namespace
 
 ShellState& Shell() { return gShell; }
+
+int CommandOfMenuItem(int menuId) {
+    static constexpr struct { int menuId, command; } kMenu[] = {
+        {kCmdQuit, scene::kCommandQuit},   {kCmdSave, scene::kCommandSave},
+        {kCmdNew, scene::kCommandNew},     {kCmdOpen, scene::kCommandOpen},
+        {kCmdAbout, scene::kCommandAbout}, {kCmdHelp, scene::kCommandHelp},
+        {kCmdPreferences, scene::kCommandPreferences}, {kCmdGallery, scene::kCommandGallery},
+    };
+    for (const auto& item : kMenu) {
+        if (item.menuId == menuId) return item.command;
+    }
+    return -2;
+}
 
 void ResetShell() { gShell = ShellState{}; }
 
@@ -132,10 +146,16 @@ long MainWindowProc(Message& msg) {
             OpenPopupMenu();
             return 0;
         case MsgKind::Command:
-            if (msg.command >= kCmdNew && msg.command <= kCmdQuit) scene::RunCommand(msg.command);
+            scene::RunCommand(CommandOfMenuItem(msg.command));
             return 0;
+        case MsgKind::Close:
+            // Closed from outside (the window manager, the desktop): asked as Quit would ask.
+            if (IsMainWindow(msg) && gShell.ready && !gShell.closing) {
+                scene::RunCommand(scene::kCommandQuit);
+                return 0;
+            }
+            return Plat().defWindowProc(msg);
         case MsgKind::Destroy:
-            scene::CloseHelp();
             gShell.popupMenu.clear();
             scene::TearDownScene();
             if (IsMainWindow(msg)) {
@@ -167,7 +187,7 @@ int StartPictoria() {
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
     if (gShell.mainWindow < 0) return 0;
     gShell.mainNative = tb_GetWindowHandle(gShell.mainWindow);
-    scene::ShowTitleScreen();
+    dialogs::ShowTitleScreen();
     tb_SetButtonMode(0);
 
     // 4. Preferences; a missing or short file is replaced by the defaults.

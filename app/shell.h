@@ -22,6 +22,9 @@ constexpr int kCmdQuit = 40027;
 
 constexpr int kPathChars = 256;  // the picture name and program folder buffers' size
 
+// The command number of a popup menu id; -2 (no command) for any other id.
+int CommandOfMenuItem(int menuId);
+
 struct ShellState {
     int mainWindow = -1;                 // toolbox handle of the main window
     platform::NativeWindow mainNative = 0;
@@ -33,6 +36,7 @@ struct ShellState {
     std::string programFolder;    // the folder the picture browser lists, ending in "/"
     int nextTransition = 1;       // 1..4: the clearing transition New plays next
     int browserPosition = 0;      // the entry the picture browser shows, kept between showings
+    bool closing = false;         // Quit has run: the next Close really closes the window
 };
 
 ShellState& Shell();

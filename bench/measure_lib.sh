@@ -5,7 +5,9 @@ HZ=$(getconf CLK_TCK)
 # Processor time of a process so far: utime + stime, in ticks of 1 / HZ s.
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 room_only() { [ "$(e2e_windows "$PID")" = "0 0 $W $H" ]; }
-answer_box() { room_only || { xdotool key Return sleep 0.3; false; }; }
+title_up() { e2e_windows "$PID" | grep -q " 448 324\$"; }
+# Answers the resolution advice and clicks the title screen away until only the room is left.
+answer_box() { room_only || { title_up && e2e_dismiss_title "$PID" || xdotool key Return; sleep 0.3; false; }; }
 
 # measure_start WxH X Y: a fresh X server of that size, the pointer at (X, Y), the program
 # started and its resolution advice answered; sets W, H and PID.

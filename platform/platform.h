@@ -234,6 +234,10 @@ public:
     // Runs the Save As or Open dialog owned by `owner` and returns what the user chose.
     virtual FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) = 0;
 
+    // Shows the local file `path` (an absolute path) in the desktop's web browser; false when
+    // no browser could be started.
+    virtual bool openInBrowser(const std::string& path) = 0;
+
     // --- Sound --------------------------------------------------------------------------
     // Plays the WAVE resource `soundId`; see SoundMode. Without a sound device nothing plays.
     virtual void playSound(int soundId, SoundMode mode) = 0;

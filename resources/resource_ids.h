@@ -151,6 +151,10 @@ inline constexpr int kIconProgram = 375;
 
 inline constexpr int kDialogColourPalette = 156;  // 369 x 242, painted over the room
 inline constexpr int kDialogPictureBrowser = 156;  // the same template; the browser makes itself 408 x 417
+inline constexpr int kDialogRemote = 156;          // 228 x 240, sized by the remote itself
+inline constexpr int kDialogTitleScreen = 156;     // 448 x 324, sized by the title screen
+inline constexpr int kDialogPreferences = 156;     // 420 x 319, sized by the dialog
+inline constexpr int kDialogAbout = 10001;         // 421 x 244
 
 // ---- Cursors: 32 x 32 with a hot spot --------------------------------------------------------
 

@@ -16,6 +16,7 @@ struct DialogEntry {
 const std::vector<DialogEntry>& DialogTable() {
     static const std::vector<DialogEntry> table = {
         {kDialogColourPalette, {369, 242, {}}},  // everything in it is painted
+        {kDialogAbout, {421, 244, {}}},
     };
     return table;
 }

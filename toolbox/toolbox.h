@@ -58,6 +58,10 @@ int tb_AskYesNo(const char* text);           // "Attention...": 1 Yes, 0 No, -1 
 
 void tb_SetCursor(int cursorId);
 
+// Shows a page of the program's own help (an absolute path) in the desktop's web browser.
+// 1 shown, 0 when no browser could be started.
+int tb_OpenHelpPage(const std::string& path);
+
 // Pointer coordinate modes: 1 screen coordinates, 2 the main window's client coordinates.
 constexpr int kMouseModeScreen = 1;
 constexpr int kMouseModeClient = 2;

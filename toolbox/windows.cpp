@@ -185,6 +185,8 @@ int tb_AskYesNo(const char* text) {
 
 void tb_SetCursor(int cursorId) { Plat().setCursor(cursorId); }
 
+int tb_OpenHelpPage(const std::string& path) { return Plat().openInBrowser(path) ? 1 : 0; }
+
 void tb_SetMouseMode(int mode) { gWin.mouseMode = mode; }
 int tb_GetMouseMode() { return gWin.mouseMode; }
 

@@ -114,6 +114,7 @@ public:
     void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
 
     FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
+    bool openInBrowser(const std::string& path) override;
 
     void playSound(int soundId, SoundMode mode) override;
     void stopSound() override;

@@ -85,4 +85,17 @@ FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequ
     return result;
 }
 
+bool GtkBackend::openInBrowser(const std::string& path) {
+    ensureGtk();
+    GError* error = nullptr;
+    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, &error);
+    bool shown = false;
+    if (uri != nullptr) {
+        shown = gtk_show_uri_on_window(nullptr, uri, GDK_CURRENT_TIME, &error) != FALSE;
+        g_free(uri);
+    }
+    if (error != nullptr) g_error_free(error);
+    return shown;
+}
+
 }  // namespace platform::gtk

@@ -180,6 +180,7 @@ void HeadlessPlatform::clearRecords() {
     presented_.clear();
     raises_.clear();
     fileDialogs_.clear();
+    browserPages_.clear();
     beeps_ = 0;
 }
 
@@ -518,6 +519,11 @@ void HeadlessPlatform::editSetText(NativeWindow dialog, int controlId, const std
 // ---- File dialogs ------------------------------------------------------------------------
 
 void HeadlessPlatform::answerFileDialog(FileDialogResult answer) { fileAnswers_.push_back(std::move(answer)); }
+
+bool HeadlessPlatform::openInBrowser(const std::string& path) {
+    browserPages_.push_back(path);
+    return browserAvailable_;
+}
 
 FileDialogResult HeadlessPlatform::fileDialog(NativeWindow, const FileDialogRequest& request) {
     fileDialogs_.push_back(request);

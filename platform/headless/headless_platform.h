@@ -83,6 +83,8 @@ public:
     void answerDialog(std::function<void(NativeWindow dialog)> script);
     // Answers for the next file dialogs (default: cancelled).
     void answerFileDialog(FileDialogResult answer);
+    // Whether a web browser can be started (default: yes).
+    void setBrowserAvailable(bool available) { browserAvailable_ = available; }
     // Polled state without an event, effective at once.
     void setKeyState(int virtualKey, bool down);
     void setButtonState(MouseButton button, bool down);
@@ -99,6 +101,7 @@ public:
     const std::vector<std::string>& raiseRequests() const { return raises_; }
     int beeps() const { return beeps_; }
     const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
+    const std::vector<std::string>& browserPages() const { return browserPages_; }  // every page asked for
     int windowCount() const;
     std::vector<NativeWindow> windows() const;
     NativeWindow firstWindow() const;  // the first window still open, 0 if none
@@ -152,6 +155,7 @@ public:
     std::string editGetText(NativeWindow dialog, int controlId) override;
     void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
     FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
+    bool openInBrowser(const std::string& path) override;
     void playSound(int soundId, SoundMode mode) override;
     void stopSound() override;
     void beep() override { ++beeps_; }
@@ -216,6 +220,8 @@ private:
     std::deque<std::function<void(NativeWindow)>> dialogScripts_;
     std::deque<FileDialogResult> fileAnswers_;
     std::vector<FileDialogRequest> fileDialogs_;
+    std::vector<std::string> browserPages_;
+    bool browserAvailable_ = true;
     std::vector<RecordedMessageBox> boxes_;
     std::vector<RecordedMenu> menus_;
     std::vector<RecordedSound> sounds_;

@@ -140,6 +140,7 @@ line_points() {
 e2e_start_x $W $H
 xdotool mousemove 5 5
 start_room
+e2e_dismiss_title "$PID" || e2e_fail "no title screen"
 e2e_wait 20 room_window_only ||
     e2e_fail "expected one window at 0,0 ${W}x${H}, found: $(e2e_windows "$PID" | tr '\n' ';')"
 # The canvas is white and the paint blot red (the start colour) once the room is on screen.

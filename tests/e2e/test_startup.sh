@@ -32,6 +32,7 @@ ended() { ! e2e_alive "$PID"; }
 start_room() {
     e2e_start_program "$BINARY" "$1"
     PID=$E2E_PID
+    e2e_dismiss_title "$PID" || e2e_fail "$1 start: no title screen"
     e2e_wait 20 room_window_only ||
         e2e_fail "$1 start: expected one window at 0,0 800x600, found: $(e2e_windows "$PID" | tr '\n' ';')"
     e2e_wait 5 room_drawn || e2e_fail "$1 start: the screen stays black at a corner or the centre"

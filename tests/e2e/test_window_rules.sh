@@ -40,6 +40,7 @@ expect_centred "$advice" "the advice box"
 [ "$(e2e_window_count "$PID")" -eq 1 ] || e2e_fail "the window opened before the advice was answered"
 sleep 0.3
 xdotool key Return
+e2e_dismiss_title "$PID" || e2e_fail "no title screen after the advice"
 e2e_wait 20 room_window_only || e2e_fail "after Return the program shows: $(e2e_windows "$PID" | tr '\n' ';')"
 e2e_log "advice at $advice answered with Return"
 

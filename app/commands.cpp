@@ -1,0 +1,223 @@
+// The commands of the remote control and the popup menu, and the remote control itself: a big
+// remote floating over the room whose eight buttons start them.
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+#include "app/pictures.h"
+#include "app/preferences.h"
+#include "app/room.h"
+#include "app/scene.h"
+#include "app/shell.h"
+#include "dialogs/dialogs.h"
+#include "resources/resource_ids.h"
+#include "toolbox/toolbox.h"
+
+namespace scene {
+namespace {
+
+using platform::Message;
+using platform::MsgKind;
+using platform::NativeWindow;
+
+constexpr int kRemoteWidth = 228;
+constexpr int kRemoteHeight = 240;
+constexpr int kButtons = 8;
+constexpr Rect kButtonRects[kButtons] = {
+    {31, 7, 102, 46},   {29, 46, 101, 87},   {26, 88, 101, 131},   {23, 132, 101, 179},
+    {125, 7, 195, 46},  {125, 46, 198, 87},  {126, 88, 201, 131},  {127, 132, 205, 179},
+};
+constexpr Rect kBackButton{20, 221, 81, 235};
+constexpr Rect kLight{104, 2, 122, 19};
+constexpr int kPressShownMs = 500;
+constexpr int kBack = -1;
+
+const char* const kAskSaveBeforeQuit = "Do you want to save the current picture before quitting?";
+
+struct RemoteState {
+    Rect onScreen{};
+    bool lit[kButtons]{};
+};
+RemoteState gRemote;
+
+int ButtonAt(int x, int y) {
+    for (int b = 0; b < kButtons; ++b) {
+        if (tb_PtInRect(x, y, &kButtonRects[b])) return b;
+    }
+    return -2;
+}
+
+// Copies `part` of picture `id` (whole-remote coordinates, or the picture's own when it is a
+// pressed button or the light) into the dialog at `place`.
+void ShowPicture(NativeWindow dialog, int id, const Rect& place) {
+    Rect rect{};
+    const int picture = tb_CreateBitmap(&rect, id, 24);
+    if (picture < 0) return;
+    Rect from = rect.width() == kRemoteWidth ? place : rect;
+    Rect to = place;
+    tb_CopyBitmapToDialog(dialog, picture, &from, &to);
+    tb_DisposeBitmap(picture);
+}
+
+// The room under the dialog with the remote over it through its mask.
+void PaintRemote(NativeWindow dialog) {
+    Rect whole{0, 0, kRemoteWidth, kRemoteHeight};
+    const int work = tb_CreateBitmap(&whole, -1, 24);
+    Rect imageRect{}, maskRect{};
+    const int image = tb_CreateBitmap(&imageRect, kBmpRemote, 24);
+    const int mask = tb_CreateBitmap(&maskRect, kBmpRemoteMask, 8);
+    if (work >= 0 && image >= 0 && mask >= 0) {
+        Rect behind = gRemote.onScreen;
+        tb_CopyBitmap(TheRoom().sceneBuffer, work, &behind, &whole, 0);
+        tb_CopyMaskedBitmap(image, mask, work, &imageRect, &maskRect, &whole);
+        tb_CopyBitmapToDialog(dialog, work, &whole, &whole);
+    }
+    for (int handle : {work, image, mask}) {
+        if (handle >= 0) tb_DisposeBitmap(handle);
+    }
+    for (bool& lit : gRemote.lit) lit = false;
+}
+
+void Press(NativeWindow dialog, int x, int y) {
+    const int under = ButtonAt(x, y);
+    for (int b = 0; b < kButtons; ++b) {
+        if (gRemote.lit[b] && b != under) {
+            ShowPicture(dialog, kBmpRemote, kButtonRects[b]);
+            gRemote.lit[b] = false;
+        }
+    }
+    if (under < 0 || gRemote.lit[under]) return;
+    ShowPicture(dialog, kBmpRemotePressedFirst + under, kButtonRects[under]);
+    gRemote.lit[under] = true;
+    ShowPicture(dialog, kBmpRemoteLight, kLight);
+}
+
+void Release(NativeWindow dialog, int x, int y) {
+    tb_PlaySound(kWavClick);
+    const int under = ButtonAt(x, y);
+    if (under >= 0) {
+        tb_Wait(kPressShownMs);  // the pressed button stays in sight a moment
+        PaintRemote(dialog);
+        return tb_EndDialog(dialog, under);
+    }
+    PaintRemote(dialog);
+    if (tb_PtInRect(x, y, &kBackButton)) tb_EndDialog(dialog, kBack);
+}
+
+long RemoteProc(Message& msg) {
+    switch (msg.kind) {
+        case MsgKind::InitDialog: {
+            Rect main{};
+            tb_GetWindowRect(shell::Shell().mainWindow, &main);
+            const int left = main.left + (main.width() - kRemoteWidth) / 2;
+            const int top = main.top + (main.height() - kRemoteHeight) / 2;
+            gRemote.onScreen = Rect{left, top, left + kRemoteWidth, top + kRemoteHeight};
+            tb_MoveDialog(msg.window, &gRemote.onScreen);
+            return 1;
+        }
+        case MsgKind::EraseBackground:
+            return 1;
+        case MsgKind::Paint:
+            PaintRemote(msg.window);
+            return 0;
+        case MsgKind::MouseMove: {
+            const bool over = ButtonAt(msg.x, msg.y) >= 0 || tb_PtInRect(msg.x, msg.y, &kBackButton);
+            tb_SetCursor(over ? kCurPointing : kCurArrow);
+            return 0;
+        }
+        case MsgKind::LButtonDown:
+            Press(msg.window, msg.x, msg.y);
+            return 0;
+        case MsgKind::LButtonUp:
+            Release(msg.window, msg.x, msg.y);
+            return 0;
+        case MsgKind::KeyDown:  // Escape puts the remote down, as Back does
+            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, kBack);
+            return 0;
+        case MsgKind::Close:
+            tb_EndDialog(msg.window, kBack);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+// The folder the running program lives in, from the kernel's link to it.
+std::string ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return std::string();
+    const std::string exe(path, static_cast<size_t>(n));
+    return exe.substr(0, exe.find_last_of('/'));
+}
+
+void Quit() {
+    if (TheRoom().modified && tb_AskYesNo(kAskSaveBeforeQuit) == 1 &&
+        SaveSequence() == SaveOutcome::Failed) {
+        return;  // the picture would be lost: the failure has been shown, the program stays
+    }
+    shell::Shell().closing = true;
+    tb_Quit();
+}
+
+void Preferences() {
+    if (dialogs::PreferencesDialog() != 1) return;
+    tb_SetSoundSwitch(shell::Prefs().soundOn ? 1 : 0);
+    DrawSpeaker();
+    RedrawRect(TheRoom().speaker);
+    shell::SavePreferences();
+}
+
+}  // namespace
+
+int RemoteDialog() {
+    for (bool& lit : gRemote.lit) lit = false;
+    return tb_DoDialog(kDialogRemote, RemoteProc);
+}
+
+std::string HelpPagePath() {
+    const std::string candidates[] = {
+        ProgramFolder() + "/../share/pictoria/help/index.html",  // installed beside the program
+        std::string(PICTORIA_RUN_DIR) + "/help/index.html",      // the build tree's run folder
+        tb_GetCurrentDirectory() + "/help/index.html",
+    };
+    for (const std::string& path : candidates) {
+        if (access(path.c_str(), R_OK) == 0) {
+            char real[PATH_MAX];
+            return realpath(path.c_str(), real) != nullptr ? std::string(real) : path;
+        }
+    }
+    return std::string();
+}
+
+void ShowHelp() {
+    const std::string page = HelpPagePath();
+    if (page.empty()) {
+        tb_AttentionMessage("The help page was not found: Pictoria seems to be installed incompletely.");
+    } else if (tb_OpenHelpPage(page) != 1) {
+        const std::string text = "No web browser could be started to show the help page. You can open it "
+                                 "in a browser yourself: " + page;
+        tb_AttentionMessage(text.c_str());
+    }
+}
+
+void RunCommand(int command) {
+    if (command == kCommandRemote) {
+        command = RemoteDialog();
+        tb_SetCursor(kCurArrow);
+    }
+    switch (command) {
+        case kCommandQuit: return Quit();
+        case kCommandSave: return SaveCommand();
+        case kCommandNew: return NewPicture();
+        case kCommandOpen: return OpenPicture();
+        case kCommandAbout: return dialogs::ShowAbout();
+        case kCommandHelp: return ShowHelp();
+        case kCommandPreferences: return Preferences();
+        case kCommandGallery: return GalleryCommand();
+        default: return;
+    }
+}
+
+}  // namespace scene

@@ -1,0 +1,212 @@
+// The title screen, the About box and the Preferences dialog.
+#include "app/preferences.h"
+#include "app/shell.h"
+#include "dialogs/dialogs.h"
+#include "resources/resource_ids.h"
+#include "toolbox/toolbox.h"
+
+namespace dialogs {
+namespace {
+
+using platform::Message;
+using platform::MsgKind;
+using platform::NativeWindow;
+
+constexpr int kTitleTimer = 1000;
+constexpr int kTitleMs = 7000;
+constexpr int kColumns = 4;
+constexpr int kBoxLefts[kColumns] = {52, 134, 216, 297};
+constexpr int kBoxSide = 64;
+constexpr int kUpperTop = 78;
+constexpr int kLowerTop = 155;
+constexpr Rect kOk{290, 235, 327, 272};
+constexpr Rect kCancel{327, 235, 363, 272};
+
+// Picture `id` over the whole dialog.
+void ShowPicture(NativeWindow dialog, int id) {
+    Rect rect{};
+    const int picture = tb_CreateBitmap(&rect, id, 24);
+    if (picture < 0) return;
+    Rect to = rect;
+    tb_CopyBitmapToDialog(dialog, picture, &rect, &to);
+    tb_DisposeBitmap(picture);
+}
+
+// Sizes the dialog and centres it on `on` (screen coordinates).
+void Place(NativeWindow dialog, const Rect& on, int width, int height) {
+    const int left = on.left + (on.width() - width) / 2;
+    const int top = on.top + (on.height() - height) / 2;
+    Rect rect{left, top, left + width, top + height};
+    tb_MoveDialog(dialog, &rect);
+}
+
+Rect Desktop() { return shell::Shell().desktop; }
+
+// ---- Title screen ----------------------------------------------------------------------
+
+void EndTitle(NativeWindow dialog, int result) {
+    tb_KillTimer(dialog, kTitleTimer);
+    tb_EndDialog(dialog, result);
+}
+
+long TitleProc(Message& msg) {
+    switch (msg.kind) {
+        case MsgKind::InitDialog:
+            tb_SetTimer(msg.window, kTitleTimer, kTitleMs);
+            Place(msg.window, Desktop(), 448, 324);
+            return 1;
+        case MsgKind::EraseBackground:
+            return 1;
+        case MsgKind::Paint:
+            ShowPicture(msg.window, kBmpTitleScreen);
+            return 0;
+        case MsgKind::Timer:
+            if (msg.timerId == kTitleTimer) EndTitle(msg.window, 1);
+            return 0;
+        case MsgKind::LButtonDown:
+            EndTitle(msg.window, 1);
+            return 0;
+        case MsgKind::KeyDown:
+            if (msg.key == platform::kVkEscape) EndTitle(msg.window, 0);
+            return 0;
+        case MsgKind::Close:
+            EndTitle(msg.window, 0);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+// ---- About -----------------------------------------------------------------------------
+
+long AboutProc(Message& msg) {
+    switch (msg.kind) {
+        case MsgKind::InitDialog:
+            Place(msg.window, Desktop(), 421, 244);
+            return 1;
+        case MsgKind::EraseBackground:
+            return 1;
+        case MsgKind::Paint:
+            ShowPicture(msg.window, kBmpAbout);
+            return 0;
+        case MsgKind::MouseMove:
+            tb_SetCursor(kCurArrow);
+            return 0;
+        case MsgKind::LButtonDown:
+            tb_EndDialog(msg.window, 0);
+            return 0;
+        case MsgKind::KeyDown:
+            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, 0);
+            return 0;
+        case MsgKind::Close:
+            tb_EndDialog(msg.window, 0);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+// ---- Preferences -----------------------------------------------------------------------
+
+// The working values, column by column: sound, transitions, fit pictures, colour printing.
+bool gChoice[kColumns];
+
+// Box `row` (0 upper, 1 lower) of `column`, widened by 4 pixels on every side.
+Rect Box(int column, int row) {
+    const int top = row == 0 ? kUpperTop : kLowerTop;
+    Rect r{kBoxLefts[column], top, kBoxLefts[column] + kBoxSide, top + kBoxSide};
+    tb_InsetRect(&r, -4, -4);
+    return r;
+}
+
+bool In(const Rect& r, int x, int y) { return tb_PtInRect(x, y, &r) != 0; }
+
+bool Reacts(int x, int y) {
+    if (In(kOk, x, y) || In(kCancel, x, y)) return true;
+    for (int c = 0; c < kColumns; ++c) {
+        if (In(Box(c, 0), x, y) || In(Box(c, 1), x, y)) return true;
+    }
+    return false;
+}
+
+void DrawChoices(NativeWindow dialog) {
+    Rect rect{};
+    const int picture = tb_CreateBitmap(&rect, kBmpPreferences, 24);
+    if (picture < 0) return;
+    tb_SetForeColor(picture, 0, 65025, 0);
+    for (int c = 0; c < kColumns; ++c) {
+        Rect chosen = Box(c, gChoice[c] ? 0 : 1);
+        tb_FrameRect(picture, &chosen);
+    }
+    Rect to = rect;
+    tb_CopyBitmapToDialog(dialog, picture, &rect, &to);
+    tb_DisposeBitmap(picture);
+}
+
+void ReleaseChoice(NativeWindow dialog, int x, int y) {
+    if (In(kCancel, x, y)) return tb_EndDialog(dialog, -1);
+    if (In(kOk, x, y)) return tb_EndDialog(dialog, 1);
+    for (int c = 0; c < kColumns; ++c) {
+        if (In(Box(c, 0), x, y)) gChoice[c] = true;
+        if (In(Box(c, 1), x, y)) gChoice[c] = false;
+    }
+    DrawChoices(dialog);
+}
+
+long PreferencesProc(Message& msg) {
+    switch (msg.kind) {
+        case MsgKind::InitDialog: {
+            Rect main{};
+            tb_GetWindowRect(shell::Shell().mainWindow, &main);
+            Place(msg.window, main, 420, 319);
+            return 1;
+        }
+        case MsgKind::EraseBackground:
+            ShowPicture(msg.window, kBmpPreferences);
+            return 1;
+        case MsgKind::Paint:
+            DrawChoices(msg.window);
+            return 0;
+        case MsgKind::MouseMove:
+            tb_SetCursor(Reacts(msg.x, msg.y) ? kCurPointing : kCurArrow);
+            return 0;
+        case MsgKind::LButtonDown:
+            if (Reacts(msg.x, msg.y)) tb_PlaySound(kWavControl);
+            return 0;
+        case MsgKind::LButtonUp:
+            ReleaseChoice(msg.window, msg.x, msg.y);
+            return 0;
+        case MsgKind::KeyDown:
+            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, 0);
+            return 0;
+        case MsgKind::Close:
+            tb_EndDialog(msg.window, 0);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+int ShowTitleScreen() { return tb_DoDialog(kDialogTitleScreen, TitleProc); }
+
+void ShowAbout() { tb_DoDialog(kDialogAbout, AboutProc); }
+
+int PreferencesDialog() {
+    shell::Preferences& p = shell::Prefs();
+    gChoice[0] = p.soundOn;
+    gChoice[1] = p.transitions;
+    gChoice[2] = p.fitPictures;
+    gChoice[3] = !p.printOption;
+    const int result = tb_DoDialog(kDialogPreferences, PreferencesProc);
+    if (result == 1) {
+        p.soundOn = gChoice[0];
+        p.transitions = gChoice[1];
+        p.fitPictures = gChoice[2];
+        p.printOption = !gChoice[3];
+    }
+    return result;
+}
+
+}  // namespace dialogs

@@ -1,0 +1,151 @@
+// The commands of the remote control and the popup menu, the remote itself, the title screen and
+// the Preferences dialog, headless.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "app/preferences.h"
+#include "dialogs/dialogs.h"
+#include "resources/resource_ids.h"
+#include "tests/support/room_fixture.h"
+
+namespace fs = std::filesystem;
+using platform::FileDialogResult;
+using platform::MsgBoxResult;
+using platform::NativeWindow;
+
+namespace {
+
+class CommandTest : public RoomTest {
+protected:
+    void SetUp() override {
+        RoomTest::SetUp();
+        char pattern[] = "/tmp/pictoria-commands-XXXXXX";
+        fs::current_path(home_ = mkdtemp(pattern));
+        start(800, 600);
+        desktop().clearRecords();
+    }
+    void TearDown() override { fs::current_path("/"), fs::remove_all(home_), RoomTest::TearDown(); }
+    // The next dialog: its size is noted, then the clicks (dialog points) or Escape.
+    void answer(std::vector<Point> clicks = {}) {
+        desktop().answerDialog([this, clicks](NativeWindow d) {
+            sizes_.push_back(desktop().windowRect(d).width() * 1000 + desktop().windowRect(d).height());
+            for (Point p : clicks) desktop().click(p.x, p.y, d);
+            if (clicks.empty()) desktop().typeKey(platform::kVkEscape, d);
+        });
+    }
+    bool closed() {
+        pump();
+        return desktop().windowCount() == 0;
+    }
+    fs::path home_;
+    std::vector<int> sizes_;
+};
+
+TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
+    struct Case { int command, dialog; const char* fileDialog; size_t helpPages; };
+    for (const Case& c : {Case{-3, 0, "", 0}, Case{8, 0, "", 0}, Case{1, 0, "Save As", 0}, Case{2, 408417, "", 0},
+                          Case{3, 0, "Open", 0}, Case{4, 421244, "", 0}, Case{5, 0, "", 1}, Case{6, 420319, "", 0},
+                          Case{7, 408417, "", 0}}) {
+        SCOPED_TRACE(c.command);
+        desktop().clearRecords();
+        sizes_.clear();
+        if (c.dialog) answer();
+        scene::RunCommand(c.command);
+        EXPECT_EQ(sizes_, c.dialog ? std::vector<int>{c.dialog} : std::vector<int>{});
+        EXPECT_EQ(desktop().fileDialogs().empty() ? "" : desktop().fileDialogs()[0].title, c.fileDialog);
+        EXPECT_EQ(desktop().browserPages().size(), c.helpPages);
+        EXPECT_FALSE(closed());
+    }
+    EXPECT_EQ(shell::CommandOfMenuItem(shell::kCmdPreferences), scene::kCommandPreferences);
+    EXPECT_EQ(shell::CommandOfMenuItem(40024), -2);
+    // Without a browser the parent is told where the page is.
+    desktop().setBrowserAvailable(false);
+    scene::RunCommand(scene::kCommandHelp);
+    ASSERT_EQ(desktop().messageBoxes().size(), 1u);
+    EXPECT_NE(desktop().messageBoxes()[0].text.find(scene::HelpPagePath()), std::string::npos);
+}
+
+TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) {
+    struct Case { bool modified, fromOutside; MsgBoxResult answer; fs::path saveTo; bool saved, stays; };
+    const fs::path file = "/tmp/pictoria-quit-test.bmp";
+    for (const Case& c : {Case{false, false, MsgBoxResult::Yes, {}, false, false},
+                          Case{true, false, MsgBoxResult::No, {}, false, false},
+                          Case{true, true, MsgBoxResult::Yes, {}, false, false},  // Save As cancelled
+                          Case{true, false, MsgBoxResult::Yes, file, true, false},
+                          Case{true, true, MsgBoxResult::Yes, "/dev/full", false, true}}) {
+        start(800, 600);
+        fs::remove(file);
+        scene::TheRoom().modified = c.modified;
+        desktop().clearRecords();
+        desktop().answerMessageBox(c.answer);
+        if (!c.saveTo.empty()) desktop().answerFileDialog(FileDialogResult{true, c.saveTo, 0});
+        platform::Message close;
+        close.kind = platform::MsgKind::Close;
+        close.window = desktop().firstWindow();
+        c.fromOutside ? desktop().postMessage(close) : scene::RunCommand(scene::kCommandQuit);
+        EXPECT_EQ(closed(), !c.stays);
+        EXPECT_EQ(desktop().messageBoxes().size(), c.modified ? 1u + c.stays : 0u);
+        EXPECT_EQ(fs::exists(file), c.saved);
+    }
+    fs::remove(file);
+}
+
+TEST_F(CommandTest, RemoteRunsTheButtonPressedAndBackOrEscapeRunNothing) {
+    const Point save{60, 60}, between{112, 100}, back{50, 228};
+    struct Case { std::vector<Point> clicks; bool saveRan; };
+    for (const Case& c : {Case{{back}, false}, Case{{}, false}, Case{{between, back}, false}, Case{{save}, true}}) {
+        desktop().clearRecords();
+        sizes_.clear();
+        answer(c.clicks);
+        const uint32_t before = tb_GetTime();
+        scene::RunCommand(scene::kCommandRemote);
+        EXPECT_EQ(sizes_, std::vector<int>{228240});
+        EXPECT_EQ(desktop().fileDialogs().size(), c.saveRan ? 1u : 0u);
+        EXPECT_GE(tb_GetTime() - before, c.saveRan ? 500u : 0u);  // the pressed button stays in sight
+        EXPECT_EQ(desktop().currentCursor(), kCurArrow);
+        EXPECT_FALSE(closed());
+    }
+}
+
+TEST_F(CommandTest, TitleScreenGoesOnItsTimerOnAPressOrOnEscape) {
+    struct Case { std::function<void(NativeWindow)> input; int result; uint32_t least, most; };
+    for (const Case& c : {Case{[](NativeWindow) {}, 1, 7000, 7001},
+                          Case{[this](NativeWindow d) { desktop().press(10, 10, d); }, 1, 0, 0},
+                          Case{[this](NativeWindow d) { desktop().typeKey(platform::kVkEscape, d); }, 0, 0, 0}}) {
+        Rect placed{};
+        desktop().answerDialog([&](NativeWindow d) { placed = desktop().windowRect(d), c.input(d); });
+        const uint32_t before = tb_GetTime();
+        EXPECT_EQ(dialogs::ShowTitleScreen(), c.result);
+        EXPECT_EQ(placed, (Rect{176, 138, 624, 462}));
+        EXPECT_GE(tb_GetTime() - before, c.least);
+        EXPECT_LE(tb_GetTime() - before, c.most);
+    }
+}
+
+TEST_F(CommandTest, PreferencesChangeAndAreWrittenOnlyOnOk) {
+    const Point printUpper{329, 110}, soundLower{84, 187}, ok{308, 253}, cancel{345, 253};
+    for (const std::vector<Point>& clicks : {std::vector<Point>{printUpper, soundLower, cancel},
+                                             std::vector<Point>{printUpper, soundLower},  // then Escape
+                                             std::vector<Point>{printUpper, soundLower, ok}}) {
+        const bool ok = clicks.size() == 3 && clicks[2].x == 308;
+        shell::Prefs() = shell::Preferences{};
+        shell::SavePreferences();
+        desktop().answerDialog([&](NativeWindow d) {
+            for (Point p : clicks) desktop().click(p.x, p.y, d);
+            if (clicks.size() == 2) desktop().typeKey(platform::kVkEscape, d);
+        });
+        scene::RunCommand(scene::kCommandPreferences);
+        EXPECT_EQ(shell::Prefs().printOption, !ok);
+        EXPECT_EQ(shell::Prefs().soundOn, !ok);
+        EXPECT_EQ(tb_GetSoundSwitch(), ok ? 0 : 1);
+        std::ifstream in(prefsPath(), std::ios::binary);
+        const std::string words(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(words, ok ? std::string("\0\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0", 16)
+                            : std::string("\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 16));
+    }
+}
+
+}  // namespace
