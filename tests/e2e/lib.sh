@@ -67,18 +67,11 @@ e2e_start_program() {
     E2E_PIDS+=("$E2E_PID")
 }
 
-# e2e_dismiss_title PID: waits for the title screen (448 x 324) and clicks it away; false when
-# none appears within 15 s.
+# e2e_dismiss_title PID: waits up to 15 s for the title screen (448 x 324) and clicks it away.
 e2e_dismiss_title() {
-    local geometry="" x y w h
-    for _ in $(seq 150); do
-        geometry=$(e2e_windows "$1" | awk '$3 == 448 && $4 == 324' | head -n 1)
-        [ -n "$geometry" ] && break
-        sleep 0.1
-    done
-    [ -n "$geometry" ] || return 1
-    read -r x y w h <<<"$geometry"
-    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+    local x y title_pid=$1
+    e2e_wait 15 eval 'read -r x y _ < <(e2e_windows "$title_pid" | grep " 448 324$")' || return 1
+    xdotool mousemove $((x + 224)) $((y + 162)) click 1
 }
 
 # e2e_wait SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds; false on timeout.

@@ -1,9 +1,6 @@
 #!/bin/bash
-# A child's session with the real program at 800x600: the title screen goes by a click; a stroke
-# is saved from the remote into Gallery/ and reads back pixel for pixel; New asks about a changed
-# picture and puts a colouring page on the canvas; the Gallery brings the stroke back; About
-# shows; Preferences turns the sound off, which the preferences file still says after a restart;
-# Quit from the menu asks about a changed picture and the program ends with 0.
+# A child's session with the real program at 800x600, from the title screen through Save, New
+# with a colouring page, the Gallery, About and Preferences (kept over a restart) to Quit.
 # Usage: test_session.sh PICTORIA   (pages: PICTORIA_PAGES_DIR; E2E_SHOTS: keep screenshots there)
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
@@ -15,18 +12,16 @@ SAVE="351 246" NEW="349 289" ABOUT="446 206" PREFS_BUTTON="449 289" GALLERY="452
 NEXT="531 481" TICK="376 481" PREVIEW="400 243"  # in the browser at (196, 91)
 SOUND_OFF="274 327" PREFS_OK="498 393"            # in Preferences at (190, 140)
 
-windows() { e2e_windows "$PID" | tr '\n' ';'; }
 room_only() { [ "$(e2e_windows "$PID")" = "0 0 800 600" ]; }
 up() { e2e_windows "$PID" | grep -q "^$1\$"; }  # up "X Y W H"
 named_up() { [ -n "$(xdotool search --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null)" ]; }
-pixel() { e2e_screenshot "$SHOT" && e2e_pixel "$SHOT" "$1" "$2"; }
-keep() {  # keep NAME: a screenshot for people to look at, when E2E_SHOTS names a folder
-    [ -z "${E2E_SHOTS:-}" ] || { mkdir -p "$E2E_SHOTS" && import -window root "$E2E_SHOTS/$1.png"; }
-}
+red() { e2e_screenshot "$SHOT" && [ "$(e2e_pixel "$SHOT" 400 300)" = "255 0 0" ]; }
+sound_off() { [ "$(od -An -tu4 -N4 "$PREFS" | xargs)" = "0" ]; }
+keep() { [ -z "${E2E_SHOTS:-}" ] || { mkdir -p "$E2E_SHOTS" && import -window root "$E2E_SHOTS/$1.png"; }; }
 click() { xdotool mousemove "$1" "$2" sleep 0.3 click 1; }
 remote() {  # remote X Y: opens the remote from the table and presses the button at (X, Y)
     click $REMOTE
-    e2e_wait 10 up "286 180 228 240" || e2e_fail "no remote control: $(windows)"
+    e2e_wait 10 up "286 180 228 240" || e2e_fail "no remote control"
     keep remote
     click "$1" "$2"
 }
@@ -42,8 +37,6 @@ e2e_start_x 800 600
 mkdir -p "$RUN/Pages" && cp "${PICTORIA_PAGES_DIR:-/nowhere}"/*.bmp "$RUN/Pages/" || e2e_fail "no colouring pages"
 start first
 stroke 300 500
-
-# --- Save from the remote ------------------------------------------------------------------------
 remote $SAVE
 e2e_wait 20 named_up "Save As" || e2e_fail "no Save As dialog after the remote's Save"
 xdotool sleep 0.5 key --clearmodifiers ctrl+a sleep 0.2 type --delay 30 drawing
@@ -53,45 +46,35 @@ e2e_wait 10 room_only && sleep 0.5 && e2e_screenshot "$SHOT" || e2e_fail "the Sa
 convert "$SHOT" -crop 634x488+147+16 +repage "$E2E_TMP/canvas.png"
 [ "$(compare -metric AE "$E2E_TMP/canvas.png" "$RUN/Gallery/drawing.bmp" null: 2>&1)" = "0" ] ||
     e2e_fail "the saved picture differs from the canvas"
-
-# --- New asks about the changed picture, then a colouring page -----------------------------------
 stroke 300 400
 remote $NEW
 e2e_wait 10 named_up "Attention..." || e2e_fail "New asked nothing about the changed picture"
 xdotool sleep 0.5 key alt+n
-e2e_wait 20 up "196 91 408 417" || e2e_fail "no picture browser after New: $(windows)"
+e2e_wait 20 up "196 91 408 417" || e2e_fail "no picture browser after New"
 click $NEXT
 keep browser
 click $TICK
 e2e_wait 10 room_only && sleep 0.5 && e2e_screenshot "$SHOT" || e2e_fail "the browser did not close with the tick"
 [ "$(black)" -gt 2000 ] || e2e_fail "no colouring page lines on the canvas"
-
-# --- The Gallery brings the stroke back; About ----------------------------------------------------
 remote $GALLERY
 e2e_wait 20 up "196 91 408 417" || e2e_fail "no picture browser after Gallery"
 click $PREVIEW
 e2e_wait 10 room_only && sleep 0.5 || e2e_fail "the browser did not close with a click on the picture"
-[ "$(pixel 400 300)" = "255 0 0" ] || e2e_fail "the saved stroke did not come back: $(pixel 400 300)"
+red || e2e_fail "the saved stroke did not come back"
 remote $ABOUT
-e2e_wait 10 up "189 178 421 244" || e2e_fail "no About box: $(windows)"
+e2e_wait 10 up "189 178 421 244" || e2e_fail "no About box"
 keep about
 click 400 300
 e2e_wait 10 room_only || e2e_fail "About stayed after a click"
-
-# --- Preferences: sound off, kept over a restart --------------------------------------------------
 remote $PREFS_BUTTON
-e2e_wait 10 up "190 140 420 319" || e2e_fail "no Preferences: $(windows)"
+e2e_wait 10 up "190 140 420 319" || e2e_fail "no Preferences"
 click $SOUND_OFF
 keep preferences
 click $PREFS_OK
 e2e_wait 10 room_only || e2e_fail "Preferences stayed after OK"
-[ "$(od -An -tu4 -N4 "$PREFS" | xargs)" = "0" ] || e2e_fail "the preferences file still has the sound on"
+sound_off || e2e_fail "the preferences file still has the sound on"
 xdotool key F1 sleep 0.8 key q
-e2e_wait 10 eval '! e2e_alive "$PID"' || e2e_fail "still running after Quit"
-start second
-[ "$(od -An -tu4 -N4 "$PREFS" | xargs)" = "0" ] || e2e_fail "after a restart the sound is on again"
-
-# --- Quit from the menu with a changed picture asks, and the program ends with 0 ------------------
+e2e_wait 10 eval '! e2e_alive "$PID"' && start second && sound_off || e2e_fail "after a restart the sound is on again"
 stroke 300 500
 xdotool key F1 sleep 0.8 key q
 e2e_wait 10 named_up "Attention..." || e2e_fail "Quit asked nothing about the changed picture"
