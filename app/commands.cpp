@@ -106,6 +106,8 @@ void Release(NativeWindow dialog, int x, int y) {
 }
 
 long RemoteProc(Message& msg) {
+    // Escape or a close puts the remote down, as Back does.
+    if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, kBack), 0;
     switch (msg.kind) {
         case MsgKind::InitDialog: {
             Rect main{};
@@ -131,12 +133,6 @@ long RemoteProc(Message& msg) {
             return 0;
         case MsgKind::LButtonUp:
             Release(msg.window, msg.x, msg.y);
-            return 0;
-        case MsgKind::KeyDown:  // Escape puts the remote down, as Back does
-            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, kBack);
-            return 0;
-        case MsgKind::Close:
-            tb_EndDialog(msg.window, kBack);
             return 0;
         default:
             return 0;

@@ -148,6 +148,8 @@ void Release(NativeWindow dialog, int x, int y) {
 }
 
 long BrowserProc(Message& msg) {
+    if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, 0), 0;
+    if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
             PlaceBrowser(msg.window);
@@ -158,20 +160,8 @@ long BrowserProc(Message& msg) {
         case MsgKind::Paint:
             DrawBrowser(msg.window);
             return 0;
-        case MsgKind::MouseMove:
-            tb_SetCursor(Reacts(msg.x, msg.y) ? kCurPointing : kCurArrow);
-            return 0;
-        case MsgKind::LButtonDown:
-            if (Reacts(msg.x, msg.y)) tb_PlaySound(kWavControl);
-            return 0;
         case MsgKind::LButtonUp:
             Release(msg.window, msg.x, msg.y);
-            return 0;
-        case MsgKind::KeyDown:
-            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, 0);
-            return 0;
-        case MsgKind::Close:
-            tb_EndDialog(msg.window, 0);
             return 0;
         default:
             return 0;

@@ -50,6 +50,7 @@ void EndTitle(NativeWindow dialog, int result) {
 }
 
 long TitleProc(Message& msg) {
+    if (tb_IsCancelCommand(msg)) return EndTitle(msg.window, 0), 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
             tb_SetTimer(msg.window, kTitleTimer, kTitleMs);
@@ -66,12 +67,6 @@ long TitleProc(Message& msg) {
         case MsgKind::LButtonDown:
             EndTitle(msg.window, 1);
             return 0;
-        case MsgKind::KeyDown:
-            if (msg.key == platform::kVkEscape) EndTitle(msg.window, 0);
-            return 0;
-        case MsgKind::Close:
-            EndTitle(msg.window, 0);
-            return 0;
         default:
             return 0;
     }
@@ -80,6 +75,7 @@ long TitleProc(Message& msg) {
 // ---- About -----------------------------------------------------------------------------
 
 long AboutProc(Message& msg) {
+    if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, 0), 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
             Place(msg.window, Desktop(), 421, 244);
@@ -93,12 +89,6 @@ long AboutProc(Message& msg) {
             tb_SetCursor(kCurArrow);
             return 0;
         case MsgKind::LButtonDown:
-            tb_EndDialog(msg.window, 0);
-            return 0;
-        case MsgKind::KeyDown:
-            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, 0);
-            return 0;
-        case MsgKind::Close:
             tb_EndDialog(msg.window, 0);
             return 0;
         default:
@@ -154,6 +144,8 @@ void ReleaseChoice(NativeWindow dialog, int x, int y) {
 }
 
 long PreferencesProc(Message& msg) {
+    if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, 0), 0;
+    if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog: {
             Rect main{};
@@ -167,20 +159,8 @@ long PreferencesProc(Message& msg) {
         case MsgKind::Paint:
             DrawChoices(msg.window);
             return 0;
-        case MsgKind::MouseMove:
-            tb_SetCursor(Reacts(msg.x, msg.y) ? kCurPointing : kCurArrow);
-            return 0;
-        case MsgKind::LButtonDown:
-            if (Reacts(msg.x, msg.y)) tb_PlaySound(kWavControl);
-            return 0;
         case MsgKind::LButtonUp:
             ReleaseChoice(msg.window, msg.x, msg.y);
-            return 0;
-        case MsgKind::KeyDown:
-            if (msg.key == platform::kVkEscape) tb_EndDialog(msg.window, 0);
-            return 0;
-        case MsgKind::Close:
-            tb_EndDialog(msg.window, 0);
             return 0;
         default:
             return 0;

@@ -47,6 +47,12 @@ platform::NativeWindow tb_GetMainWindow();                // 0 before the first 
 int tb_DoDialog(int dialogId, DialogProc proc);
 // Ends the running dialog; tb_DoDialog then returns `result`.
 void tb_EndDialog(platform::NativeWindow dialog, int result);
+// What a painted dialog's reactive areas do under the pointer: over one (`reacts`) a move shows
+// the pointing cursor and a press clicks, elsewhere the arrow shows and a press is silent.
+// 1 when `msg` was such a move or press.
+int tb_HoverAndPress(const platform::Message& msg, bool reacts);
+// 1 for what asks a dialog to cancel: the Escape key, or a request to close it.
+int tb_IsCancelCommand(const platform::Message& msg);
 // Places and sizes a dialog (screen coordinates); a dialog whose template is shared with
 // others gives itself its own size when it starts.
 void tb_MoveDialog(platform::NativeWindow dialog, const Rect* rect);

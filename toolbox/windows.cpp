@@ -3,6 +3,7 @@
 
 #include "toolbox/dialog_templates.h"
 #include "toolbox/internal.h"
+#include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 
 using platform::MsgBoxButtons;
@@ -154,6 +155,22 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
 }
 
 void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
+
+int tb_HoverAndPress(const platform::Message& msg, bool reacts) {
+    if (msg.kind == platform::MsgKind::MouseMove) {
+        tb_SetCursor(reacts ? kCurPointing : kCurArrow);
+    } else if (msg.kind == platform::MsgKind::LButtonDown) {
+        if (reacts) tb_PlaySound(kWavControl);
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+int tb_IsCancelCommand(const platform::Message& msg) {
+    return msg.kind == platform::MsgKind::Close ||
+           (msg.kind == platform::MsgKind::KeyDown && msg.key == platform::kVkEscape);
+}
 
 void tb_MoveDialog(NativeWindow dialog, const Rect* rect) {
     if (rect != nullptr && !rect->isEmpty()) Plat().moveWindow(dialog, *rect);

@@ -92,6 +92,7 @@ void End(platform::NativeWindow dialog, int result) {
 
 long PaletteProc(Message& msg) {
     const int x = msg.x, y = msg.y;
+    if (tb_IsCancelCommand(msg)) return End(msg.window, 0), 0;
     switch (msg.kind) {
         case MsgKind::EraseBackground:
             return 1;
@@ -113,12 +114,7 @@ long PaletteProc(Message& msg) {
                 End(msg.window, 1);
             }
             return 0;
-        case MsgKind::KeyDown:
-            if (msg.key == platform::kVkEscape) End(msg.window, 0);
-            return 0;
-        case MsgKind::Close:
-            End(msg.window, 0);
-            return 0;
+
         default:
             return 0;
     }
