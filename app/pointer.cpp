@@ -7,6 +7,7 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
+#include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 #include "tools/tools.h"
@@ -215,7 +216,7 @@ void ClickHotspot(int spot) {
             break;
         case kKeyboard:
             tb_PlaySound(kWavChoose);
-            if (OpenTextDialog()) {
+            if (dialogs::TextSettingsDialog() == 1) {
                 r.placingText = true;
                 SaveUndo();
                 r.modified = true;
@@ -297,8 +298,7 @@ void OnMove(int x, int y, bool buttonDown) {
     Room& r = TheRoom();
     if (r.placingText) {
         tb_SetCursor(kCurText);
-        RedrawRect(r.canvasArea);
-        PreviewText(x, y);
+        dialogs::PreviewText(x, y);
         return;
     }
     if (r.pickingZoom) {
@@ -343,9 +343,11 @@ void OnRelease(int x, int y) {
         r.placingText = false;
         if (InCanvas(x, y)) {
             Point p = WindowToPicture(x, y);
-            StampText(p.x, p.y);
+            dialogs::StampText(p.x, p.y);
             tb_PlaySoundNow(kWavStamp);
             RedrawRect(r.canvasArea);
+        } else {
+            dialogs::DropText();  // nothing is drawn, and the preview goes from the window
         }
         ShowToolCursor();
         return;

@@ -51,14 +51,7 @@ int RemoteDialog();
 std::string HelpPagePath();
 
 // ---- Pieces still to come (seams.cpp): each does nothing yet, and says so -------------------
-// The text tool's start values.
-void SetTextDefaults();
 // Prints the picture.
 void PrintPicture();
-// The text dialog; true when the child confirmed a text to place.
-bool OpenTextDialog();
-// Shows the typed text at a window point (placing) and stamps it into the canvas (picture point).
-void PreviewText(int x, int y);
-void StampText(int x, int y);
 
 }  // namespace scene

@@ -7,14 +7,6 @@
 
 namespace scene {
 
-void SetTextDefaults() {}
-
 void PrintPicture() {}
-
-bool OpenTextDialog() { return false; }
-
-void PreviewText(int, int) {}
-
-void StampText(int, int) {}
 
 }  // namespace scene

@@ -199,7 +199,7 @@ int StartPictoria() {
 
     // 5. The room, the text tool, the picture's name and the program's folder.
     scene::SceneStartUp();
-    scene::SetTextDefaults();
+    dialogs::InitTextTool();
     gShell.pictureFileName = "Pictoria.bmp";
     gShell.programFolder = CurrentDirectory();
 

@@ -261,6 +261,28 @@ bool IsGeneric(const char* name) {
     return false;
 }
 
+// A family a child can write with: its first face has the letters of the Latin alphabet. Symbol
+// and picture fonts (and fonts of one other script only) have not.
+bool WritesLatin(PangoFontFamily* family) {
+    PangoFontFace** faces = nullptr;
+    int faceCount = 0;
+    pango_font_family_list_faces(family, &faces, &faceCount);
+    bool latin = false;
+    if (faceCount > 0) {
+        PangoFontDescription* description = pango_font_face_describe(faces[0]);
+        if (PangoFont* font = pango_font_map_load_font(gPango.fontMap, Context(), description)) {
+            PangoCoverage* coverage = pango_font_get_coverage(font, pango_language_from_string("en"));
+            latin = coverage != nullptr && pango_coverage_get(coverage, 'A') != PANGO_COVERAGE_NONE &&
+                    pango_coverage_get(coverage, 'z') != PANGO_COVERAGE_NONE;
+            if (coverage != nullptr) pango_coverage_unref(coverage);
+            g_object_unref(font);
+        }
+        pango_font_description_free(description);
+    }
+    g_free(faces);
+    return latin;
+}
+
 bool IsScalable(PangoFontFamily* family) {
     PangoFontFace** faces = nullptr;
     int faceCount = 0;
@@ -392,7 +414,7 @@ const std::vector<std::string>& InstalledFamilies() {
     pango_font_map_list_families(gPango.fontMap, &families, &count);
     for (int i = 0; i < count; ++i) {
         const char* name = pango_font_family_get_name(families[i]);
-        if (name == nullptr || IsGeneric(name) || !IsScalable(families[i])) continue;
+        if (name == nullptr || IsGeneric(name) || !IsScalable(families[i]) || !WritesLatin(families[i])) continue;
         gPango.families.emplace_back(name);
     }
     g_free(families);

@@ -97,7 +97,8 @@ void RenderLine(const FontRequest& font, std::string_view utf8, const Placement&
 Rect BlendCoverage(const PixelView& view, const CoverageMask& mask, uint8_t red, uint8_t green, uint8_t blue);
 
 // The installed scalable font families by name, sorted and without duplicates, leaving out
-// the generic aliases (Sans, Serif, Monospace, System-ui and the like). Read once per process.
+// the generic aliases (Sans, Serif, Monospace, System-ui and the like) and the families that
+// cannot write the Latin alphabet (symbols, pictures). Read once per process.
 const std::vector<std::string>& InstalledFamilies();
 
 // The family of the font a request really gets (for tests and diagnostics).

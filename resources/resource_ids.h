@@ -155,6 +155,7 @@ inline constexpr int kDialogRemote = 156;          // 228 x 240, sized by the re
 inline constexpr int kDialogTitleScreen = 156;     // 448 x 324, sized by the title screen
 inline constexpr int kDialogPreferences = 156;     // 420 x 319, sized by the dialog
 inline constexpr int kDialogAbout = 10001;         // 421 x 244
+inline constexpr int kDialogText = 361;            // 495 x 370, with an edit box and a font list
 
 // ---- Cursors: 32 x 32 with a hot spot --------------------------------------------------------
 

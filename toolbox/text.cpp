@@ -121,12 +121,13 @@ std::string_view TextSpan(const char* text, int length) {
 double EscapementDegrees(double angle) { return tb_Round(angle * 10.0) / 10.0; }
 
 // Renders and blends the line within `clip`, then shows a window's change.
-void DrawLine(const Target& target, const text::FontRequest& font, std::string_view line,
+Rect DrawLine(const Target& target, const text::FontRequest& font, std::string_view line,
               const text::Placement& place, const Rect& clip, Rgb8 colour) {
     text::RenderLine(font, line, place, IntersectRects(clip, Rect{0, 0, target.view.width, target.view.height}),
                      gMask);
     const Rect changed = text::BlendCoverage(target.view, gMask, colour.red, colour.green, colour.blue);
     PresentTarget(target, changed);
+    return changed;
 }
 
 }  // namespace
@@ -172,10 +173,10 @@ int tb_DrawText(int target, int x, int y, const char* text, int length, double a
     return text::MeasureLine(font, line).width;
 }
 
-void tb_DrawTextInFont(int target, int x, int y, const char* text, int length, const char* family, int size,
+Rect tb_DrawTextInFont(int target, int x, int y, const char* text, int length, const char* family, int size,
                        int style, int red, int green, int blue, double angle, const Rect* clip) {
     toolbox::Target resolved;
-    if (!toolbox::ResolveTarget(target, resolved)) return;
+    if (!toolbox::ResolveTarget(target, resolved)) return Rect{};
     text::FontRequest font;
     font.family = family != nullptr ? family : "";
     font.size = size;
@@ -192,7 +193,25 @@ void tb_DrawTextInFont(int target, int x, int y, const char* text, int length, c
 
     const bool ownClip = clip != nullptr && toolbox::IsClipSet(*clip);
     const std::string_view line = toolbox::TextSpan(text, length);
-    toolbox::DrawLine(resolved, font, line, place, ownClip ? *clip : toolbox::ClipInForce(resolved), colour);
+    const Rect changed =
+        toolbox::DrawLine(resolved, font, line, place, ownClip ? *clip : toolbox::ClipInForce(resolved), colour);
     // The clip of this drawing replaced whatever clip was in force, and leaving removes it.
     if (ownClip && resolved.draw != nullptr) resolved.draw->clipInForce = false;
+    return changed;
+}
+
+std::vector<std::string> tb_FontFamilies() {
+    std::vector<std::string> families = text::InstalledFamilies();
+    // The names pictures and documents use most are offered too, when the desktop has a family
+    // that takes their place letter for letter.
+    static const struct { const char* name; const char* compatible; } kStandIns[] = {
+        {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+    };
+    for (const auto& standIn : kStandIns) {
+        text::FontRequest font;
+        font.family = standIn.name;
+        if (text::ResolvedFamily(font) == standIn.compatible) families.emplace_back(standIn.name);
+    }
+    std::sort(families.begin(), families.end());
+    return families;
 }

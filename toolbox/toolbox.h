@@ -47,6 +47,15 @@ platform::NativeWindow tb_GetMainWindow();                // 0 before the first 
 int tb_DoDialog(int dialogId, DialogProc proc);
 // Ends the running dialog; tb_DoDialog then returns `result`.
 void tb_EndDialog(platform::NativeWindow dialog, int result);
+// The real controls of a dialog, by control id: a sorted list box and an edit box (UTF-8).
+void tb_ListReset(platform::NativeWindow dialog, int control);
+void tb_ListAddString(platform::NativeWindow dialog, int control, const std::string& text);
+int tb_ListFindExact(platform::NativeWindow dialog, int control, const std::string& text);  // -1: none
+void tb_ListSetSelection(platform::NativeWindow dialog, int control, int index);
+int tb_ListGetSelection(platform::NativeWindow dialog, int control);  // -1: none
+std::string tb_ListGetText(platform::NativeWindow dialog, int control, int index);
+std::string tb_EditGetText(platform::NativeWindow dialog, int control);
+void tb_EditSetText(platform::NativeWindow dialog, int control, const std::string& text);
 // What a painted dialog's reactive areas do under the pointer: over one (`reacts`) a move shows
 // the pointing cursor and a press clicks, elsewhere the arrow shows and a press is silent.
 // 1 when `msg` was such a move or press.
@@ -257,8 +266,11 @@ int tb_DrawText(int target, int x, int y, const char* text, int length, double a
 // installed gets fontconfig's choice), the colour in bytes, centred on x with the bottom of
 // its cell on y. A clip rectangle with no member -1 limits this drawing instead of the clip in
 // force, and afterwards the target has no clip in force; null or any -1 keeps the clip in force.
-void tb_DrawTextInFont(int target, int x, int y, const char* text, int length, const char* family, int size,
+// Returns the rectangle of the target's pixels it touched (empty when none).
+Rect tb_DrawTextInFont(int target, int x, int y, const char* text, int length, const char* family, int size,
                        int style, int red, int green, int blue, double angle, const Rect* clip);
+// The installed font families a child can write with, by name, sorted.
+std::vector<std::string> tb_FontFamilies();
 
 // ---- Drawing primitives and colours -------------------------------------------------------
 // Every target (each bitmap slot, each window slot, the printer page) has a fore and a back

@@ -156,6 +156,23 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
 
 void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
 
+void tb_ListReset(NativeWindow dialog, int control) { Plat().listReset(dialog, control); }
+void tb_ListAddString(NativeWindow dialog, int control, const std::string& text) {
+    Plat().listAddString(dialog, control, text);
+}
+int tb_ListFindExact(NativeWindow dialog, int control, const std::string& text) {
+    return Plat().listFindExact(dialog, control, text);
+}
+void tb_ListSetSelection(NativeWindow dialog, int control, int index) { Plat().listSetSelection(dialog, control, index); }
+int tb_ListGetSelection(NativeWindow dialog, int control) { return Plat().listGetSelection(dialog, control); }
+std::string tb_ListGetText(NativeWindow dialog, int control, int index) {
+    return Plat().listGetText(dialog, control, index);
+}
+std::string tb_EditGetText(NativeWindow dialog, int control) { return Plat().editGetText(dialog, control); }
+void tb_EditSetText(NativeWindow dialog, int control, const std::string& text) {
+    Plat().editSetText(dialog, control, text);
+}
+
 int tb_HoverAndPress(const platform::Message& msg, bool reacts) {
     if (msg.kind == platform::MsgKind::MouseMove) {
         tb_SetCursor(reacts ? kCurPointing : kCurArrow);

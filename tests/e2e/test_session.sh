@@ -1,6 +1,7 @@
 #!/bin/bash
 # A child's session with the real program at 800x600, from the title screen through Save, New
-# with a colouring page, the Gallery, About and Preferences (kept over a restart) to Quit.
+# with a colouring page, the Gallery, About, Preferences (kept over a restart) and the text tool
+# to Quit.
 # Usage: test_session.sh PICTORIA   (pages: PICTORIA_PAGES_DIR; E2E_SHOTS: keep screenshots there)
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
@@ -75,7 +76,14 @@ e2e_wait 10 room_only || e2e_fail "Preferences stayed after OK"
 sound_off || e2e_fail "the preferences file still has the sound on"
 xdotool key F1 sleep 0.8 key q
 e2e_wait 10 eval '! e2e_alive "$PID"' && start second && sound_off || e2e_fail "after a restart the sound is on again"
-stroke 300 500
+# The keyboard on the shelf: "Hello" in bold at size 80, stamped where the canvas is clicked.
+click 72 561
+e2e_wait 10 up "152 115 495 370" || e2e_fail "no text dialog"
+xdotool sleep 0.5 key --clearmodifiers ctrl+a sleep 0.2 type --delay 30 Hello
+click 432 333 && click 549 368 && keep text_dialog && click 545 422  # bold, 80, OK
+e2e_wait 10 room_only && click 450 300 && sleep 0.5 && e2e_screenshot "$SHOT" || e2e_fail "the text dialog stayed"
+red=$(convert "$SHOT" -crop 300x100+300+210 -fill black +opaque red -fill white -opaque red -format '%[fx:int(mean*w*h)]' info:)
+[ "$red" -gt 1500 ] || e2e_fail "no red text where the canvas was clicked ($red red pixels)"
 xdotool key F1 sleep 0.8 key q
 e2e_wait 10 named_up "Attention..." || e2e_fail "Quit asked nothing about the changed picture"
 xdotool sleep 0.5 key alt+n

@@ -1,0 +1,103 @@
+// The text dialog and the text tool, headless.
+#include <gtest/gtest.h>
+
+#include "dialogs/dialogs.h"
+#include "tests/support/room_fixture.h"
+
+using platform::NativeWindow;
+
+namespace {
+
+constexpr Point kBold{280, 218}, kSize10{397, 185}, kSize80{397, 253}, kOk{393, 307}, kCancel{430, 307};
+
+class TextTest : public RoomTest {
+protected:
+    // The text dialog with `text` typed and the clicks (dialog points), ended by a click at `end`
+    // or, when it is outside the dialog, by Escape.
+    int dialog(const std::string& text, std::vector<Point> clicks, Point end) {
+        desktop().answerDialog([=, this](NativeWindow d) {
+            list_.clear();
+            for (int i = 0; !desktop().listGetText(d, 1001, i).empty(); ++i) list_.push_back(desktop().listGetText(d, 1001, i));
+            selected_ = desktop().listGetText(d, 1001, desktop().listGetSelection(d, 1001));
+            desktop().editSetText(d, 1000, text);
+            for (Point p : clicks) desktop().click(p.x, p.y, d);
+            desktop().then([=, this] { sample_ = sampleRow(d); });
+            end.x < 0 ? desktop().typeKey(platform::kVkEscape, d) : desktop().click(end.x, end.y, d);
+        });
+        return dialogs::TextSettingsDialog();
+    }
+    std::string sampleRow(NativeWindow d) {  // the sample's middle row, as bytes
+        PixelView v = desktop().backingStore(d);
+        return std::string(reinterpret_cast<const char*>(RowPointer(v, 120)) + 231 * 3, 211 * 3);
+    }
+    Rect inCanvas(Rgb c) {  // the box of the canvas pixels of colour c
+        Rect box{10000, 10000, -1, -1};
+        const Rect& p = scene::TheRoom().picture;
+        for (int y = 0; y < p.bottom; ++y)
+            for (int x = 0; x < p.right; ++x)
+                if (canvasAt(x, y) == c) box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+        return box;
+    }
+    std::vector<std::string> list_;
+    std::string selected_, sample_;
+};
+
+TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
+    start();
+    const std::string typed = "Åsa Зоя 小明";
+    for (const auto& [end, result] : {std::pair{kCancel, -1}, std::pair{Point{-1, -1}, 0}, std::pair{kOk, 1}}) {
+        dialogs::InitTextTool();
+        EXPECT_EQ(dialog(typed, {kBold, kSize80}, end), result);
+        const dialogs::TextSettings& t = dialogs::Text();
+        EXPECT_EQ(t.text, result == 1 ? typed : "Type your text in here.");
+        EXPECT_EQ(t.style + t.sizeIndex, result == 1 ? 1 + 4 : 0 + 2);
+        EXPECT_TRUE(std::is_sorted(list_.begin(), list_.end()) && !list_.empty());
+        for (const char* alias : {"Sans", "Serif", "Monospace", "sans-serif"})
+            EXPECT_EQ(std::count(list_.begin(), list_.end(), alias), 0);
+        EXPECT_EQ(selected_, "Arial");
+    }
+    // The sample shows each choice; a line longer than 255 bytes is cut between characters.
+    const std::string before = sample_;
+    dialog("", {kSize10}, kOk);
+    EXPECT_NE(sample_, before);
+    dialog(std::string(254, 'x') + "é", {}, kOk);
+    EXPECT_EQ(dialogs::Text().text, std::string(254, 'x'));
+}
+
+TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesItAway) {
+    start();
+    scene::Room& r = scene::TheRoom();
+    dialogs::Text().text = "Hi";
+    for (bool zoomed : {false, true}) {
+        r.zoomed = zoomed;
+        dialogs::PreviewText(400, 300);
+        int rows = 0;
+        for (int y = 16; y < 504; ++y) {
+            bool red = false;
+            for (int x = 300; x < 500 && !red; ++x) red = shown(x, y).r > 200 && shown(x, y).g < 80;
+            rows += red;
+        }
+        EXPECT_NEAR(rows, zoomed ? 58 : 29, 6) << "preview height";
+        EXPECT_EQ(countCanvas(kRed), 0);
+    }
+    r.zoomed = false;
+    scene::Present();
+    scene::SaveUndo();
+    dialogs::StampText(300, 200);
+    const Rect box = inCanvas(kRed);
+    EXPECT_NEAR((box.left + box.right) / 2, 300, 2);
+    EXPECT_NEAR(box.bottom, 200, 12);  // the cell's bottom: the letters stand a descent above it
+    EXPECT_GT(box.height(), 20);
+    scene::RestoreUndo();
+    EXPECT_EQ(countCanvas(kRed), 0);
+    // Dropped outside the canvas: nothing drawn, and the preview leaves the window.
+    r.placingText = true;
+    desktop().moveTo(400, 300);
+    desktop().click(60, 560);
+    pump();
+    EXPECT_FALSE(r.placingText);
+    EXPECT_EQ(countCanvas(kRed), 0);
+    EXPECT_EQ(shown(400, 290), kWhite);
+}
+
+}  // namespace
