@@ -163,7 +163,9 @@ void tb_ListAddString(NativeWindow dialog, int control, const std::string& text)
 int tb_ListFindExact(NativeWindow dialog, int control, const std::string& text) {
     return Plat().listFindExact(dialog, control, text);
 }
-void tb_ListSetSelection(NativeWindow dialog, int control, int index) { Plat().listSetSelection(dialog, control, index); }
+void tb_ListSetSelection(NativeWindow dialog, int control, int index) {
+    Plat().listSetSelection(dialog, control, index);
+}
 int tb_ListGetSelection(NativeWindow dialog, int control) { return Plat().listGetSelection(dialog, control); }
 std::string tb_ListGetText(NativeWindow dialog, int control, int index) {
     return Plat().listGetText(dialog, control, index);

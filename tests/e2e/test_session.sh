@@ -82,7 +82,8 @@ e2e_wait 10 up "152 115 495 370" || e2e_fail "no text dialog"
 xdotool sleep 0.5 key --clearmodifiers ctrl+a sleep 0.2 type --delay 30 Hello
 click 432 333 && click 549 368 && keep text_dialog && click 545 422  # bold, 80, OK
 e2e_wait 10 room_only && click 450 300 && sleep 0.5 && e2e_screenshot "$SHOT" || e2e_fail "the text dialog stayed"
-red=$(convert "$SHOT" -crop 300x100+300+210 -fill black +opaque red -fill white -opaque red -format '%[fx:int(mean*w*h)]' info:)
+red=$(convert "$SHOT" -crop 300x100+300+210 -fill black +opaque red -fill white -opaque red \
+    -format '%[fx:int(mean*w*h)]' info:)
 [ "$red" -gt 1500 ] || e2e_fail "no red text where the canvas was clicked ($red red pixels)"
 xdotool key F1 sleep 0.8 key q
 e2e_wait 10 named_up "Attention..." || e2e_fail "Quit asked nothing about the changed picture"

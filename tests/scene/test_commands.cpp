@@ -128,8 +128,9 @@ TEST_F(CommandTest, PreferencesChangeAndAreWrittenOnlyOnOk) {
         scene::RunCommand(scene::kCommandPreferences);
         EXPECT_TRUE(shell::Prefs().printOption != ok && shell::Prefs().soundOn != ok && tb_GetSoundSwitch() != ok);
         std::ifstream in(prefsPath(), std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), ok ? std::string("\0\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0", 16)
-                            : std::string("\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 16));
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+                  ok ? std::string("\0\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0", 16)
+                     : std::string("\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 16));
     }
 }
 

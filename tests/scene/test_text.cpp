@@ -17,7 +17,8 @@ protected:
     int dialog(const std::string& text, std::vector<Point> clicks, Point end) {
         desktop().answerDialog([=, this](NativeWindow d) {
             list_.clear();
-            for (int i = 0; !desktop().listGetText(d, 1001, i).empty(); ++i) list_.push_back(desktop().listGetText(d, 1001, i));
+            for (int i = 0; !desktop().listGetText(d, 1001, i).empty(); ++i)
+                list_.push_back(desktop().listGetText(d, 1001, i));
             selected_ = desktop().listGetText(d, 1001, desktop().listGetSelection(d, 1001));
             desktop().editSetText(d, 1000, text);
             for (Point p : clicks) desktop().click(p.x, p.y, d);
@@ -35,7 +36,9 @@ protected:
         const Rect& p = scene::TheRoom().picture;
         for (int y = 0; y < p.bottom; ++y)
             for (int x = 0; x < p.right; ++x)
-                if (canvasAt(x, y) == c) box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+                if (canvasAt(x, y) == c)
+                    box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                               std::max(box.bottom, y + 1)};
         return box;
     }
     std::vector<std::string> list_;
