@@ -149,7 +149,9 @@ long MainWindowProc(Message& msg) {
             scene::RunCommand(CommandOfMenuItem(msg.command));
             return 0;
         case MsgKind::Close:
-            // Closed from outside (the window manager, the desktop): asked as Quit would ask.
+            // Closed from outside (the window manager, the desktop): asked as Quit would ask. While
+            // a dialog runs the window is disabled, as its owner, and a close is not for it.
+            if (IsMainWindow(msg) && !gShell.closing && tb_DialogOpen()) return 0;
             if (IsMainWindow(msg) && gShell.ready && !gShell.closing) {
                 scene::RunCommand(scene::kCommandQuit);
                 return 0;

@@ -21,6 +21,7 @@ struct WindowState {
     NativeWindow mainWindow = 0;
     int mouseMode = kMouseModeScreen;
     int buttonMode = 0;
+    int dialogsOpen = 0;  // painted dialogs running, one inside another
 };
 
 WindowState gWin;
@@ -151,8 +152,13 @@ NativeWindow tb_GetMainWindow() { return gWin.mainWindow; }
 int tb_DoDialog(int dialogId, DialogProc proc) {
     const platform::DialogTemplate* tmpl = toolbox::FindDialogTemplate(dialogId);
     if (tmpl == nullptr || proc == nullptr) return -1;
-    return Plat().runDialog(gWin.mainWindow, *tmpl, proc);
+    ++gWin.dialogsOpen;
+    const int result = Plat().runDialog(gWin.mainWindow, *tmpl, proc);
+    --gWin.dialogsOpen;
+    return result;
 }
+
+int tb_DialogOpen() { return gWin.dialogsOpen > 0 ? 1 : 0; }
 
 void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
 

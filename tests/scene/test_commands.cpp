@@ -76,6 +76,10 @@ TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) 
         desktop().answerMessageBox(c.answer);
         if (!c.saveTo.empty()) desktop().answerFileDialog(FileDialogResult{true, c.saveTo, 0});
         const platform::Message close{.kind = platform::MsgKind::Close, .window = desktop().firstWindow()};
+        // A close while a dialog runs is not for the disabled window behind it.
+        desktop().answerDialog([&](NativeWindow d) { desktop().postMessage(close), desktop().click(230, 390, d); });
+        scene::RunCommand(scene::kCommandGallery);
+        EXPECT_FALSE(closed());
         c.fromOutside ? desktop().postMessage(close) : scene::RunCommand(scene::kCommandQuit);
         EXPECT_EQ(closed(), !c.stays);
         EXPECT_EQ(desktop().messageBoxes().size(), c.modified ? 1u + c.stays : 0u);
