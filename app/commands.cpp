@@ -29,7 +29,7 @@ constexpr Rect kButtonRects[kButtons] = {
     {125, 7, 195, 46},  {125, 46, 198, 87},  {126, 88, 201, 131},  {127, 132, 205, 179},
 };
 constexpr Rect kBackButton{20, 221, 81, 235};
-constexpr Rect kLight{104, 2, 122, 19};
+constexpr Point kLight{104, 2};  // the light's top-left
 constexpr int kPressShownMs = 500;
 constexpr int kBack = -1;
 
@@ -46,18 +46,6 @@ int ButtonAt(int x, int y) {
         if (tb_PtInRect(x, y, &kButtonRects[b])) return b;
     }
     return -2;
-}
-
-// Copies `part` of picture `id` (whole-remote coordinates, or the picture's own when it is a
-// pressed button or the light) into the dialog at `place`.
-void ShowPicture(NativeWindow dialog, int id, const Rect& place) {
-    Rect rect{};
-    const int picture = tb_CreateBitmap(&rect, id, 24);
-    if (picture < 0) return;
-    Rect from = rect.width() == kRemoteWidth ? place : rect;
-    Rect to = place;
-    tb_CopyBitmapToDialog(dialog, picture, &from, &to);
-    tb_DisposeBitmap(picture);
 }
 
 // The room under the dialog with the remote over it through its mask.
@@ -83,14 +71,15 @@ void Press(NativeWindow dialog, int x, int y) {
     const int under = ButtonAt(x, y);
     for (int b = 0; b < kButtons; ++b) {
         if (gRemote.lit[b] && b != under) {
-            ShowPicture(dialog, kBmpRemote, kButtonRects[b]);
+            tb_ShowPictureInDialog(dialog, kBmpRemote, &kButtonRects[b], kButtonRects[b].left, kButtonRects[b].top);
             gRemote.lit[b] = false;
         }
     }
     if (under < 0 || gRemote.lit[under]) return;
-    ShowPicture(dialog, kBmpRemotePressedFirst + under, kButtonRects[under]);
+    tb_ShowPictureInDialog(dialog, kBmpRemotePressedFirst + under, nullptr, kButtonRects[under].left,
+                           kButtonRects[under].top);
     gRemote.lit[under] = true;
-    ShowPicture(dialog, kBmpRemoteLight, kLight);
+    tb_ShowPictureInDialog(dialog, kBmpRemoteLight, nullptr, kLight.x, kLight.y);
 }
 
 void Release(NativeWindow dialog, int x, int y) {
@@ -109,15 +98,9 @@ long RemoteProc(Message& msg) {
     // Escape or a close puts the remote down, as Back does.
     if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, kBack), 0;
     switch (msg.kind) {
-        case MsgKind::InitDialog: {
-            Rect main{};
-            tb_GetWindowRect(shell::Shell().mainWindow, &main);
-            const int left = main.left + (main.width() - kRemoteWidth) / 2;
-            const int top = main.top + (main.height() - kRemoteHeight) / 2;
-            gRemote.onScreen = Rect{left, top, left + kRemoteWidth, top + kRemoteHeight};
-            tb_MoveDialog(msg.window, &gRemote.onScreen);
+        case MsgKind::InitDialog:
+            gRemote.onScreen = tb_CentreDialog(msg.window, kRemoteWidth, kRemoteHeight, 0);
             return 1;
-        }
         case MsgKind::EraseBackground:
             return 1;
         case MsgKind::Paint:

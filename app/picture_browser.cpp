@@ -88,12 +88,7 @@ void ShowBackground(NativeWindow dialog, const Rect& area, const std::string& te
 
 void ShowArrow(NativeWindow dialog, const Rect& place, int pictureId, bool shown) {
     if (!shown) return ShowBackground(dialog, place);
-    Rect rect{};
-    const int arrow = tb_CreateBitmap(&rect, pictureId, 24);
-    if (arrow < 0) return;
-    Rect to = place;
-    tb_CopyBitmapToDialog(dialog, arrow, &rect, &to);
-    tb_DisposeBitmap(arrow);
+    tb_ShowPictureInDialog(dialog, pictureId, nullptr, place.left, place.top);
 }
 
 void ShowPreviewText(NativeWindow dialog, const char* text) {
@@ -119,16 +114,6 @@ void DrawBrowser(NativeWindow dialog) {
     tb_DisposeBitmap(picture);
 }
 
-// The browser's own size, centred on the main window.
-void PlaceBrowser(NativeWindow dialog) {
-    Rect main{};
-    tb_GetWindowRect(shell::Shell().mainWindow, &main);
-    const int left = main.left + (main.width() - kWidth) / 2;
-    const int top = main.top + (main.height() - kHeight) / 2;
-    Rect rect{left, top, left + kWidth, top + kHeight};
-    tb_MoveDialog(dialog, &rect);
-}
-
 void Release(NativeWindow dialog, int x, int y) {
     if (In(kCancelButton, x, y)) return tb_EndDialog(dialog, -1);
     if (In(kOpenButton, x, y)) return tb_EndDialog(dialog, 1);
@@ -152,10 +137,10 @@ long BrowserProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
-            PlaceBrowser(msg.window);
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
             return 1;
         case MsgKind::EraseBackground:
-            ShowBackground(msg.window, Rect{0, 0, kWidth, kHeight});
+            tb_ShowPictureInDialog(msg.window, kBmpGallery, nullptr, 0, 0);
             return 1;
         case MsgKind::Paint:
             DrawBrowser(msg.window);

@@ -22,26 +22,6 @@ constexpr int kLowerTop = 155;
 constexpr Rect kOk{290, 235, 327, 272};
 constexpr Rect kCancel{327, 235, 363, 272};
 
-// Picture `id` over the whole dialog.
-void ShowPicture(NativeWindow dialog, int id) {
-    Rect rect{};
-    const int picture = tb_CreateBitmap(&rect, id, 24);
-    if (picture < 0) return;
-    Rect to = rect;
-    tb_CopyBitmapToDialog(dialog, picture, &rect, &to);
-    tb_DisposeBitmap(picture);
-}
-
-// Sizes the dialog and centres it on `on` (screen coordinates).
-void Place(NativeWindow dialog, const Rect& on, int width, int height) {
-    const int left = on.left + (on.width() - width) / 2;
-    const int top = on.top + (on.height() - height) / 2;
-    Rect rect{left, top, left + width, top + height};
-    tb_MoveDialog(dialog, &rect);
-}
-
-Rect Desktop() { return shell::Shell().desktop; }
-
 // ---- Title screen ----------------------------------------------------------------------
 
 void EndTitle(NativeWindow dialog, int result) {
@@ -54,12 +34,12 @@ long TitleProc(Message& msg) {
     switch (msg.kind) {
         case MsgKind::InitDialog:
             tb_SetTimer(msg.window, kTitleTimer, kTitleMs);
-            Place(msg.window, Desktop(), 448, 324);
+            tb_CentreDialog(msg.window, 448, 324, 1);
             return 1;
         case MsgKind::EraseBackground:
             return 1;
         case MsgKind::Paint:
-            ShowPicture(msg.window, kBmpTitleScreen);
+            tb_ShowPictureInDialog(msg.window, kBmpTitleScreen, nullptr, 0, 0);
             return 0;
         case MsgKind::Timer:
             if (msg.timerId == kTitleTimer) EndTitle(msg.window, 1);
@@ -78,12 +58,12 @@ long AboutProc(Message& msg) {
     if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, 0), 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
-            Place(msg.window, Desktop(), 421, 244);
+            tb_CentreDialog(msg.window, 421, 244, 1);
             return 1;
         case MsgKind::EraseBackground:
             return 1;
         case MsgKind::Paint:
-            ShowPicture(msg.window, kBmpAbout);
+            tb_ShowPictureInDialog(msg.window, kBmpAbout, nullptr, 0, 0);
             return 0;
         case MsgKind::MouseMove:
             tb_SetCursor(kCurArrow);
@@ -147,14 +127,11 @@ long PreferencesProc(Message& msg) {
     if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, 0), 0;
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
-        case MsgKind::InitDialog: {
-            Rect main{};
-            tb_GetWindowRect(shell::Shell().mainWindow, &main);
-            Place(msg.window, main, 420, 319);
+        case MsgKind::InitDialog:
+            tb_CentreDialog(msg.window, 420, 319, 0);
             return 1;
-        }
         case MsgKind::EraseBackground:
-            ShowPicture(msg.window, kBmpPreferences);
+            tb_ShowPictureInDialog(msg.window, kBmpPreferences, nullptr, 0, 0);
             return 1;
         case MsgKind::Paint:
             DrawChoices(msg.window);

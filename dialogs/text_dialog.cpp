@@ -5,7 +5,6 @@
 
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
-#include "app/shell.h"
 #include "toolbox/toolbox.h"
 
 namespace dialogs {
@@ -122,26 +121,14 @@ long TextDialogProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog: {
-            Rect main{};
-            tb_GetWindowRect(shell::Shell().mainWindow, &main);
-            const int left = main.left + (main.width() - kWidth) / 2;
-            const int top = main.top + (main.height() - kHeight) / 2;
-            Rect rect{left, top, left + kWidth, top + kHeight};
-            tb_MoveDialog(msg.window, &rect);
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
             FillFontList(msg.window);
             tb_EditSetText(msg.window, kEdit, gWorking.text);
             return 1;
         }
-        case MsgKind::EraseBackground: {
-            Rect rect{};
-            const int background = tb_CreateBitmap(&rect, kBmpFontDialog, 24);
-            if (background >= 0) {
-                Rect to = rect;
-                tb_CopyBitmapToDialog(msg.window, background, &rect, &to);
-                tb_DisposeBitmap(background);
-            }
+        case MsgKind::EraseBackground:
+            tb_ShowPictureInDialog(msg.window, kBmpFontDialog, nullptr, 0, 0);
             return 1;
-        }
         case MsgKind::Paint:
             ShowMarker(msg.window, StyleMarker(gWorking.style), true);
             ShowMarker(msg.window, SizeMarker(gWorking.sizeIndex), true);

@@ -67,6 +67,12 @@ int tb_IsCancelCommand(const platform::Message& msg);
 // Places and sizes a dialog (screen coordinates); a dialog whose template is shared with
 // others gives itself its own size when it starts.
 void tb_MoveDialog(platform::NativeWindow dialog, const Rect* rect);
+// Sizes a dialog and centres it on the main window, or on the desktop when `onDesktop` is 1;
+// returns where it now is (screen coordinates).
+Rect tb_CentreDialog(platform::NativeWindow dialog, int width, int height, int onDesktop);
+// Copies the bitmap resource `pictureId` into a dialog with its top-left at (x, y): all of it, or
+// only its rectangle `part` (null for all).
+void tb_ShowPictureInDialog(platform::NativeWindow dialog, int pictureId, const Rect* part, int x, int y);
 
 void tb_ErrorMessage(const char* text);      // "Error...", system-modal
 void tb_AttentionMessage(const char* text);  // "Attention!", owned by the main window

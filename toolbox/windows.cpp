@@ -192,6 +192,25 @@ int tb_HoverAndPress(const platform::Message& msg, bool reacts) {
     return 1;
 }
 
+Rect tb_CentreDialog(NativeWindow dialog, int width, int height, int onDesktop) {
+    const Rect on = onDesktop != 0 ? Plat().desktopRect() : Plat().windowRect(gWin.mainWindow);
+    const int left = on.left + (on.width() - width) / 2;
+    const int top = on.top + (on.height() - height) / 2;
+    const Rect placed{left, top, left + width, top + height};
+    tb_MoveDialog(dialog, &placed);
+    return placed;
+}
+
+void tb_ShowPictureInDialog(NativeWindow dialog, int pictureId, const Rect* part, int x, int y) {
+    Rect whole{};
+    const int picture = tb_CreateBitmap(&whole, pictureId, 24);
+    if (picture < 0) return;
+    Rect from = part != nullptr ? *part : whole;
+    Rect to{x, y, x + from.width(), y + from.height()};
+    tb_CopyBitmapToDialog(dialog, picture, &from, &to);
+    tb_DisposeBitmap(picture);
+}
+
 int tb_IsCancelCommand(const platform::Message& msg) {
     return msg.kind == platform::MsgKind::Close ||
            (msg.kind == platform::MsgKind::KeyDown && msg.key == platform::kVkEscape);
