@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/geometry.h"
+
 namespace scene {
 
 struct Color;
@@ -50,8 +52,11 @@ int RemoteDialog();
 // empty when there is none.
 std::string HelpPagePath();
 
-// ---- Pieces still to come (seams.cpp): each does nothing yet, and says so -------------------
-// Prints the picture.
+// ---- Printing (printing.cpp) -----------------------------------------------------------------
+// The print dialog, then the picture on one page; nothing when the dialog is cancelled.
 void PrintPicture();
+// Where a picture of width x height lands on a printable area of pageWidth x pageHeight:
+// as large as fits in nine tenths of it, centred.
+Rect PrintedRect(int width, int height, int pageWidth, int pageHeight);
 
 }  // namespace scene

@@ -18,6 +18,8 @@
 
 namespace platform {
 
+class PrintPage;
+
 // A window of the desktop. 0 is "no window".
 using NativeWindow = int32_t;
 
@@ -144,6 +146,32 @@ enum class SoundMode : uint8_t {
     Loop,         // stop what plays and play this over and over
 };
 
+// What the print dialog chose: the backend's own record of the printer, the paper and the
+// other settings (offered again at the next print), and what the program needs to know of it.
+struct PrintChoice {
+    std::string settings;           // opaque to everything above the backend; empty: none yet
+    double pageWidthInches = 0.0;   // the paper as it lies (orientation applied)
+    double pageHeightInches = 0.0;
+    int dpiX = 0;
+    int dpiY = 0;
+};
+
+// How a print dialog ended. When a document was opened, printPage() is its first page.
+enum class PrintFailure : uint8_t {
+    None,
+    PrinterNotFound,  // the printer chosen is gone
+    NoSettings,       // the dialog gave no paper or settings
+    OutOfMemory,      // the document could not be made for want of memory
+    Document,         // the desktop refused to start the document: `reason` says why
+};
+
+struct PrintStart {
+    bool started = false;  // a document is open; false and None: the user cancelled
+    PrintFailure failure = PrintFailure::None;
+    std::string reason;    // the desktop's own words, when it gave any
+    PrintChoice choice;    // what was chosen (kept by the caller even when the start failed)
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -237,6 +265,18 @@ public:
     // Shows the local file `path` (an absolute path) in the desktop's web browser; false when
     // no browser could be started.
     virtual bool openInBrowser(const std::string& path) = 0;
+
+    // --- Printing -----------------------------------------------------------------------
+    // Runs the print dialog owned by `owner`, offering `offered` (from an earlier print), and
+    // opens a document on the printer chosen. Only one document is open at a time.
+    virtual PrintStart startPrintJob(NativeWindow owner, const PrintChoice& offered, const std::string& title) = 0;
+    // The open document's current page; null when no document is open.
+    virtual PrintPage* printPage() = 0;
+    // Ends the current page; drawing after it goes on a new one.
+    virtual void endPrintPage() = 0;
+    // Closes the document and hands it to the desktop's printing, waiting (with the desktop's
+    // events served) until it is accepted or refused. Empty when accepted, else the reason.
+    virtual std::string finishPrintJob() = 0;
 
     // --- Sound --------------------------------------------------------------------------
     // Plays the WAVE resource `soundId`; see SoundMode. Without a sound device nothing plays.

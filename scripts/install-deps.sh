@@ -7,7 +7,7 @@ packages=(
   libgtk-3-dev libpango1.0-dev libcairo2-dev librsvg2-dev libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils
-  fonts-liberation2 fonts-dejavu-core fonts-droid-fallback
+  fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils
 )
 
 missing=()

@@ -83,6 +83,7 @@ bool ResolveTarget(int handle, Target& out) {
 }
 
 bool ResolveSource(int handle, Target& out) {
+    if (handle == kPrinterHandle) return false;  // a page can be drawn on, not read
     if (handle >= kFirstWindowHandle) return ResolveTarget(handle, out);
     BitmapSlot* slot = FindBitmapSlot(handle);
     if (slot == nullptr) return false;
@@ -90,13 +91,6 @@ bool ResolveSource(int handle, Target& out) {
     out.view = dib_ReadView(slot->image);
     out.draw = &slot->draw;
     return true;
-}
-
-// FIXME: the printer page arrives with printing; until then no document is ever open, and
-// copies and drawings aimed at 9000 do nothing.
-bool ResolvePrinterPage(Target& out) {
-    out = Target{};
-    return false;
 }
 
 }  // namespace toolbox

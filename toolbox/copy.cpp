@@ -5,6 +5,7 @@
 // puts that clip in force for later drawing (DrawState::clipInForce) until tb_ClearClipRect.
 #include <algorithm>
 
+#include "platform/print_page.h"
 #include "platform/raster/blit.h"
 #include "toolbox/internal.h"
 #include "toolbox/toolbox.h"
@@ -72,6 +73,10 @@ bool TrimToClip(raster::Block& b, const Rect& clip) {
 
 // The copy itself once source and destination are known; returns the rectangle it changed.
 Rect CopyBetween(const Target& src, const Target& dst, const Rect& sr, const Rect& dr) {
+    if (dst.isPrinter) {
+        dst.page->drawPicture(src.view, sr, dr);
+        return Rect{};
+    }
     const CopyClip clip = InstallClip(dst);
     if (sr.width() != dr.width() || sr.height() != dr.height()) {
         return raster::StretchBlock(src.view, sr, dst.view, dr, clip.rect, RasterOp::Copy);
@@ -138,6 +143,10 @@ void tb_CopyBitmapBits(int source, int destination, const Rect* sourceRect, cons
         return;
     }
     // A window or the page gets the picture through a fresh context: no clip at all.
+    if (dst.isPrinter) {
+        dst.page->drawPicture(src.view, sr, dr);
+        return;
+    }
     const Rect changed =
         raster::StretchBlock(src.view, sr, dst.view, dr, raster::Bounds(dst.view), raster::RasterOp::Copy);
     toolbox::PresentTarget(dst, changed);
@@ -147,7 +156,8 @@ void tb_CopyMaskedBitmap(int image, int mask, int destination, const Rect* image
                          const Rect* destRect) {
     if (imageRect == nullptr || maskRect == nullptr || destRect == nullptr) return;
     Target dst, picture, shape;
-    if (!toolbox::ResolveTarget(destination, dst) || !toolbox::ResolveSource(image, picture) ||
+    // Masking reads the destination back, which a printer's page cannot give.
+    if (!toolbox::ResolveTarget(destination, dst) || dst.isPrinter || !toolbox::ResolveSource(image, picture) ||
         !toolbox::ResolveSource(mask, shape)) {
         return;
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/print_page.h"
 #include "platform/raster/fill.h"
 #include "platform/raster/region.h"
 #include "platform/raster/shapes.h"
@@ -54,8 +55,12 @@ raster::Ink InkOf(const Target& target, toolbox::Rgb8 colour) {
     return raster::InkFor(target.view, colour.red, colour.green, colour.blue);
 }
 
-// Writes the collected spans in the colour and shows them on a window.
+// Writes the collected spans in the colour and shows them on a window, or puts them on the page.
 void PaintCollected(const Target& target, toolbox::Rgb8 colour) {
+    if (target.isPrinter) {
+        target.page->fillSpans(gSpans, colour.red, colour.green, colour.blue);
+        return;
+    }
     raster::PaintSpans(target.view, gSpans, InkOf(target, colour));
     toolbox::PresentTarget(target, raster::SpanBounds(gSpans));
 }
@@ -76,6 +81,12 @@ void FillBox(int handle, const Rect* rect, const char* reportAs, bool black) {
     Target target;
     if (!Open(handle, reportAs, target)) return;
     const Rect area = IntersectRects(Ordered(*rect), toolbox::ClipInForce(target));
+    if (target.isPrinter) {
+        gSpans.clear();
+        for (int32_t y = area.top; y < area.bottom; ++y) gSpans.push_back(raster::Span{y, area.left, area.right});
+        PaintCollected(target, black ? toolbox::Rgb8{} : target.draw->fore);
+        return;
+    }
     raster::FillRect(target.view, area, InkOf(target, black ? toolbox::Rgb8{} : target.draw->fore));
     toolbox::PresentTarget(target, area);
 }
@@ -144,10 +155,11 @@ void tb_Line(int target, int x1, int y1, int x2, int y2, int width) {
     PaintCollected(t, t.draw->fore);
 }
 
-// Reports under tb_PaintRect's name, as it always has.
+// Reports under tb_PaintRect's name, as it always has. A printer's page cannot be read, so
+// there is nothing to fill there.
 void tb_FloodFill(int target, int x, int y, int red, int green, int blue) {
     Target t;
-    if (!Open(target, "tb_PaintRect", t)) return;
+    if (!Open(target, "tb_PaintRect", t) || t.isPrinter) return;
     const toolbox::Rgb8 surface = toolbox::ColorFrom65025(red, green, blue);
     const uint32_t surfaceValue = raster::InkValue(t.view, InkOf(t, surface));
     const Rect changed = gFiller.fill(t.view, x, y, surfaceValue, InkOf(t, t.draw->fore), toolbox::ClipInForce(t));

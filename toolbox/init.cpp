@@ -9,6 +9,7 @@ void tb_Init() {
     toolbox::ResetBitmapTable();
     toolbox::ResetRegionTable();
     toolbox::ResetTextTable();
+    toolbox::ResetPrinting();
     toolbox::SeedRandom();
 }
 

@@ -12,6 +12,9 @@
 namespace raster {
 class Region;
 }
+namespace platform {
+class PrintPage;
+}
 
 namespace toolbox {
 
@@ -50,7 +53,9 @@ struct Target {
     PixelView view{};
     DrawState* draw = nullptr;
     platform::NativeWindow window = 0;  // non-zero for a window target
+    // The printer page has no pixels here: `view` gives only its size, and drawing goes to `page`.
     bool isPrinter = false;
+    platform::PrintPage* page = nullptr;
 };
 
 // Window table (windows.cpp).
@@ -74,7 +79,7 @@ bool ResolveTarget(int handle, Target& out);
 bool ResolveBitmapTarget(int handle, Target& out);  // bitmaps only
 // The same for reading: a resource bitmap stays in place, so never write through `out`.
 bool ResolveSource(int handle, Target& out);
-// The printer page (9000); false while no document is open.
+// The printer page (9000); false while no document is open (printing.cpp).
 bool ResolvePrinterPage(Target& out);
 // The part of a target that drawing may change now: its bounds, limited by a clip that a copy
 // (or a line) has put in force (copy.cpp).
@@ -98,5 +103,6 @@ void ResetRegionTable();
 void ResetFiles();  // files.cpp: closes the current file, program directory = current directory
 void ResetSound();  // the sound switch back on (sound.cpp)
 void ResetTextTable();  // every target's face, size and style back to 0 (text.cpp)
+void ResetPrinting();   // an open document is sent, the kept print settings forgotten
 
 }  // namespace toolbox

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/print_page.h"
 #include "platform/text_pango.h"
 #include "toolbox/internal.h"
 #include "toolbox/toolbox.h"
@@ -125,6 +126,10 @@ Rect DrawLine(const Target& target, const text::FontRequest& font, std::string_v
               const text::Placement& place, const Rect& clip, Rgb8 colour) {
     text::RenderLine(font, line, place, IntersectRects(clip, Rect{0, 0, target.view.width, target.view.height}),
                      gMask);
+    if (target.isPrinter) {
+        target.page->fillCoverage(gMask, colour.red, colour.green, colour.blue);
+        return gMask.area;
+    }
     const Rect changed = text::BlendCoverage(target.view, gMask, colour.red, colour.green, colour.blue);
     PresentTarget(target, changed);
     return changed;

@@ -241,6 +241,29 @@ std::string tb_GetProgramDirectory();                  // tb_Init sets the curre
 // /P gives "/P/Pictures/". "." and ".." are resolved by name; a path ending in "/" is whole.
 std::string tb_GetPathDirectory(const std::string& path);
 
+// ---- Printing ------------------------------------------------------------------------------
+// One document at a time: tb_OpenPrinter, then for each page tb_StartPage, drawing into
+// kPrinterHandle (copies stretch onto it, the primitives and text draw on it; flood fill and
+// reading its pixels do nothing), tb_EndPage; finally tb_ClosePrinter. The page is measured in
+// printer pixels from the paper's top-left corner.
+//
+// The print dialog, owned by the main window; the printer, paper and settings chosen are
+// offered again next time. kPrinterHandle when a document was started; -1 when the dialog was
+// cancelled (nothing shown) or failed (shown in the "Attention!" box).
+int tb_OpenPrinter();
+void tb_StartPage();
+void tb_EndPage();
+// Hands the document to the desktop's printing and waits until it is accepted; a document the
+// desktop refused is shown in the "Attention!" box with the reason.
+void tb_ClosePrinter();
+platform::PrintPage* tb_GetPrinterDC();  // the open document's page, or null
+float tb_GetPageWidthInches();   // the paper as it lies; 0 without a document
+float tb_GetPageHeightInches();
+int tb_GetPrinterDpiX();  // of the printer chosen last, even once its document is closed; 0 before
+int tb_GetPrinterDpiY();
+// The printable part of the page: the whole paper, (0, 0, width x dpi, height x dpi), truncated.
+void tb_GetPrintableRect(Rect* rect);
+
 // ---- Text and fonts ----------------------------------------------------------------------
 // Every target (each bitmap slot, each window slot, the printer page) keeps a face, a size and
 // a style, 16 bits each and all 0 until set; like the colours they belong to the slot.

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <gtk/gtk.h>
+#include <gtk/gtkunixprint.h>
 
 #include <cstdint>
 #include <deque>
@@ -21,6 +22,7 @@
 
 #include "platform/audio_sdl.h"
 #include "platform/platform.h"
+#include "platform/print_page.h"
 
 namespace platform::gtk {
 
@@ -48,6 +50,18 @@ struct Window {
     PixelView view{};
     cairo_surface_t* mirror = nullptr;  // CAIRO_FORMAT_RGB24 copy of what has been presented
     std::vector<Control> controls;
+};
+
+// The document being printed.
+struct PrintRun {
+    GtkPrintJob* job = nullptr;
+    cairo_t* cr = nullptr;
+    std::unique_ptr<PrintPage> page;
+
+    ~PrintRun() {
+        if (cr != nullptr) cairo_destroy(cr);
+        if (job != nullptr) g_object_unref(job);
+    }
 };
 
 // One running painted dialog; lives on runDialog's stack.
@@ -116,6 +130,11 @@ public:
     FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
     bool openInBrowser(const std::string& path) override;
 
+    PrintStart startPrintJob(NativeWindow owner, const PrintChoice& offered, const std::string& title) override;
+    PrintPage* printPage() override;
+    void endPrintPage() override;
+    std::string finishPrintJob() override;
+
     void playSound(int soundId, SoundMode mode) override;
     void stopSound() override;
     void beep() override;
@@ -144,6 +163,9 @@ public:
     void rememberTrigger(const GdkEvent* event);
     void onConfigure(NativeWindow window, const Rect& placed);
 
+    // Runs a GTK dialog modally, sized to fit the screen and centred on it (gtk_files.cpp).
+    gint runCentred(GtkWidget* dialog, int width, int height);
+
     // Controls (gtk_dialogs.cpp).
     Control* findControl(NativeWindow dialog, int controlId);
 
@@ -171,6 +193,7 @@ private:
     std::map<int, GdkCursor*> cursors_;
     GdkCursor* currentCursor_ = nullptr;
     GdkEvent* trigger_ = nullptr;  // the last press or key, for menus that need one to grab with
+    std::unique_ptr<PrintRun> print_;
     SdlAudio audio_;  // sound effects; opens the sound device at the first sound
 };
 

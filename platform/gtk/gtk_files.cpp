@@ -9,7 +9,6 @@ namespace {
 
 constexpr int kChooserWidth = 760;
 constexpr int kChooserHeight = 540;
-constexpr int kScreenMargin = 20;
 
 // Picture files come from a world where names ignore case: "*.bmp" must also find "CAT.BMP".
 std::string CaseBlindPattern(const std::string& pattern) {
@@ -34,7 +33,26 @@ bool HasExtension(const std::string& path) {
     return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
 }
 
+constexpr int kScreenMargin = 20;
+
 }  // namespace
+
+// Without a window manager a GTK dialog opens in the screen's corner, and larger than a small
+// screen: it is given a size that fits and put in the middle.
+gint GtkBackend::runCentred(GtkWidget* dialog, int width, int height) {
+    gtk_widget_show(dialog);
+    const Rect screen = desktopRect();
+    width = std::min(width, screen.width() - kScreenMargin);
+    height = std::min(height, screen.height() - kScreenMargin);
+    gtk_window_resize(GTK_WINDOW(dialog), width, height);
+    gtk_window_move(GTK_WINDOW(dialog), (screen.width() - width) / 2, (screen.height() - height) / 2);
+    gtk_window_present(GTK_WINDOW(dialog));
+
+    boxes_.push_back(dialog);
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), dialog));
+    return response;
+}
 
 FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequest& request) {
     ensureGtk();
@@ -57,18 +75,7 @@ FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequ
     if (request.save && !request.initialName.empty())
         gtk_file_chooser_set_current_name(chooser, request.initialName.c_str());
 
-    // Without a window manager the chooser opens larger than a small screen and in its corner.
-    gtk_widget_show(dialog);
-    const Rect screen = desktopRect();
-    const int width = std::min(kChooserWidth, screen.width() - kScreenMargin);
-    const int height = std::min(kChooserHeight, screen.height() - kScreenMargin);
-    gtk_window_resize(GTK_WINDOW(dialog), width, height);
-    gtk_window_move(GTK_WINDOW(dialog), (screen.width() - width) / 2, (screen.height() - height) / 2);
-    gtk_window_present(GTK_WINDOW(dialog));
-
-    boxes_.push_back(dialog);
-    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
-    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), dialog));
+    const gint response = runCentred(dialog, kChooserWidth, kChooserHeight);
 
     FileDialogResult result;
     if (response == GTK_RESPONSE_ACCEPT) {

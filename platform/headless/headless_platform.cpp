@@ -181,6 +181,8 @@ void HeadlessPlatform::clearRecords() {
     raises_.clear();
     fileDialogs_.clear();
     browserPages_.clear();
+    printOffers_.clear();
+    printed_.clear();
     beeps_ = 0;
 }
 

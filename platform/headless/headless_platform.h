@@ -17,11 +17,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/print_page.h"
 
 namespace platform {
 
@@ -30,6 +32,30 @@ struct HeadlessConfig {
     int height = 600;
     int depth = 24;
     bool otherInstanceRunning = false;
+    // The paper and resolution the print dialog offers before anything was chosen.
+    double paperWidthInches = 8.5;
+    double paperHeightInches = 11.0;
+    int printerDpi = 600;
+};
+
+// How the next print dialog is answered. By default it is cancelled.
+struct PrintAnswer {
+    bool print = false;                          // the Print button; false cancels
+    PrintFailure failure = PrintFailure::None;   // or the dialog fails this way
+    std::string reason;                          // the desktop's words for that failure
+    // The choice made; no settings keeps what the dialog offered (or the configured paper).
+    PrintChoice choice;
+    std::string outputPath;  // where the PDF goes; empty: it is only counted
+    std::string jobFailure;  // the desktop refuses the finished document, saying this
+};
+
+// A document as it was handed over.
+struct PrintedDocument {
+    PrintChoice choice;
+    int pages = 0;                          // pages ended
+    std::vector<PrintedPicture> pictures;   // every picture drawn, on any page
+    int fills = 0;                          // figures and text drawn
+    size_t bytes = 0;                       // of PDF
 };
 
 struct RecordedMessageBox {
@@ -83,6 +109,7 @@ public:
     void answerDialog(std::function<void(NativeWindow dialog)> script);
     // Answers for the next file dialogs (default: cancelled).
     void answerFileDialog(FileDialogResult answer);
+    void answerPrintDialog(PrintAnswer answer);
     // Whether a web browser can be started (default: yes).
     void setBrowserAvailable(bool available) { browserAvailable_ = available; }
     // Polled state without an event, effective at once.
@@ -102,6 +129,8 @@ public:
     int beeps() const { return beeps_; }
     const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
     const std::vector<std::string>& browserPages() const { return browserPages_; }  // every page asked for
+    const std::vector<PrintChoice>& printOffers() const { return printOffers_; }  // offered by each print dialog
+    const std::vector<PrintedDocument>& printed() const { return printed_; }  // every document finished
     int windowCount() const;
     std::vector<NativeWindow> windows() const;
     NativeWindow firstWindow() const;  // the first window still open, 0 if none
@@ -156,6 +185,10 @@ public:
     void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
     FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
     bool openInBrowser(const std::string& path) override;
+    PrintStart startPrintJob(NativeWindow owner, const PrintChoice& offered, const std::string& title) override;
+    PrintPage* printPage() override;
+    void endPrintPage() override;
+    std::string finishPrintJob() override;
     void playSound(int soundId, SoundMode mode) override;
     void stopSound() override;
     void beep() override { ++beeps_; }
@@ -221,6 +254,11 @@ private:
     std::deque<FileDialogResult> fileAnswers_;
     std::vector<FileDialogRequest> fileDialogs_;
     std::vector<std::string> browserPages_;
+    struct PrintJob;  // headless_print.cpp
+    std::deque<PrintAnswer> printAnswers_;
+    std::vector<PrintChoice> printOffers_;
+    std::vector<PrintedDocument> printed_;
+    std::shared_ptr<PrintJob> printJob_;
     bool browserAvailable_ = true;
     std::vector<RecordedMessageBox> boxes_;
     std::vector<RecordedMenu> menus_;
