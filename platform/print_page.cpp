@@ -65,8 +65,15 @@ void PrintPage::drawPicture(const PixelView& picture, const Rect& from, const Re
         cairo_fill(cr_);
         cairo_restore(cr_);
         if (recording_) keep(to, image);
+        held_.push_back(image);
+        return;
     }
     cairo_surface_destroy(image);
+}
+
+void PrintPage::ended() {
+    for (cairo_surface_t* image : held_) cairo_surface_destroy(image);
+    held_.clear();
 }
 
 void PrintPage::keep(const Rect& to, cairo_surface_t* image) {

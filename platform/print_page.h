@@ -32,6 +32,9 @@ class PrintPage {
 public:
     // Draws into `cr`, whose user space is the paper in points; the page does not own it.
     PrintPage(cairo_t* cr, int32_t width, int32_t height, double dpiX, double dpiY);
+    ~PrintPage() { ended(); }
+    PrintPage(const PrintPage&) = delete;
+    PrintPage& operator=(const PrintPage&) = delete;
 
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
@@ -44,6 +47,9 @@ public:
     // The colour through a text coverage mask placed at its area.
     void fillCoverage(const text::CoverageMask& mask, uint8_t red, uint8_t green, uint8_t blue);
 
+    // The page has been ended (cairo_show_page): the pictures it held are no longer needed.
+    void ended();
+
     // Tests: keep a copy of every picture drawn from now on.
     void record(bool on) { recording_ = on; }
     const std::vector<PrintedPicture>& pictures() const { return pictures_; }
@@ -52,6 +58,9 @@ public:
 private:
     void keep(const Rect& to, cairo_surface_t* image);
 
+    // The pictures of the page being drawn, kept alive until it is written out: a picture freed
+    // earlier would make the document take a copy of it.
+    std::vector<cairo_surface_t*> held_;
     cairo_t* cr_;
     int32_t width_;
     int32_t height_;

@@ -154,7 +154,9 @@ PrintStart GtkBackend::startPrintJob(NativeWindow owner, const PrintChoice& offe
 PrintPage* GtkBackend::printPage() { return print_ != nullptr ? print_->page.get() : nullptr; }
 
 void GtkBackend::endPrintPage() {
-    if (print_ != nullptr) cairo_show_page(print_->cr);
+    if (print_ == nullptr) return;
+    cairo_show_page(print_->cr);
+    print_->page->ended();
 }
 
 std::string GtkBackend::finishPrintJob() {
@@ -164,6 +166,7 @@ std::string GtkBackend::finishPrintJob() {
     run->cr = nullptr;
     cairo_surface_t* surface = gtk_print_job_get_surface(run->job, nullptr);
     cairo_surface_finish(surface);
+    run->page->ended();
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return cairo_status_to_string(cairo_surface_status(surface));
 
     auto* sending = new Sending;

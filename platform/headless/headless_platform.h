@@ -47,6 +47,7 @@ struct PrintAnswer {
     PrintChoice choice;
     std::string outputPath;  // where the PDF goes; empty: it is only counted
     std::string jobFailure;  // the desktop refuses the finished document, saying this
+    bool keepPictures = true;  // copies of the pictures printed go into printed()
 };
 
 // A document as it was handed over.

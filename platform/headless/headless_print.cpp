@@ -77,7 +77,7 @@ PrintStart HeadlessPlatform::startPrintJob(NativeWindow owner, const PrintChoice
     const PrintChoice& c = start.choice;
     job->page = std::make_unique<PrintPage>(job->cr, static_cast<int32_t>(c.pageWidthInches * c.dpiX),
                                             static_cast<int32_t>(c.pageHeightInches * c.dpiY), c.dpiX, c.dpiY);
-    job->page->record(true);
+    job->page->record(answer.keepPictures);
     job->document.choice = c;
     job->answer = std::move(answer);
     printJob_ = std::move(job);
@@ -90,6 +90,7 @@ PrintPage* HeadlessPlatform::printPage() { return printJob_ != nullptr ? printJo
 void HeadlessPlatform::endPrintPage() {
     if (printJob_ == nullptr) return;
     cairo_show_page(printJob_->cr);
+    printJob_->page->ended();
     ++printJob_->document.pages;
 }
 
@@ -99,6 +100,7 @@ std::string HeadlessPlatform::finishPrintJob() {
     cairo_destroy(job->cr);
     job->cr = nullptr;
     cairo_surface_finish(job->surface);
+    job->page->ended();
     const cairo_status_t status = cairo_surface_status(job->surface);
     job->document.pictures = job->page->pictures();
     job->document.fills = job->page->fills();
