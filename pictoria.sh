@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 top=$(pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-scripts/install-deps.sh
+scripts/install-deps.sh "${1:-run}"
 
 build() {  # folder, extra cmake arguments...
   local dir=$1; shift

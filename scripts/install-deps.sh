@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pictoria needs to build, run and test, skipping those present.
+#   scripts/install-deps.sh        what building, running and the tests need
+#   scripts/install-deps.sh test   also a print server with a PDF printer, for the printing test
 set -euo pipefail
 
 packages=(
@@ -9,6 +11,8 @@ packages=(
   xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils
 )
+# Only the tests print through CUPS (to a scheduler of their own); the program never needs it.
+[ "${1:-}" = test ] && packages+=(cups printer-driver-cups-pdf)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -10,38 +10,8 @@
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
 command -v pdftoppm >/dev/null && command -v pdfimages >/dev/null || e2e_fail "poppler-utils is not installed"
-RUN="$E2E_TMP/run" SHOT="$E2E_TMP/screen.ppm" PDF="$E2E_TMP/run/output.pdf"
-PRINTER="25 425" BLUE_CAN="573 520" JAR="288 563"
+. "$(dirname "$0")/print_lib.sh"
 
-room_only() { [ "$(e2e_windows "$PID")" = "0 0 800 600" ]; }
-named() { xdotool search --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
-click() { xdotool mousemove "$1" "$2" sleep 0.3 click 1; }
-stroke() { xdotool mousemove "$1" "$2" sleep 0.2 mousedown 1 sleep 0.1 mousemove "$3" "$4" sleep 0.2 mouseup 1 sleep 0.2; }
-start() {
-    e2e_start_program "$BINARY" "$1"
-    PID=$E2E_PID
-    e2e_dismiss_title "$PID" && e2e_wait 20 room_only && sleep 1 || e2e_fail "no room after the title screen"
-}
-# print [pick]: clicks the printer, optionally picks "Print to File", and presses Print.
-print() {
-    click $PRINTER
-    e2e_wait 20 eval '[ -n "$(named Print)" ]' || e2e_fail "no print dialog"
-    local X Y
-    sleep 1  # placed in the middle once shown
-    read -r X Y _ < <(e2e_windows "$PID" | grep -v "^0 0 800 600$")
-    [ "${1:-}" = pick ] && click $((X + 82)) $((Y + 86)) && sleep 0.5
-    click $((X + 664)) $((Y + 530))
-}
-# The blue rectangle, painted with the pencil's outline and the jar's fill.
-paint() {
-    click $BLUE_CAN
-    stroke 250 150 450 150; stroke 450 150 450 300; stroke 450 300 250 300; stroke 250 300 250 150
-    click $JAR
-    click 350 220
-    sleep 0.5
-    e2e_screenshot "$SHOT" && convert "$SHOT" -crop 634x488+147+16 +repage "$E2E_TMP/canvas.png"
-    [ "$(e2e_pixel "$SHOT" 350 220)" = "0 0 255" ] || e2e_fail "no blue rectangle on the canvas"
-}
 # check_pdf INK: the document holds one page with the canvas, as it was or checkerboarded.
 check_pdf() {
     local ink=$1
@@ -58,15 +28,7 @@ check_pdf() {
     fi
     [ "$(compare -metric AE "$E2E_TMP/img-000.png" "$expected" null: 2>&1)" = 0 ] ||
         e2e_fail "the printed picture is not the canvas (ink saving $ink)"
-    # At 72 dpi the blue rectangle sits where the canvas had it, the picture centred on A4:
-    # 535.7 points wide from 29.8 points in, 412.4 high from 214.7 points down.
-    pdftoppm -r 72 "$PDF" "$E2E_TMP/page"
-    local box expect
-    box=$(convert "$E2E_TMP"/page-1.ppm -fuzz 20% -fill white -opaque white -trim -format '%X %Y %w %h' info:)
-    expect=$(convert "$E2E_TMP/canvas.png" -trim -format '%X %Y %w %h' info: |
-        awk '{s = 535.75 / 634; printf "%d %d %d %d", 29.76 + $1 * s, 214.74 + $2 * s, $3 * s, $4 * s}')
-    echo "$box $expect" | awk '{for (i = 1; i <= 4; i++) if ($i - $(i + 4) > 2 || $(i + 4) - $i > 2) exit 1}' ||
-        e2e_fail "the blue rectangle is at '$box' on the page, not at '$expect'"
+    check_placed "$PDF"
     # At 600 dpi every canvas pixel is a sharp block: blue or white, nothing in between.
     pdftoppm -r 600 -x 1100 -y 2650 -W 200 -H 200 "$PDF" "$E2E_TMP/edge"
     [ "$(convert "$E2E_TMP"/edge-1.ppm -format '%k' info:)" = 2 ] ||
