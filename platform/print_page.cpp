@@ -71,6 +71,11 @@ void PrintPage::drawPicture(const PixelView& picture, const Rect& from, const Re
     cairo_surface_destroy(image);
 }
 
+void PrintPage::showPage() {
+    cairo_show_page(cr_);
+    ended();
+}
+
 void PrintPage::ended() {
     for (cairo_surface_t* image : held_) cairo_surface_destroy(image);
     held_.clear();

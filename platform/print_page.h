@@ -47,7 +47,9 @@ public:
     // The colour through a text coverage mask placed at its area.
     void fillCoverage(const text::CoverageMask& mask, uint8_t red, uint8_t green, uint8_t blue);
 
-    // The page has been ended (cairo_show_page): the pictures it held are no longer needed.
+    // Ends the page: it goes into the document, and drawing goes on on a new one.
+    void showPage();
+    // The document has been written: the pictures the page held are no longer needed.
     void ended();
 
     // Tests: keep a copy of every picture drawn from now on.

@@ -154,9 +154,7 @@ PrintStart GtkBackend::startPrintJob(NativeWindow owner, const PrintChoice& offe
 PrintPage* GtkBackend::printPage() { return print_ != nullptr ? print_->page.get() : nullptr; }
 
 void GtkBackend::endPrintPage() {
-    if (print_ == nullptr) return;
-    cairo_show_page(print_->cr);
-    print_->page->ended();
+    if (print_ != nullptr) print_->page->showPage();
 }
 
 std::string GtkBackend::finishPrintJob() {

@@ -89,8 +89,7 @@ PrintPage* HeadlessPlatform::printPage() { return printJob_ != nullptr ? printJo
 
 void HeadlessPlatform::endPrintPage() {
     if (printJob_ == nullptr) return;
-    cairo_show_page(printJob_->cr);
-    printJob_->page->ended();
+    printJob_->page->showPage();
     ++printJob_->document.pages;
 }
 
