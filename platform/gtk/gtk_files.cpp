@@ -42,10 +42,14 @@ constexpr int kScreenMargin = 20;
 gint GtkBackend::runCentred(GtkWidget* dialog, int width, int height) {
     gtk_widget_show(dialog);
     const Rect screen = desktopRect();
-    width = std::min(width, screen.width() - kScreenMargin);
-    height = std::min(height, screen.height() - kScreenMargin);
+    GtkRequisition least{};
+    gtk_widget_get_preferred_size(dialog, &least, nullptr);
+    width = std::max(std::min(width, screen.width() - kScreenMargin), least.width);
+    height = std::max(std::min(height, screen.height() - kScreenMargin), least.height);
     gtk_window_resize(GTK_WINDOW(dialog), width, height);
-    gtk_window_move(GTK_WINDOW(dialog), (screen.width() - width) / 2, (screen.height() - height) / 2);
+    // A dialog that cannot be made small enough keeps its buttons, at the bottom, on the screen.
+    const int top = height <= screen.height() ? (screen.height() - height) / 2 : screen.height() - height;
+    gtk_window_move(GTK_WINDOW(dialog), (screen.width() - width) / 2, top);
     gtk_window_present(GTK_WINDOW(dialog));
 
     boxes_.push_back(dialog);
