@@ -2,6 +2,7 @@
 # Sets up what is missing, builds, and then either starts Pictoria or runs every test.
 #   ./pictoria.sh        install, build, start the program
 #   ./pictoria.sh test   install, build (plain and with sanitizers), run every test
+#   ./pictoria.sh package   install, build, and make the Debian package in build-package/
 set -euo pipefail
 cd "$(dirname "$0")"
 top=$(pwd)
@@ -31,8 +32,13 @@ case "${1:-run}" in
     build build-sanitize -DPICTORIA_SANITIZE=ON -DPICTORIA_BENCH=OFF
     (cd build-sanitize && ctest --output-on-failure -j "$jobs" -E '^e2e_')
     ;;
+  package)
+    build build-package -DCMAKE_BUILD_TYPE=Release -DPICTORIA_TESTS=OFF -DPICTORIA_BENCH=OFF
+    (cd build-package && cpack -G DEB > /dev/null)
+    ls "$top"/build-package/pictoria_*.deb
+    ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|package]" >&2
     exit 2
     ;;
 esac

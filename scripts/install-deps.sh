@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pictoria needs to build, run and test, skipping those present.
 #   scripts/install-deps.sh        what building, running and the tests need
-#   scripts/install-deps.sh test   also a print server with a PDF printer, for the printing test
+#   scripts/install-deps.sh test   also what only tests use: a print server with a PDF printer,
+#                                  the desktop entry and metadata validators
 set -euo pipefail
 
 packages=(
@@ -11,8 +12,8 @@ packages=(
   xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils
 )
-# Only the tests print through CUPS (to a scheduler of their own); the program never needs it.
-[ "${1:-}" = test ] && packages+=(cups printer-driver-cups-pdf)
+# Only the tests print through CUPS (to a scheduler of their own) and validate what is installed.
+[ "${1:-}" = test ] && packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream)
 
 missing=()
 for p in "${packages[@]}"; do

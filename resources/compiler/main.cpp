@@ -6,14 +6,18 @@
 //
 //   pictoria_rescomp <manifest> <art folder> <output folder> [--preview <folder>]
 //   pictoria_rescomp --page <drawing.svg> <page.bmp> <W>x<H>
+//   pictoria_rescomp --icon <drawing.svg> <icon.png> <size>
 //
 // With --preview, every picture is also written as a PNG, and the cursors and icons as enlarged
 // contact sheets, for looking at the art as the program will get it.
 //
 // With --page, one colouring page is rendered without anti-aliasing into a 24-bit BMP file:
 // every pixel pure black or pure white, so that the Jar fills each closed shape cleanly.
+#include <cairo.h>
+
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <string>
@@ -162,10 +166,36 @@ int RenderPage(const std::string& svg, const std::string& out, const std::string
     return 0;
 }
 
+// The desktop's icon at one size: the drawing anti-aliased over transparency, as a PNG.
+int RenderIcon(const std::string& svg, const std::string& out, const std::string& size) {
+    ManifestEntry e;
+    const size_t slash = svg.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : svg.substr(0, slash);
+    e.source = slash == std::string::npos ? svg : svg.substr(slash + 1);
+    e.width = e.height = std::atoi(size.c_str());
+    Picture picture;
+    if (e.width <= 0 || !RenderSvg(folder, e, picture)) return 1;
+    cairo_surface_t* icon = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, e.width, e.height);
+    uint8_t* rows = cairo_image_surface_get_data(icon);
+    for (int y = 0; y < e.height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(rows + static_cast<size_t>(y) * cairo_image_surface_get_stride(icon));
+        for (int x = 0; x < e.width; ++x) {
+            const uint8_t* px = picture.At(x, y);  // premultiplied, as cairo keeps it
+            row[x] = uint32_t{px[3]} << 24 | uint32_t{px[0]} << 16 | uint32_t{px[1]} << 8 | px[2];
+        }
+    }
+    cairo_surface_mark_dirty(icon);
+    const bool written = cairo_surface_write_to_png(icon, out.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(icon);
+    if (!written) std::fprintf(stderr, "%s: cannot write\n", out.c_str());
+    return written ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--page") return RenderPage(argv[2], argv[3], argv[4]);
+    if (argc == 5 && std::string(argv[1]) == "--icon") return RenderIcon(argv[2], argv[3], argv[4]);
     if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--preview")) {
         std::fprintf(stderr, "usage: %s <manifest> <art folder> <output folder> [--preview <folder>]\n",
                      argv[0]);
