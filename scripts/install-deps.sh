@@ -2,7 +2,8 @@
 # Installs the Debian packages Pictoria needs to build, run and test, skipping those present.
 #   scripts/install-deps.sh        what building, running and the tests need
 #   scripts/install-deps.sh test   also what only tests use: a print server with a PDF printer,
-#                                  the desktop entry and metadata validators
+#                                  the desktop entry and metadata validators, a window manager
+#                                  and a sound server
 set -euo pipefail
 
 packages=(
@@ -12,8 +13,9 @@ packages=(
   xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils
 )
-# Only the tests print through CUPS (to a scheduler of their own) and validate what is installed.
-[ "${1:-}" = test ] && packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream)
+# Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
+# under openbox and validate what is installed.
+[ "${1:-}" = test ] && packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils)
 
 missing=()
 for p in "${packages[@]}"; do

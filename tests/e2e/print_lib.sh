@@ -6,7 +6,7 @@ RUN="$E2E_TMP/run" SHOT="$E2E_TMP/screen.ppm" PDF="$E2E_TMP/run/output.pdf"
 PRINTER="25 425" BLUE_CAN="573 520" JAR="288 563"
 
 room_only() { [ "$(e2e_windows "$PID")" = "0 0 800 600" ]; }
-named() { xdotool search --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
+named() { xdotool search --all --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
 click() { xdotool mousemove "$1" "$2" sleep 0.3 click 1; }
 stroke() { xdotool mousemove "$1" "$2" sleep 0.2 mousedown 1 sleep 0.1 mousemove "$3" "$4" sleep 0.2 mouseup 1 sleep 0.2; }
 start() {

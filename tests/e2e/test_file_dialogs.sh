@@ -20,7 +20,7 @@ LOG="$E2E_TMP/program-driver.log"
 PID=$!
 E2E_PIDS+=("$PID")
 
-dialog_id() { xdotool search --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
+dialog_id() { xdotool search --all --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
 dialog_up() { [ -n "$(dialog_id "$1")" ]; }
 logged() { grep -q "^$1" "$LOG"; }
 

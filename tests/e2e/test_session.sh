@@ -15,7 +15,7 @@ SOUND_OFF="274 327" PREFS_OK="498 393"            # in Preferences at (190, 140)
 
 room_only() { [ "$(e2e_windows "$PID")" = "0 0 800 600" ]; }
 up() { e2e_windows "$PID" | grep -q "^$1\$"; }  # up "X Y W H"
-named_up() { [ -n "$(xdotool search --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null)" ]; }
+named_up() { [ -n "$(xdotool search --all --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null)" ]; }
 red() { e2e_screenshot "$SHOT" && [ "$(e2e_pixel "$SHOT" 400 300)" = "255 0 0" ]; }
 sound_off() { [ "$(od -An -tu4 -N4 "$PREFS" | xargs)" = "0" ]; }
 keep() { [ -z "${E2E_SHOTS:-}" ] || { mkdir -p "$E2E_SHOTS" && import -window root "$E2E_SHOTS/$1.png"; }; }

@@ -16,7 +16,7 @@ box_window() { e2e_windows "$PID" | grep -v "^$FULL\$" | head -n 1; }
 box_shown() { [ -n "$(box_window)" ]; }
 box_gone() { [ -z "$(box_window)" ]; }
 room_window_only() { [ "$(e2e_windows "$PID")" = "$FULL" ]; }
-main_window() { xdotool search --onlyvisible --pid "$PID" --name '^Pictoria$' | head -n 1; }
+main_window() { xdotool search --all --onlyvisible --pid "$PID" --name '^Pictoria$' | head -n 1; }
 
 # A box in the middle of the screen, within a pixel or two.
 expect_centred() {
