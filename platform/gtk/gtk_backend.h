@@ -202,6 +202,9 @@ private:
 int VirtualKeyOf(const GdkEventKey* event);
 std::vector<guint> KeyvalsOfVirtualKey(int virtualKey);
 
+// Shows a window's mirror in a cairo context of its drawing area (gtk_windows.cpp).
+void PaintMirror(cairo_t* cr, cairo_surface_t* mirror);
+
 // The window's id stored on its GtkWindow.
 constexpr const char* kWindowIdKey = "pictoria-window";
 

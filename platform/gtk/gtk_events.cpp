@@ -153,8 +153,7 @@ gboolean OnDraw(GtkWidget* area, cairo_t* cr, gpointer data) {
     GtkBackend* b = Self(data);
     Window* w = b->findByWidget(area);
     if (w == nullptr || w->mirror == nullptr) return FALSE;
-    cairo_set_source_surface(cr, w->mirror, 0, 0);
-    cairo_paint(cr);
+    PaintMirror(cr, w->mirror);
     double x0, y0, x1, y1;
     cairo_clip_extents(cr, &x0, &y0, &x1, &y1);
     for (const Control& c : w->controls) {

@@ -203,6 +203,14 @@ void GtkBackend::setWindowIcon(NativeWindow window, int iconId) {
     g_list_free_full(icons, g_object_unref);
 }
 
+// On a desktop scaled by an integer factor every pixel of ours becomes a sharp block of the
+// screen's pixels, not a smoothed one.
+void PaintMirror(cairo_t* cr, cairo_surface_t* mirror) {
+    cairo_set_source_surface(cr, mirror, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+}
+
 PixelView GtkBackend::backingStore(NativeWindow window) {
     Window* w = find(window);
     return w != nullptr ? w->view : PixelView{};
@@ -229,9 +237,7 @@ void GtkBackend::present(NativeWindow window, const Rect& rect) {
         // Drawn now rather than at the next frame tick: transitions, rubber bands and dialogs'
         // own loops must be seen before the program goes on.
         GdkDrawingContext* context = gdk_window_begin_draw_frame(gdkWindow, region);
-        cairo_t* cr = gdk_drawing_context_get_cairo_context(context);
-        cairo_set_source_surface(cr, w->mirror, 0, 0);
-        cairo_paint(cr);
+        PaintMirror(gdk_drawing_context_get_cairo_context(context), w->mirror);
         gdk_window_end_draw_frame(gdkWindow, context);
         gdk_display_flush(gdk_window_get_display(gdkWindow));
     }
