@@ -40,6 +40,7 @@ e2e_start_x() {
     Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -noreset -nolisten tcp -br \
         3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
+    E2E_SCREEN="0 0 $width $height"
     local i
     for i in $(seq 100); do
         [ -s "$E2E_TMP/display" ] && break
@@ -67,12 +68,29 @@ e2e_start_program() {
     E2E_PIDS+=("$E2E_PID")
 }
 
-# e2e_dismiss_title PID: waits up to 15 s for the title screen (448 x 324) and clicks it away.
+# e2e_dismiss_title PID: waits up to 15 s for the title screen (448 x 324, or doubled on a screen
+# scaled by 2) and clicks it away.
 e2e_dismiss_title() {
-    local x y title_pid=$1
-    e2e_wait 15 eval 'read -r x y _ < <(e2e_windows "$title_pid" | grep " 448 324$")' || return 1
-    xdotool mousemove $((x + 224)) $((y + 162)) click 1
+    local x y w h title_pid=$1
+    e2e_wait 15 eval 'read -r x y w h < <(e2e_windows "$title_pid" | grep -E " (448 324|896 648)$")' || return 1
+    xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
 }
+
+# e2e_room NAME COMMAND...: starts the program (COMMAND) in the scratch folder, clicks its title
+# screen away and waits for the room alone on the screen; sets PID.
+e2e_room() {
+    local name=$1
+    shift
+    (cd "$E2E_TMP/run" && exec "$@") >>"$E2E_TMP/program-$name.log" 2>&1 &
+    PID=$!
+    E2E_PIDS+=("$PID")
+    e2e_dismiss_title "$PID" && e2e_wait 20 e2e_room_only && sleep 1 || e2e_fail "no room ($name)"
+}
+e2e_room_only() { [ "$(e2e_windows "$PID")" = "$E2E_SCREEN" ]; }
+# e2e_named NAME: the window of PID that is on screen with exactly this title.
+e2e_named() { xdotool search --all --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
+# e2e_stroke X1 Y1 X2 Y2: a drag with the left button.
+e2e_stroke() { xdotool mousemove "$1" "$2" sleep 0.2 mousedown 1 sleep 0.1 mousemove "$3" "$4" sleep 0.2 mouseup 1 sleep 0.3; }
 
 # e2e_wait SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds; false on timeout.
 e2e_wait() {

@@ -1,56 +1,55 @@
 #!/bin/bash
-# The installed program: installed into a scratch folder (DESTDIR) from the build folder of the
-# program given, its desktop entry and metadata validated, and its launcher started under Xvfb
-# with a scratch home: the pictures folder gets Pictoria/Gallery and Pictoria/Pages (the
-# installed pages, readable), the program runs there, a second start exits 0 and leaves one
-# window, and a Pages folder of the user's own is left alone.
+# The installed program. Installed into a scratch folder (DESTDIR) from the build folder of the
+# program given: the desktop entry and metadata are valid, and the launcher, with a scratch
+# home, makes Pictoria/Gallery and Pictoria/Pages (the installed pages) in the pictures folder and
+# runs the program there; a second start exits 0 and leaves one window; a Pages folder of the
+# user's own is left alone. The Debian package made from the same build holds what the install
+# puts in place and depends on the libraries the program links; as root (where no pictoria
+# package is installed yet) dpkg installs it, `pictoria` from the PATH shows the room, and
+# removing it leaves the pictures.
 # Usage: test_install.sh PICTORIA
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
-command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/null ||
-    e2e_fail "desktop-file-utils and appstream are not installed"
-ID=io.github.pictoria.Pictoria DEST="$E2E_TMP/dest" USR="$E2E_TMP/dest/usr"
+command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/null && command -v dpkg-deb >/dev/null ||
+    e2e_fail "desktop-file-utils, appstream or dpkg is not installed"
+ID=io.github.pictoria.Pictoria USR="$E2E_TMP/dest/usr" FOLDER="$E2E_TMP/home/Pictures/Pictoria"
+NAMES="bin/pictoria libexec/pictoria share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml
+    share/icons/hicolor/scalable/apps/$ID.svg share/icons/hicolor/48x48/apps/$ID.png share/man/man1/pictoria.1.gz
+    share/pictoria/Pages/blank.bmp share/pictoria/Pages/owl.bmp share/pictoria/help/index.html"
 
-DESTDIR="$DEST" cmake --install "$(dirname "$BINARY")" --prefix /usr >"$E2E_TMP/install.log" ||
-    e2e_fail "the install failed: $(tail -n 3 "$E2E_TMP/install.log")"
+DESTDIR="$E2E_TMP/dest" cmake --install "$(dirname "$BINARY")" --prefix /usr >/dev/null || e2e_fail "the install failed"
+for name in $NAMES; do [ -s "$USR/$name" ] || e2e_fail "$name is not installed"; done
 desktop-file-validate "$USR/share/applications/$ID.desktop" || e2e_fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$USR/share/metainfo/$ID.metainfo.xml" >"$E2E_TMP/appstream.log" ||
     e2e_fail "the metadata is not valid: $(cat "$E2E_TMP/appstream.log")"
-for file in bin/pictoria libexec/pictoria share/man/man1/pictoria.1.gz share/pictoria/help/index.html \
-    share/icons/hicolor/scalable/apps/$ID.svg share/icons/hicolor/48x48/apps/$ID.png; do
-    [ -s "$USR/$file" ] || e2e_fail "$file is not installed"
-done
-[ "$(ls "$USR/share/pictoria/Pages/"*.bmp | wc -l)" -ge 16 ] || e2e_fail "the colouring pages are not installed"
 
 e2e_start_x 800 600
 export HOME="$E2E_TMP/home"
-FOLDER="$HOME/Pictures/Pictoria"
-mkdir -p "$HOME"
-launch() { (cd / && exec "$USR/bin/pictoria") >>"$E2E_TMP/program-installed.log" 2>&1; }
-# The launcher becomes the program: the process started is the one that shows the window.
-(cd / && exec "$USR/bin/pictoria") >>"$E2E_TMP/program-installed.log" 2>&1 &
-PID=$!
-E2E_PIDS+=("$PID")
-e2e_dismiss_title "$PID" && e2e_wait 20 eval '[ "$(e2e_windows "$PID")" = "0 0 800 600" ]' ||
-    e2e_fail "the installed program shows no room"
-[ -d "$FOLDER/Gallery" ] || e2e_fail "no Pictoria/Gallery in the pictures folder"
-[ "$(head -c 2 "$FOLDER/Pages/boat.bmp")" = BM ] || e2e_fail "the colouring pages cannot be read in Pictoria/Pages"
+e2e_room installed "$USR/bin/pictoria"  # the launcher becomes the program: the same process
+[ -d "$FOLDER/Gallery" ] && [ "$(head -c 2 "$FOLDER/Pages/boat.bmp")" = BM ] || e2e_fail "no Gallery, or no pages"
 [ "$(readlink "/proc/$PID/cwd")" = "$FOLDER" ] || e2e_fail "the program does not run in Pictoria/"
-launch
-code=$?
-[ "$code" -eq 0 ] || e2e_fail "a second start ended with $code"
+"$USR/bin/pictoria" || e2e_fail "a second start ended with $?"
 sleep 1
-e2e_alive "$PID" && [ "$(e2e_window_count "$PID")" -eq 1 ] && [ "$(pgrep -c -x pictoria)" -eq 1 ] ||
-    e2e_fail "a second start did not leave the one window"
+[ "$(e2e_window_count "$PID")" = 1 ] && [ "$(pgrep -c -x pictoria)" = 1 ] || e2e_fail "a second start left more than one window"
+kill "$PID" && wait "$PID" 2>/dev/null
+rm "$FOLDER/Pages" && mkdir "$FOLDER/Pages" && cp "$USR/share/pictoria/Pages/owl.bmp" "$FOLDER/Pages/mine.bmp"
+e2e_room own-pages "$USR/bin/pictoria"
+[ "$(ls "$FOLDER/Pages")" = mine.bmp ] || e2e_fail "the user's own Pages folder was changed"
 kill "$PID" && wait "$PID" 2>/dev/null
 
-# The user's own colouring pages stay where they are.
-rm "$FOLDER/Pages" && mkdir "$FOLDER/Pages" && cp "$USR/share/pictoria/Pages/owl.bmp" "$FOLDER/Pages/mine.bmp"
-(cd / && exec "$USR/bin/pictoria") >>"$E2E_TMP/program-installed.log" 2>&1 &
-PID=$!
-E2E_PIDS+=("$PID")
-e2e_dismiss_title "$PID" || e2e_fail "the program did not start again"
-[ ! -L "$FOLDER/Pages" ] && [ "$(ls "$FOLDER/Pages")" = mine.bmp ] || e2e_fail "the user's own Pages folder was changed"
+cpack -G DEB -B "$E2E_TMP/package" --config "$(dirname "$BINARY")/CPackConfig.cmake" >/dev/null 2>&1 || e2e_fail "no package"
+DEB=$(ls "$E2E_TMP"/package/pictoria_*.deb)
+dpkg-deb --contents "$DEB" | awk '{print $6}' >"$E2E_TMP/contents"
+for name in $NAMES; do grep -qx "./usr/$name" "$E2E_TMP/contents" || e2e_fail "the package lacks $name"; done
+dpkg-deb -f "$DEB" Depends | grep -q "libgtk-3-0" || e2e_fail "the package does not depend on GTK"
+[ "$(id -u)" = 0 ] && ! dpkg -s pictoria >/dev/null 2>&1 || { echo "PASS: test_install (package not installed)"; exit 0; }
+trap 'dpkg -r pictoria >/dev/null 2>&1; e2e_cleanup' EXIT
+dpkg -i "$DEB" >/dev/null && [ "$(command -v pictoria)" = /usr/bin/pictoria ] || e2e_fail "dpkg -i failed"
+e2e_room packaged pictoria
+kill "$PID" && wait "$PID" 2>/dev/null
+cp "$USR/share/pictoria/Pages/cat.bmp" "$FOLDER/Gallery/my cat.bmp"
+dpkg -r pictoria >/dev/null && [ ! -e /usr/bin/pictoria ] && [ ! -e /usr/share/pictoria ] || e2e_fail "dpkg -r left files"
+[ -s "$FOLDER/Gallery/my cat.bmp" ] || e2e_fail "removing the package took the pictures"
 echo "PASS: test_install"

@@ -39,12 +39,12 @@ ls "$OUT" >"$E2E_TMP/before"
 e2e_start_x 800 600
 mkdir -p "$E2E_TMP/config/gtk-3.0"
 printf '[Settings]\ngtk-print-backends=cups\n' >"$E2E_TMP/config/gtk-3.0/settings.ini"
-start cups
+e2e_room cups "$BINARY"
 paint
 print pick
 new_pdf() { NEW=$(ls "$OUT" | grep -vxF -f "$E2E_TMP/before" | grep '\.pdf$' | head -n 1); [ -n "$NEW" ]; }
 e2e_wait 60 new_pdf || e2e_fail "cups-pdf wrote nothing: $(tail -n 5 "$CUPS_DIR/error_log")"
-e2e_wait 10 room_only || e2e_fail "the program did not come back from printing"
+e2e_wait 10 e2e_room_only || e2e_fail "the program did not come back from printing"
 sleep 1  # cups-pdf renames its file into place when done
 cp "$OUT/$NEW" "$E2E_TMP/cups.pdf" && rm -f "$OUT/$NEW"
 [ "$(pdfinfo "$E2E_TMP/cups.pdf" | awk '/^Pages:/ {print $2}')" = 1 ] || e2e_fail "the printed PDF does not have one page"
