@@ -57,7 +57,7 @@ void PrintPage::drawPicture(const PixelView& picture, const Rect& from, const Re
     if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
         cairo_save(cr_);
         cairo_translate(cr_, to.left, to.top);
-        cairo_scale(cr_, static_cast<double>(to.width()) / from.width(), static_cast<double>(to.height()) / from.height());
+        cairo_scale(cr_, double{1.0} * to.width() / from.width(), double{1.0} * to.height() / from.height());
         const double x = area.left - from.left, y = area.top - from.top;
         cairo_set_source_surface(cr_, image, x, y);
         cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);

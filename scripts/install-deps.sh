@@ -15,7 +15,8 @@ packages=(
 )
 # Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
 # under openbox and validate what is installed.
-[ "${1:-}" = test ] && packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils)
+[ "${1:-}" = test ] &&
+  packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 // Pointer position, button and key state polled at the moment of asking, and cursors.
 #include <dlfcn.h>
 
+#include <algorithm>
+
 #include "platform/gtk/gtk_backend.h"
 #include "resources/resources.h"
 
@@ -37,7 +39,9 @@ int LogicalButton(int physical) {
     return physical <= count ? map[physical - 1] : physical;
 }
 
-// A cursor resource: uint16 width, height, hotX, hotY, then straight-alpha RGBA rows.
+// A cursor resource: uint16 width, height, hotX, hotY, then straight-alpha RGBA rows. On a
+// desktop scaled by an integer factor each of its pixels becomes a sharp block, as the
+// program's own pixels do.
 GdkCursor* CursorFromResource(int cursorId) {
     ResourceData data = FindResource(ResourceKind::Cursor, cursorId);
     if (!data || data.size < 8) return nullptr;
@@ -46,20 +50,24 @@ GdkCursor* CursorFromResource(int cursorId) {
     const int hotX = b[4] | b[5] << 8, hotY = b[6] | b[7] << 8;
     if (width == 0 || height == 0 || data.size < 8 + static_cast<size_t>(width) * height * 4) return nullptr;
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    GdkDisplay* display = gdk_display_get_default();
+    const int scale = std::max(1, gdk_monitor_get_scale_factor(gdk_display_get_monitor(display, 0)));
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale);
     uint8_t* pixels = cairo_image_surface_get_data(surface);
     const int stride = cairo_image_surface_get_stride(surface);
-    const uint8_t* src = b + 8;
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < height * scale; ++y) {
+        const uint8_t* src = b + 8 + static_cast<ptrdiff_t>(y / scale) * width * 4;
         auto* dst = reinterpret_cast<uint32_t*>(pixels + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < width; ++x, src += 4) {
-            const uint32_t a = src[3];
+        for (int x = 0; x < width * scale; ++x) {
+            const uint8_t* p = src + x / scale * 4;
+            const uint32_t a = p[3];
             auto premultiply = [a](uint32_t c) { return (c * a + 127) / 255; };
-            dst[x] = a << 24 | premultiply(src[0]) << 16 | premultiply(src[1]) << 8 | premultiply(src[2]);
+            dst[x] = a << 24 | premultiply(p[0]) << 16 | premultiply(p[1]) << 8 | premultiply(p[2]);
         }
     }
     cairo_surface_mark_dirty(surface);
-    GdkCursor* cursor = gdk_cursor_new_from_surface(gdk_display_get_default(), surface, hotX, hotY);
+    cairo_surface_set_device_scale(surface, scale, scale);
+    GdkCursor* cursor = gdk_cursor_new_from_surface(display, surface, hotX, hotY);
     cairo_surface_destroy(surface);
     return cursor;
 }

@@ -80,7 +80,7 @@ std::unique_ptr<PrintRun> OpenDocument(GtkPrintUnixDialog* dialog, const std::st
     GError* error = nullptr;
     cairo_surface_t* surface = gtk_print_job_get_surface(run->job, &error);
     if (surface == nullptr) {
-        const bool memory = error != nullptr && error->domain == GTK_PRINT_ERROR && error->code == GTK_PRINT_ERROR_NOMEM;
+        const bool memory = error != nullptr && g_error_matches(error, GTK_PRINT_ERROR, GTK_PRINT_ERROR_NOMEM);
         start.failure = memory ? PrintFailure::OutOfMemory : PrintFailure::Document;
         start.reason = error != nullptr ? error->message : "";
         if (error != nullptr) g_error_free(error);
@@ -165,7 +165,8 @@ std::string GtkBackend::finishPrintJob() {
     cairo_surface_t* surface = gtk_print_job_get_surface(run->job, nullptr);
     cairo_surface_finish(surface);
     run->page->ended();
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) return cairo_status_to_string(cairo_surface_status(surface));
+    const cairo_status_t written = cairo_surface_status(surface);
+    if (written != CAIRO_STATUS_SUCCESS) return cairo_status_to_string(written);
 
     auto* sending = new Sending;
     sending->job = run->job;

@@ -1,8 +1,7 @@
 #!/bin/bash
-# The program on a 1600x1200 screen scaled by 2, once by the desktop (GDK_SCALE=2) and once by
-# `--scale 2`: it shows exactly the room drawn for 800x600 with every pixel doubled; a click at
-# a can's doubled position chooses it; a stroke lands along the pointer's path, each of its
-# pixels a sharp 2x2 block.
+# A 1600x1200 screen scaled by 2 (GDK_SCALE=2, then --scale 2) shows the room drawn for 800x600
+# with every pixel doubled; a click at a can's doubled place chooses it; a stroke lands under the
+# pointer in sharp 2x2 blocks.
 # Usage: test_scale.sh PICTORIA   (the room is drawn by render_room beside the tests)
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
@@ -24,8 +23,8 @@ for way in "env GDK_SCALE=2 $BINARY" "$BINARY --scale 2"; do
         [ "$(e2e_pixel "$SHOT" "$x" 600)" = "0 0 255" ] || e2e_fail "$way: no blue stroke under the pointer at $x"
     done
     convert "$SHOT" -crop 440x40+580+580 +repage "$E2E_TMP/stroke.ppm"
-    [ "$(convert "$E2E_TMP/stroke.ppm" -sample 50% -sample 200% - | compare -metric AE - "$E2E_TMP/stroke.ppm" null: 2>&1)" = 0 ] ||
-        e2e_fail "$way: the stroke's pixels are not sharp 2x2 blocks"
+    blocks=$(convert "$E2E_TMP/stroke.ppm" -sample 50% -sample 200% - | compare -metric AE - "$E2E_TMP/stroke.ppm" null: 2>&1)
+    [ "$blocks" = 0 ] || e2e_fail "$way: the stroke's pixels are not sharp 2x2 blocks"
     kill "$PID" && wait "$PID" 2>/dev/null
 done
 echo "PASS: test_scale"

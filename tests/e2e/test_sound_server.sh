@@ -1,7 +1,6 @@
 #!/bin/bash
-# Sound through the desktop's audio server: a PulseAudio server of the test's own with a null
-# sink; a click on a paint can is heard on the sink's monitor within 100 ms of the click. With
-# the server gone, the program still starts and paints. Skipped (77) without PulseAudio.
+# With a PulseAudio server of the test's own, a click on a paint can is heard on its null sink
+# within 100 ms; with the server gone, the program still starts and paints.
 # Usage: test_sound_server.sh PICTORIA
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }

@@ -1,8 +1,6 @@
 #!/bin/bash
-# The real program under a window manager (openbox) at 800x600: the window covers the whole
-# screen and has the keyboard, a stroke lands where the pointer went, and the window manager's
-# close (Alt+F4) asks whether to save the changed picture; No ends the program with 0.
-# Skipped (77) where openbox is not installed.
+# Under openbox the window covers the screen and has the keyboard, a stroke lands under the
+# pointer, and the window manager's close asks about the changed picture; No ends with 0.
 # Usage: test_window_manager.sh PICTORIA
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
@@ -23,9 +21,9 @@ for x in 310 400 490; do
 done
 xdotool key alt+F4
 e2e_wait 10 eval '[ -n "$(e2e_named "Attention\.\.\.")" ]' || e2e_fail "the window manager's close asked nothing"
-# No is the left button. The box sits in the window manager's frame: its place on the screen is
-# what the X server says, not its place in the frame.
-read -r x y w h < <(xwininfo -id "$(e2e_named "Attention\.\.\.")" | awk -F: '/Absolute upper-left|Width|Height/ {printf "%d ", $2}')
+# No is the left button; the X server knows where the box is inside the window manager's frame.
+read -r x y w h < <(xwininfo -id "$(e2e_named "Attention\.\.\.")" |
+    awk -F: '/Absolute upper-left|Width|Height/ {printf "%d ", $2}')
 xdotool mousemove $((x + w / 4)) $((y + h - 18)) sleep 0.3 click 1
 e2e_wait 10 eval '! e2e_alive "$PID"' || e2e_fail "No did not end the program"
 wait "$PID" || e2e_fail "the program ended with $?"
