@@ -79,11 +79,9 @@ e2e_dismiss_title() {
 # e2e_room NAME COMMAND...: starts the program (COMMAND) in the scratch folder, clicks its title
 # screen away and waits for the room alone on the screen; sets PID.
 e2e_room() {
-    local name=$1
-    shift
+    local name=$1 && shift
     (cd "$E2E_TMP/run" && exec "$@") >>"$E2E_TMP/program-$name.log" 2>&1 &
-    PID=$!
-    E2E_PIDS+=("$PID")
+    PID=$! && E2E_PIDS+=("$PID")
     e2e_dismiss_title "$PID" && e2e_wait 20 e2e_room_only && sleep 1 || e2e_fail "no room ($name)"
 }
 e2e_room_only() { [ "$(e2e_windows "$PID")" = "$E2E_SCREEN" ]; }

@@ -28,11 +28,9 @@ e2e_room installed "$USR/bin/pictoria"  # the launcher becomes the program: the 
 "$USR/bin/pictoria" || e2e_fail "a second start ended with $?"
 sleep 1
 [ "$(e2e_window_count "$PID")" = 1 ] && [ "$(pgrep -c -x pictoria)" = 1 ] || e2e_fail "a second window"
-kill "$PID" && wait "$PID" 2>/dev/null
-rm "$FOLDER/Pages" && mkdir "$FOLDER/Pages" && cp "$USR/share/pictoria/Pages/owl.bmp" "$FOLDER/Pages/mine.bmp"
-e2e_room own-pages "$USR/bin/pictoria"
+kill "$PID"; wait "$PID" 2>/dev/null; rm "$FOLDER/Pages" && mkdir "$FOLDER/Pages" && touch "$FOLDER/Pages/mine.bmp"
+e2e_room own-pages "$USR/bin/pictoria" && kill "$PID" && wait "$PID" 2>/dev/null
 [ "$(ls "$FOLDER/Pages")" = mine.bmp ] || e2e_fail "the user's own Pages folder was changed"
-kill "$PID" && wait "$PID" 2>/dev/null
 
 cpack -G DEB -B "$E2E_TMP/package" --config "$(dirname "$BINARY")/CPackConfig.cmake" >/dev/null 2>&1 ||
     e2e_fail "no package"
@@ -43,8 +41,7 @@ dpkg-deb -f "$DEB" Depends | grep -q "libgtk-3-0" || e2e_fail "the package does 
 [ "$(id -u)" = 0 ] && ! dpkg -s pictoria >/dev/null 2>&1 || { echo "PASS (package not installed)"; exit 0; }
 trap 'dpkg -r pictoria >/dev/null 2>&1; e2e_cleanup' EXIT
 dpkg -i "$DEB" >/dev/null && [ "$(command -v pictoria)" = /usr/bin/pictoria ] || e2e_fail "dpkg -i failed"
-e2e_room packaged pictoria
-kill "$PID" && wait "$PID" 2>/dev/null
+e2e_room packaged pictoria && kill "$PID" && wait "$PID" 2>/dev/null
 cp "$USR/share/pictoria/Pages/cat.bmp" "$FOLDER/Gallery/my cat.bmp"
 dpkg -r pictoria >/dev/null && [ ! -e /usr/bin/pictoria ] && [ ! -e /usr/share/pictoria ] || e2e_fail "files left"
 [ -s "$FOLDER/Gallery/my cat.bmp" ] || e2e_fail "removing the package took the pictures"

@@ -19,9 +19,7 @@ for way in "env GDK_SCALE=2 $BINARY" "$BINARY --scale 2"; do
     xdotool mousemove 1146 1040 sleep 0.3 click 1 sleep 0.3  # the blue can, at (573, 520) doubled
     e2e_stroke 601 601 1001 601
     e2e_screenshot "$SHOT"
-    for x in 620 800 980; do
-        [ "$(e2e_pixel "$SHOT" "$x" 600)" = "0 0 255" ] || e2e_fail "$way: no blue stroke under the pointer at $x"
-    done
+    for x in 620 800 980; do [ "$(e2e_pixel "$SHOT" "$x" 600)" = "0 0 255" ] || e2e_fail "$way: no stroke at $x"; done
     convert "$SHOT" -crop 440x40+580+580 +repage "$E2E_TMP/stroke.ppm"
     blocks=$(convert "$E2E_TMP/stroke.ppm" -sample 50% -sample 200% - | compare -metric AE - "$E2E_TMP/stroke.ppm" null: 2>&1)
     [ "$blocks" = 0 ] || e2e_fail "$way: the stroke's pixels are not sharp 2x2 blocks"

@@ -15,8 +15,7 @@ export XDG_RUNTIME_DIR="$E2E_TMP/pulse" PULSE_SERVER="unix:$E2E_TMP/pulse/native
 HOME="$E2E_TMP/pulse" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
     --load="module-null-sink sink_name=speakers" \
     --load="module-native-protocol-unix socket=$E2E_TMP/pulse/native auth-anonymous=1" >"$E2E_TMP/pulse.log" 2>&1 &
-PULSE=$!
-E2E_PIDS+=("$PULSE")
+PULSE=$! && E2E_PIDS+=("$PULSE")
 e2e_wait 10 pactl info >/dev/null 2>&1 || e2e_fail "the sound server did not start: $(tail -n 3 "$E2E_TMP/pulse.log")"
 
 e2e_start_x 800 600
@@ -32,10 +31,8 @@ clicked=$(now_ms)
 xdotool click 1 sleep 1.5
 onset=$(od -An -v -td2 -w2 "$REC" | awk -v after=$(((clicked - from - 50) * 48)) \
     'NR > after && ($1 > 300 || $1 < -300) { print NR; exit }')
-[ -n "$onset" ] || e2e_fail "the click on a can was not heard on the sink"
-delay=$((onset / 48 - (clicked - from)))
-e2e_log "the can's sound reached the sink $delay ms after the click"
-[ "$delay" -le 100 ] || e2e_fail "the sound came $delay ms after the click"
+delay=$((${onset:-999999} / 48 - (clicked - from)))
+[ "$delay" -le 100 ] && e2e_log "the can was heard $delay ms after the click" || e2e_fail "heard after $delay ms"
 kill "$PID" "$RECORDER" && wait "$PID" "$RECORDER" 2>/dev/null
 
 # Without the server: silent, but everything else as always.
@@ -43,6 +40,5 @@ kill "$PULSE" && wait "$PULSE" 2>/dev/null
 e2e_room silent "$BINARY"
 e2e_stroke 300 300 500 300
 xdotool mousemove 573 520 click 1 sleep 0.5
-e2e_screenshot "$E2E_TMP/screen.ppm"
-[ "$(e2e_pixel "$E2E_TMP/screen.ppm" 400 300)" = "255 0 0" ] || e2e_fail "without a sound server the stroke is missing"
+e2e_screenshot "$E2E_TMP/s.ppm" && [ "$(e2e_pixel "$E2E_TMP/s.ppm" 400 300)" = "255 0 0" ] || e2e_fail "no stroke, silent"
 echo "PASS: test_sound_server"
