@@ -40,9 +40,11 @@ cairo_surface_t* SurfaceOf(const PixelView& picture, const Rect& area) {
 
 }  // namespace
 
-PrintPage::PrintPage(cairo_t* cr, int32_t width, int32_t height, double dpiX, double dpiY)
-    : cr_(cr), width_(width), height_(height) {
-    cairo_scale(cr_, 72.0 / dpiX, 72.0 / dpiY);
+PrintPage::PrintPage(cairo_t* cr, const PrintChoice& paper)
+    : cr_(cr),
+      width_(static_cast<int32_t>(paper.pageWidthInches * paper.dpiX)),
+      height_(static_cast<int32_t>(paper.pageHeightInches * paper.dpiY)) {
+    cairo_scale(cr_, 72.0 / paper.dpiX, 72.0 / paper.dpiY);
     cairo_rectangle(cr_, 0, 0, width_, height_);
     cairo_clip(cr_);
 }

@@ -15,6 +15,7 @@
 
 #include "platform/geometry.h"
 #include "platform/pixels.h"
+#include "platform/platform.h"
 #include "platform/raster/spans.h"
 #include "platform/text_pango.h"
 
@@ -30,8 +31,9 @@ struct PrintedPicture {
 
 class PrintPage {
 public:
-    // Draws into `cr`, whose user space is the paper in points; the page does not own it.
-    PrintPage(cairo_t* cr, int32_t width, int32_t height, double dpiX, double dpiY);
+    // Draws into `cr`, whose user space is the paper in points; the page does not own it. The
+    // page is the chosen paper at the chosen resolution.
+    PrintPage(cairo_t* cr, const PrintChoice& paper);
     ~PrintPage() { ended(); }
     PrintPage(const PrintPage&) = delete;
     PrintPage& operator=(const PrintPage&) = delete;

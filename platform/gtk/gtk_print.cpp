@@ -93,9 +93,7 @@ std::unique_ptr<PrintRun> OpenDocument(GtkPrintUnixDialog* dialog, const std::st
         start.reason = cairo_status_to_string(cairo_status(run->cr));
         return nullptr;
     }
-    const PrintChoice& c = start.choice;
-    run->page = std::make_unique<PrintPage>(run->cr, static_cast<int32_t>(c.pageWidthInches * c.dpiX),
-                                            static_cast<int32_t>(c.pageHeightInches * c.dpiY), c.dpiX, c.dpiY);
+    run->page = std::make_unique<PrintPage>(run->cr, start.choice);
     start.started = true;
     return run;
 }

@@ -74,11 +74,9 @@ PrintStart HeadlessPlatform::startPrintJob(NativeWindow owner, const PrintChoice
         start.reason = cairo_status_to_string(cairo_status(job->cr));
         return start;
     }
-    const PrintChoice& c = start.choice;
-    job->page = std::make_unique<PrintPage>(job->cr, static_cast<int32_t>(c.pageWidthInches * c.dpiX),
-                                            static_cast<int32_t>(c.pageHeightInches * c.dpiY), c.dpiX, c.dpiY);
+    job->page = std::make_unique<PrintPage>(job->cr, start.choice);
     job->page->record(answer.keepPictures);
-    job->document.choice = c;
+    job->document.choice = start.choice;
     job->answer = std::move(answer);
     printJob_ = std::move(job);
     start.started = true;

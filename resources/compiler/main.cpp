@@ -146,11 +146,18 @@ Bytes PageFile(const Picture& p) {
     return file;
 }
 
-int RenderPage(const std::string& svg, const std::string& out, const std::string& size) {
+// The entry for one drawing given by its path, and the folder it lies in.
+ManifestEntry EntryFor(const std::string& svg, std::string& folder) {
     ManifestEntry e;
     const size_t slash = svg.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : svg.substr(0, slash);
+    folder = slash == std::string::npos ? "." : svg.substr(0, slash);
     e.source = slash == std::string::npos ? svg : svg.substr(slash + 1);
+    return e;
+}
+
+int RenderPage(const std::string& svg, const std::string& out, const std::string& size) {
+    std::string folder;
+    ManifestEntry e = EntryFor(svg, folder);
     e.noAntialias = true;
     if (std::sscanf(size.c_str(), "%dx%d", &e.width, &e.height) != 2 || e.width <= 0 || e.height <= 0) {
         std::fprintf(stderr, "%s: the size must be WxH\n", size.c_str());
@@ -168,10 +175,8 @@ int RenderPage(const std::string& svg, const std::string& out, const std::string
 
 // The desktop's icon at one size: the drawing anti-aliased over transparency, as a PNG.
 int RenderIcon(const std::string& svg, const std::string& out, const std::string& size) {
-    ManifestEntry e;
-    const size_t slash = svg.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : svg.substr(0, slash);
-    e.source = slash == std::string::npos ? svg : svg.substr(slash + 1);
+    std::string folder;
+    ManifestEntry e = EntryFor(svg, folder);
     e.width = e.height = std::atoi(size.c_str());
     Picture picture;
     if (e.width <= 0 || !RenderSvg(folder, e, picture)) return 1;
