@@ -141,7 +141,13 @@ void Quit() {
 }
 
 void Preferences() {
-    if (dialogs::PreferencesDialog() != 1) return;
+    shell::Preferences& p = shell::Prefs();
+    dialogs::PreferenceChoices choices{p.soundOn, p.transitions, p.fitPictures, !p.printOption};
+    if (dialogs::PreferencesDialog(choices) != 1) return;
+    p.soundOn = choices.sound;
+    p.transitions = choices.transitions;
+    p.fitPictures = choices.fitPictures;
+    p.printOption = !choices.fullInk;
     tb_SetSoundSwitch(shell::Prefs().soundOn ? 1 : 0);
     DrawSpeaker();
     RedrawRect(TheRoom().speaker);

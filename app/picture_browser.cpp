@@ -57,11 +57,13 @@ bool Reacts(int x, int y) {
            (Valid(Position()) && In(kNameButton, x, y));
 }
 
-// A picture file as a new bitmap; -1 when it is missing or not a picture the program reads.
-int ReadPicture(const std::string& path, Rect& rect) {
+// A picture file as a new bitmap, whole or (for the preview) already at the preview's size; -1
+// when it is missing or not a picture the program reads.
+int ReadPicture(const std::string& path, Rect& rect, bool preview = false) {
     std::string name = path;
     if (tb_OpenFile(name, 0) != 1) return -1;
-    const int bitmap = tb_ReadBitmapFromFile(&rect);
+    const int bitmap = preview ? tb_ReadBitmapPreview(kPreview.width(), kPreview.height(), &rect)
+                               : tb_ReadBitmapFromFile(&rect);
     tb_CloseFile();
     return bitmap;
 }
@@ -107,7 +109,7 @@ void DrawBrowser(NativeWindow dialog) {
                    (kTitleStrip.top + kTitleStrip.bottom) / 2 - 6, 0, kBold);
 
     Rect rect{};
-    const int picture = ReadPicture(shell::Shell().programFolder + name, rect);
+    const int picture = ReadPicture(shell::Shell().programFolder + name, rect, true);
     if (picture < 0) return ShowPreviewText(dialog, kCannotPreview);
     Rect to = kPreview;
     tb_CopyBitmapToDialog(dialog, picture, &rect, &to);

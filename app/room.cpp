@@ -74,6 +74,12 @@ SceneObject& CurrentTool() { return gRoom.objects[gRoom.currentTool]; }
 
 int IndexOf(const SceneObject& object) { return static_cast<int>(&object - &gRoom.objects[0]); }
 
+RoomFacts FactsOfRoom() {
+    const Room& r = gRoom;
+    return RoomFacts{r.width,       r.height, r.canvasArea,         r.picture,           r.canvas,
+                     r.sceneBuffer, r.undo,   shell::Shell().mainWindow, r.zoomed, r.currentColor};
+}
+
 void LayoutScene() {
     Room& r = gRoom;
     Rect client{};

@@ -2,11 +2,11 @@
 //
 // All rectangles are window coordinates (y down, right/bottom exclusive). The canvas is the
 // picture itself; its pixel (0, 0) appears at the canvas origin (147, 16) unless zoomed.
-// Colours are red, green, blue on the 0..65025 scale.
 #pragma once
 
 #include "app/objects.h"
 #include "platform/geometry.h"
+#include "tools/room_facts.h"
 
 namespace scene {
 
@@ -27,13 +27,6 @@ constexpr int kPaintTube = 9;
 
 constexpr int kCanvasLeft = 147;
 constexpr int kCanvasTop = 16;
-
-struct Color {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    friend bool operator==(const Color&, const Color&) = default;
-};
 
 struct Hotspot {
     Rect pointer{};  // reacts to the pointer
@@ -97,7 +90,6 @@ struct Room {
 Room& TheRoom();
 void ResetRoom();
 SceneObject& CurrentTool();
-int IndexOf(const SceneObject& object);
 
 // ---- Layout and buffers -------------------------------------------------------------------
 void LayoutScene();
@@ -107,16 +99,13 @@ void InitRoomState();
 
 // ---- Drawing the room -------------------------------------------------------------------
 void DrawScene(bool present, bool full, bool wholeTable);
-void RedrawRect(const Rect& rect);
 void Composite();
 void SaveUndo();
 void RestoreUndo();
 void ShowLabel(int id);
 void DrawCan(int can, int red, int green, int blue, bool present);
-void SetCurrentColor(int red, int green, int blue, bool present);
 void DrawSpeaker();
 void DrawSpyglass();
-Point WindowToPicture(int x, int y);
 void ZoomIn(int x, int y);
 void ZoomOut();
 // Copies a rectangle of the scene buffer to the window, as it is.

@@ -12,9 +12,15 @@ namespace dialogs {
 int ShowTitleScreen();
 // Modal until a left press anywhere in it or Escape.
 void ShowAbout();
-// The four preferences as pictures. 1 OK (the preferences are then set), -1 the cancel button,
-// 0 Escape (nothing changes).
-int PreferencesDialog();
+// The four preferences as pictures, each on or off.
+struct PreferenceChoices {
+    bool sound = true;
+    bool transitions = true;
+    bool fitPictures = true;
+    bool fullInk = false;  // the fourth: printing without ink saving
+};
+// 1 OK (`choices` then holds what was chosen), -1 the cancel button, 0 Escape (nothing changes).
+int PreferencesDialog(PreferenceChoices& choices);
 
 // ---- The text tool (text_tool.cpp) and its dialog (text_dialog.cpp) -------------------------
 constexpr int kTextSizes[5] = {10, 20, 40, 60, 80};  // character heights in pixels

@@ -1,6 +1,4 @@
 // The title screen, the About box and the Preferences dialog.
-#include "app/preferences.h"
-#include "app/shell.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
@@ -150,19 +148,13 @@ int ShowTitleScreen() { return tb_DoDialog(kDialogTitleScreen, TitleProc); }
 
 void ShowAbout() { tb_DoDialog(kDialogAbout, AboutProc); }
 
-int PreferencesDialog() {
-    shell::Preferences& p = shell::Prefs();
-    gChoice[0] = p.soundOn;
-    gChoice[1] = p.transitions;
-    gChoice[2] = p.fitPictures;
-    gChoice[3] = !p.printOption;
+int PreferencesDialog(PreferenceChoices& choices) {
+    gChoice[0] = choices.sound;
+    gChoice[1] = choices.transitions;
+    gChoice[2] = choices.fitPictures;
+    gChoice[3] = choices.fullInk;
     const int result = tb_DoDialog(kDialogPreferences, PreferencesProc);
-    if (result == 1) {
-        p.soundOn = gChoice[0];
-        p.transitions = gChoice[1];
-        p.fitPictures = gChoice[2];
-        p.printOption = !gChoice[3];
-    }
+    if (result == 1) choices = PreferenceChoices{gChoice[0], gChoice[1], gChoice[2], gChoice[3]};
     return result;
 }
 

@@ -2,10 +2,9 @@
 // onto the picture, in the current colour, where the child clicks.
 #include <algorithm>
 
-#include "app/room.h"
-#include "app/shell.h"
 #include "dialogs/dialogs.h"
 #include "toolbox/toolbox.h"
+#include "tools/room_facts.h"
 
 namespace dialogs {
 namespace {
@@ -47,17 +46,17 @@ Rect DrawTextAt(int target, int x, int y, const std::string& text, const std::st
 }
 
 void PreviewText(int x, int y) {
-    const scene::Room& r = scene::TheRoom();
+    const scene::RoomFacts r = scene::FactsOfRoom();
     ErasePreview();
     const scene::Color& c = r.currentColor;
     const int size = SizeOf(gText) * (r.zoomed ? 2 : 1);
     const Rect clip = r.canvasArea;
-    gPreview = DrawTextAt(shell::Shell().mainWindow, x, y, gText.text, gText.face, size, gText.style, c.red, c.green,
+    gPreview = DrawTextAt(r.mainWindow, x, y, gText.text, gText.face, size, gText.style, c.red, c.green,
                           c.blue, 0, &clip);
 }
 
 void StampText(int pictureX, int pictureY) {
-    const scene::Room& r = scene::TheRoom();
+    const scene::RoomFacts r = scene::FactsOfRoom();
     gPreview = Rect{};  // the redraw of the canvas area that follows covers it
     const scene::Color& c = r.currentColor;
     const Rect clip = r.picture;

@@ -2,13 +2,14 @@
 //
 // Accepted: uncompressed ("BI_RGB") 8- and 24-bit files with a 40-, 52-, 56-, 108- or 124-byte
 // header, bottom-up (positive height) or top-down (negative height), at most kMaxSide pixels a
-// side, whose pixel rows all lie inside the file at the offset the file header gives. 8-bit
-// files convert through their colour table, which may be shorter than 256 entries.
+// side and kMaxPixels in all, whose pixel rows all lie inside the file at the offset the file
+// header gives. 8-bit files convert through their colour table, which may be shorter than 256
+// entries but not empty.
 // Everything else is refused before any pixel storage is allocated, so a damaged or hostile
 // file costs at most a few kilobytes of reading. The "BM" signature is not examined: the
 // sizes and offsets decide.
 //
-// tb_ReadBitmapFromFile (declared in toolbox/toolbox.h) reads the current file with these.
+// The toolbox's tb_ReadBitmapFromFile and tb_ReadBitmapPreview read the current file with these.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +18,9 @@
 namespace bmp {
 
 constexpr int32_t kMaxSide = 16384;
+// An 8K screen's worth (7680 x 4320, 100 MB as 24-bit pixels): far more than a child's
+// picture needs, and little enough that opening one cannot exhaust the memory.
+constexpr int64_t kMaxPixels = int64_t{7680} * 4320;
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kLargestInfoSize = 124;
 constexpr int32_t kMaxColors = 256;
@@ -26,10 +30,11 @@ enum class Refusal {
     HeaderSize,     // a header of a kind we do not read
     Depth,          // not 8 or 24 bits per pixel
     Compressed,     // RLE, bit fields, JPEG or PNG inside
-    Size,           // a side of 0, a negative width, or more than kMaxSide
+    Size,           // a side of 0, a negative width, more than kMaxSide or kMaxPixels
     FileSizeField,  // the file claims to be longer than it is
     PixelOffset,    // the pixel rows would start inside the headers or past the end
     ShortPixels,    // fewer pixel bytes in the file than the picture needs
+    ColorTable,     // 8 bits with no colour table before the pixels
 };
 
 // Where things are in a file we accept.

@@ -17,10 +17,17 @@ struct Rect {
     int32_t right = 0;
     int32_t bottom = 0;
 
-    int32_t width() const { return right - left; }
-    int32_t height() const { return bottom - top; }
+    // The difference of two 32-bit edges may not fit in 32 bits: it is held at the int limits.
+    int32_t width() const { return Span(left, right); }
+    int32_t height() const { return Span(top, bottom); }
     bool isEmpty() const { return right <= left || bottom <= top; }
     friend bool operator==(const Rect&, const Rect&) = default;
+
+private:
+    static int32_t Span(int32_t from, int32_t to) {
+        const int64_t d = int64_t{to} - from;
+        return d > INT32_MAX ? INT32_MAX : d < INT32_MIN ? INT32_MIN : static_cast<int32_t>(d);
+    }
 };
 
 // The intersection of two rectangles; empty (all zero) when they do not overlap.

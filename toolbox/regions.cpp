@@ -4,6 +4,7 @@
 // region is only placed on a target when it is painted (tb_PaintRegion, drawing.cpp).
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "platform/raster/region.h"
 #include "toolbox/internal.h"
@@ -29,6 +30,14 @@ RegionSlot* FindSlot(int handle) {
     if (handle < 0 || handle >= kRegionSlots) return nullptr;
     RegionSlot& slot = gRegions[static_cast<size_t>(handle)];
     return slot.free ? nullptr : &slot;
+}
+
+// No screen needs a region wider or taller than this; a bigger one would cost gigabytes of
+// spans (a region keeps its spans row by row).
+constexpr int64_t kMaxRegionSide = 32768;
+
+bool FitsAScreen(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+    return right - left <= kMaxRegionSide && bottom - top <= kMaxRegionSide;
 }
 
 int Take(int index, raster::Region region) {
@@ -60,8 +69,15 @@ int tb_CreateRegion(const Point* points) {
         tb_ErrorMessage("No more available Regions! (tb_CreateRegion)");
         return -1;
     }
+    int64_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    for (int i = 0; i < count; ++i) {
+        left = std::min<int64_t>(left, points[i].x);
+        right = std::max<int64_t>(right, points[i].x);
+        top = std::min<int64_t>(top, points[i].y);
+        bottom = std::max<int64_t>(bottom, points[i].y);
+    }
     // Fewer than two points make no polygon at all (a list that ends with a half marker).
-    if (count < 2) {
+    if (count < 2 || !toolbox::FitsAScreen(left, top, right, bottom)) {
         tb_AttentionMessage("Failed to create region.");
         return -1;
     }
@@ -75,9 +91,14 @@ int tb_CreateCircleRegion(int x, int y, int radius) {
         tb_ErrorMessage("No more available Regions! (tb_CreateCircleRegion)");
         return -1;
     }
-    auto limit = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
     const int64_t r = radius < 0 ? -int64_t{radius} : radius;
-    const Rect box{limit(x - r), limit(y - r), limit(x + r), limit(y + r)};
+    const int64_t left = int64_t{x} - r, top = int64_t{y} - r, right = int64_t{x} + r, bottom = int64_t{y} + r;
+    if (!toolbox::FitsAScreen(left, top, right, bottom)) {
+        tb_AttentionMessage("Failed to create region.");
+        return -1;
+    }
+    auto limit = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    const Rect box{limit(left), limit(top), limit(right), limit(bottom)};
     return toolbox::Take(index, raster::Region::Ellipse(box));
 }
 

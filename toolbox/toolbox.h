@@ -223,8 +223,12 @@ int64_t tb_GetFileSize();     // bytes in the current file; -1 when none is open
 int tb_WriteBitmapToFile(int bitmap);
 // Reads the current file as a new 24-bit bitmap and sets `rect` to (0, 0, width, height).
 // -1 for anything but an uncompressed 8- or 24-bit picture of at most 16384 pixels a side
-// whose pixels are all in the file; `rect` is then unchanged. The caller closes the file.
+// and 7680 x 4320 pixels in all, whose pixels are all in the file; `rect` is then unchanged.
+// The caller closes the file.
 int tb_ReadBitmapFromFile(Rect* rect);
+// The same picture as a width x height bitmap, stretched as tb_CopyBitmap stretches it into a
+// rectangle of that size; however big the picture, only one row of it is held at a time.
+int tb_ReadBitmapPreview(int width, int height, Rect* rect);
 
 std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failure
 // The user's configuration folder for the program, $XDG_CONFIG_HOME/pictoria (default
@@ -338,9 +342,11 @@ int tb_CreateTiledBitmap(const Rect* rect, int resourceId);  // a new 24-bit bit
 constexpr int kEndOfPoints = -9999999;  // a point with this x or y ends a point list
 constexpr int kMaxRegionPoints = 100;   // points after these are not used
 // The polygon through the points, closed, filled by the winding rule. -1 for an empty list
-// (nothing reported) or when no slot is free.
+// (nothing reported), when no slot is free, or for a region more than 32768 pixels wide or tall
+// (no screen needs one; "Failed to create region.").
 int tb_CreateRegion(const Point* points);
-// The ellipse inscribed in (x - radius, y - radius, x + radius, y + radius); -1 for radius 0.
+// The ellipse inscribed in (x - radius, y - radius, x + radius, y + radius); -1 for radius 0,
+// and, reported, for a radius over 16384.
 int tb_CreateCircleRegion(int x, int y, int radius);
 // A new region holding both; the caller disposes all three. -1 when no slot is free.
 int tb_UnionRegion(int a, int b);

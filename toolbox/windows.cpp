@@ -89,7 +89,7 @@ int tb_OpenWindow(const Rect* rect, const char* title) {
         tb_ErrorMessage("No more available Windows! (tb_OpenWindow)");
         return -1;
     }
-    NativeWindow window = Plat().createWindow(*rect, title != nullptr ? title : "", gClass.proc);
+    NativeWindow window = rect != nullptr ? Plat().createWindow(*rect, title != nullptr ? title : "", gClass.proc) : 0;
     if (window == 0) {
         tb_ErrorMessage("Failed to create Window! (tb_OpenWindow)");
         return -1;
@@ -121,7 +121,7 @@ void tb_GetClientRect(int window, Rect* rect) {
         tb_ErrorMessage("Invalid window! (tb_GetClientRect)");
         return;
     }
-    *rect = Plat().clientRect(slot->window);
+    if (rect != nullptr) *rect = Plat().clientRect(slot->window);
 }
 
 void tb_GetWindowRect(int window, Rect* rect) {
@@ -130,7 +130,7 @@ void tb_GetWindowRect(int window, Rect* rect) {
         tb_ErrorMessage("Invalid window! (tb_GetWindowRect)");
         return;
     }
-    *rect = Plat().windowRect(slot->window);
+    if (rect != nullptr) *rect = Plat().windowRect(slot->window);
 }
 
 void tb_SetWindowTitle(int window, const char* title) {
@@ -252,6 +252,7 @@ void tb_SetMouseMode(int mode) { gWin.mouseMode = mode; }
 int tb_GetMouseMode() { return gWin.mouseMode; }
 
 void tb_GetMousePosition(Point* point) {
+    if (point == nullptr) return;
     if (gWin.mouseMode == kMouseModeScreen) {
         *point = Plat().cursorPos();
     } else if (gWin.mouseMode == kMouseModeClient) {

@@ -1,6 +1,5 @@
 // The tools' settings on the monitor: size bars, shape buttons, colour and mirror modes.
 // Panels are 94 x 82; all geometry here is relative to the monitor's top-left corner.
-#include "app/room.h"
 #include "toolbox/toolbox.h"
 #include "tools/tools.h"
 

@@ -1,7 +1,6 @@
 // Three plain tools of the tool box: the Eraser paints white squares, the Jar pours the colour
 // into the connected area of one colour under the click, and the Dropper makes the colour under
 // the pointer the current colour. Picture coordinates throughout.
-#include "app/room.h"
 #include "toolbox/toolbox.h"
 #include "tools/tool_geometry.h"
 #include "tools/tools.h"

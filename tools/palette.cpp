@@ -4,7 +4,6 @@
 #include <iterator>
 #include <vector>
 
-#include "app/room.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 #include "tools/tools.h"
@@ -45,7 +44,7 @@ int PaintPalette() {
     const int mask = tb_CreateBitmap(&maskRect, kBmpColourPaletteMask, 8);
     if (work >= 0 && image >= 0 && mask >= 0) {
         Rect behind = gPalette.onScreen;
-        tb_CopyBitmap(scene::TheRoom().sceneBuffer, work, &behind, &whole, 0);
+        tb_CopyBitmap(scene::FactsOfRoom().sceneBuffer, work, &behind, &whole, 0);
         tb_CopyMaskedBitmap(image, mask, work, &imageRect, &maskRect, &whole);
     }
     if (image >= 0) tb_DisposeBitmap(image);
@@ -128,7 +127,7 @@ int OpenColourPalette(scene::Color& chosen) {
     points.push_back(Point{kEndOfPoints, kEndOfPoints});
     gPalette.outline = tb_CreateRegion(points.data());
     // The dialog is centred on the main window, which covers the room.
-    const scene::Room& room = scene::TheRoom();
+    const scene::RoomFacts room = scene::FactsOfRoom();
     const int left = (room.width - kWidth) / 2, top = (room.height - kHeight) / 2;
     gPalette.onScreen = Rect{left, top, left + kWidth, top + kHeight};
     const int result = tb_DoDialog(kDialogColourPalette, PaletteProc);

@@ -3,7 +3,6 @@
 // of the result comes back into the canvas. Picture coordinates throughout.
 #include <cmath>
 
-#include "app/room.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 #include "tools/tool_geometry.h"
@@ -120,7 +119,7 @@ void BrushRelease(SceneObject& self, int, int) {
 }
 
 void HammerPress(SceneObject& self, int x, int y) {
-    self.window = scene::TheRoom().undo;
+    self.window = scene::FactsOfRoom().undo;
     if (self.soundId != 0) tb_PlaySoundLoop(self.soundId);
     self.active = 1;
     HammerDrag(self, x, y);

@@ -2,7 +2,6 @@
 // While the button is held the figure is a rubber band drawn straight into the window over the
 // displayed scene and wiped at the next move by copying the scene buffer back; only the release
 // draws it into the canvas. Both get window coordinates; the canvas gets picture coordinates.
-#include "app/room.h"
 #include "toolbox/toolbox.h"
 #include "tools/tool_geometry.h"
 #include "tools/tools.h"
@@ -12,7 +11,7 @@ namespace {
 
 constexpr int kFilledEllipse = 1, kOutlinedRect = 2, kFilledRect = 3;
 
-int Zoom() { return scene::TheRoom().zoomed ? 2 : 1; }
+int Zoom() { return scene::FactsOfRoom().zoomed ? 2 : 1; }
 
 void UseColour(int target, const SceneObject& self) {
     tb_SetForeColor(target, self.red, self.green, self.blue);

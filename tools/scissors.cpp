@@ -4,7 +4,6 @@
 // copying the scene buffer back. Window coordinates; the canvas gets picture coordinates.
 #include <algorithm>
 
-#include "app/room.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 #include "tools/tool_geometry.h"
@@ -34,7 +33,7 @@ Rect PieceAt(int x, int y) {
 int LargerSide() { return std::max(gPiece.rect.width(), gPiece.rect.height()); }
 
 bool InCanvas(int x, int y) {
-    const Rect area = scene::TheRoom().canvasArea;
+    const Rect area = scene::FactsOfRoom().canvasArea;
     return tb_PtInRect(x, y, &area) != 0;
 }
 
@@ -68,7 +67,7 @@ void Paste(SceneObject& self, int x, int y) {
 
 void Select(SceneObject& self, int x, int y) {
     if (self.soundId != 0) tb_PlaySound(self.soundId);
-    const Rect area = scene::TheRoom().canvasArea;
+    const Rect area = scene::FactsOfRoom().canvasArea;
     Rect wiped = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
     self.curX = std::clamp(x, area.left, area.right);
     self.curY = std::clamp(y, area.top, area.bottom);

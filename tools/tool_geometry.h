@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/objects.h"
 #include "platform/geometry.h"
+#include "tools/tool_record.h"
 
 namespace tools {
 

@@ -4,8 +4,7 @@
 // buffer (window coordinates); ClickControls applies a click given in window coordinates.
 #pragma once
 
-#include "app/objects.h"
-#include "app/room.h"
+#include "tools/room_facts.h"
 
 namespace tools {
 

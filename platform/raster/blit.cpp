@@ -166,19 +166,19 @@ void BlockRows(const PixelView& src, const PixelView& dst, const Block& b, const
 // Source coordinate sampled by destination position i of a span of `dstLen` mapped onto
 // `srcLen` source pixels from `srcStart`: the source pixel under the destination pixel's centre.
 inline int64_t Sample(int64_t i, int64_t srcStart, int64_t srcLen, int64_t dstLen) {
-    return srcStart + ((2 * i + 1) * srcLen) / (2 * dstLen);
+    return srcStart + SampleOf(i, srcLen, dstLen);
 }
 
 // Narrows [lo, hi) of destination positions so that every sample lies in [0, limit); fills
 // `out` with the samples. Samples grow with the position, so the valid ones are contiguous.
+// Positions and starts are apart by up to 2^32, so the differences are taken in 64 bits.
 void SampleAxis(int32_t& lo, int32_t& hi, int32_t dstStart, int32_t dstLen, int32_t srcStart, int32_t srcLen,
                 int32_t limit, std::vector<int32_t>& out) {
-    while (lo < hi && Sample(lo - dstStart, srcStart, srcLen, dstLen) < 0) ++lo;
-    while (hi > lo && Sample(hi - 1 - dstStart, srcStart, srcLen, dstLen) >= limit) --hi;
+    auto at = [&](int32_t p) { return Sample(int64_t{p} - dstStart, srcStart, srcLen, dstLen); };
+    while (lo < hi && at(lo) < 0) ++lo;
+    while (hi > lo && at(hi - 1) >= limit) --hi;
     out.resize(static_cast<size_t>(hi > lo ? hi - lo : 0));
-    for (int32_t p = lo; p < hi; ++p) {
-        out[p - lo] = static_cast<int32_t>(Sample(p - dstStart, srcStart, srcLen, dstLen));
-    }
+    for (int32_t p = lo; p < hi; ++p) out[p - lo] = static_cast<int32_t>(at(p));
 }
 
 // A plain 24-bit row moves each pixel as one 4-byte load and store; the fourth byte lands on
@@ -274,6 +274,16 @@ void CopyBlock(const PixelView& src, const PixelView& dst, const Block& block, R
     WithConverter(src, dst, [&](const auto& conv) {
         WithOp(op, [&](auto opTag) { BlockRows<decltype(opTag)::value>(src, dst, block, conv); });
     });
+}
+
+int64_t SampleOf(int64_t i, int64_t srcLen, int64_t dstLen) {
+    // (2i + 1) srcLen fits in 64 bits while both stay below 2^31; further out, 128 bits.
+    if (i >= 0 && i < (int64_t{1} << 31) && srcLen < (int64_t{1} << 31)) return ((2 * i + 1) * srcLen) / (2 * dstLen);
+    const __int128 n = static_cast<__int128>(2 * i + 1) * srcLen;
+    const __int128 d = static_cast<__int128>(2) * dstLen;
+    __int128 q = n / d;
+    if (n % d != 0 && n < 0) --q;  // floor, as the positive branch does
+    return static_cast<int64_t>(q);
 }
 
 Rect StretchBlock(const PixelView& src, const Rect& srcRect, const PixelView& dst, const Rect& dstRect,

@@ -51,6 +51,11 @@ void CopyBlock(const PixelView& src, const PixelView& dst, const Block& block, R
 Rect StretchBlock(const PixelView& src, const Rect& srcRect, const PixelView& dst, const Rect& dstRect,
                   const Rect& clip, RasterOp op);
 
+// The source position that destination position i (0-based) samples when `srcLen` pixels are
+// stretched over `dstLen` (both positive): floor((i + 1/2) * srcLen / dstLen), exact for every
+// int position and length.
+int64_t SampleOf(int64_t i, int64_t srcLen, int64_t dstLen);
+
 // The first entry of a 256-entry colour table (b, g, r, 0) nearest to a colour (squared
 // distance in RGB).
 uint8_t NearestColorIndex(const uint8_t* colorTable, uint8_t red, uint8_t green, uint8_t blue);

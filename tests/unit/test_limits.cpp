@@ -1,0 +1,161 @@
+// The toolbox at the edges of what it is given: rectangles near the int limits, regions no
+// screen needs, missing pointers, and picture files that are damaged or too big to hold.
+// Under the sanitized build an overflow here stops the test.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "pictures/bmp_read.h"
+#include "tests/support/headless_fixture.h"
+
+namespace {
+
+class LimitsTest : public HeadlessTest {
+protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        tb_RegisterWindowClass([](platform::Message& m) { return platform::Plat().defWindowProc(m); }, 375);
+        tb_Init();
+    }
+    size_t boxes() { return desktop().messageBoxes().size(); }
+};
+
+TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
+    struct Case { Rect rect; };
+    const Case cases[] = {
+        {{INT_MIN, 0, INT_MAX, 10}}, {{0, INT_MIN, 10, INT_MAX}}, {{INT_MAX, INT_MAX, INT_MIN, INT_MIN}},
+        {{-2000000000, -2000000000, 2000000000, 2000000000}}, {{INT_MIN, INT_MIN, INT_MIN + 5, INT_MIN + 5}},
+    };
+    Rect small{0, 0, 40, 30};
+    const int picture = tb_CreateBitmap(&small, 0, 24);
+    ASSERT_GE(picture, 0);
+    for (const Case& c : cases) {
+        Rect r = c.rect;
+        const size_t before = boxes();
+        const int made = tb_CreateBitmap(&r, 0, 24);
+        EXPECT_EQ(made, -1) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        EXPECT_EQ(boxes(), before + 1);  // refused, and said so
+        // Stretched both ways between a small picture and an extreme rectangle.
+        tb_CopyBitmap(picture, picture, &c.rect, &small, 0);
+        tb_CopyBitmap(picture, picture, &small, &c.rect, 0);
+        tb_CopyBitmap(picture, picture, &c.rect, &c.rect, 0);
+        tb_PaintRect(picture, &c.rect);
+    }
+    tb_DisposeBitmap(picture);
+}
+
+TEST_F(LimitsTest, RegionsLargerThanAnyScreenAreRefused) {
+    const std::vector<Point> tall = {{0, 0}, {10, 0}, {10, 100000000}, {0, 100000000}, {kEndOfPoints, kEndOfPoints}};
+    const std::vector<Point> wide = {{-2000000000, 0}, {2000000000, 0}, {0, 5}, {kEndOfPoints, kEndOfPoints}};
+    EXPECT_EQ(tb_CreateRegion(tall.data()), -1);
+    EXPECT_EQ(tb_CreateRegion(wide.data()), -1);
+    EXPECT_EQ(tb_CreateCircleRegion(0, 0, 2000000000), -1);
+    ASSERT_EQ(boxes(), 3u);
+    EXPECT_EQ(desktop().messageBoxes().back().text, "Failed to create region.");
+    // A circle as big as the largest screen still works, and so does one at the edge of the ints.
+    const int big = tb_CreateCircleRegion(0, 0, 8000);
+    EXPECT_GE(big, 0);
+    EXPECT_EQ(tb_PtInRegion(7999, 0, big), 1);
+    EXPECT_GE(tb_CreateCircleRegion(INT_MAX, INT_MIN, -40), 0);
+    EXPECT_EQ(boxes(), 3u);
+}
+
+TEST_F(LimitsTest, MissingPointerArgumentsAreIgnored) {
+    EXPECT_EQ(tb_OpenWindow(nullptr, "x"), -1);
+    EXPECT_EQ(desktop().messageBoxes().back().text, "Failed to create Window! (tb_OpenWindow)");
+    Rect r{0, 0, 100, 100};
+    const int window = tb_OpenWindow(&r, nullptr);
+    ASSERT_GE(window, 0);
+    tb_GetClientRect(window, nullptr);
+    tb_GetWindowRect(window, nullptr);
+    tb_GetMousePosition(nullptr);
+    EXPECT_EQ(boxes(), 1u);
+}
+
+// A picture file's bytes: the 14-byte file header and a 40-byte info header, then `rest`.
+std::vector<uint8_t> PictureFile(int32_t width, int32_t height, int bits, uint32_t pixelOffset, size_t restBytes) {
+    std::vector<uint8_t> f(54 + restBytes, 0);
+    auto put = [&](size_t at, uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    f[0] = 'B';
+    f[1] = 'M';
+    put(2, static_cast<uint32_t>(f.size()), 4);
+    put(10, pixelOffset, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, static_cast<uint32_t>(bits), 2);
+    return f;
+}
+
+TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
+    struct Case { const char* what; int32_t width, height; int bits; uint32_t offset; uint64_t fileSize; bmp::Refusal expect; };
+    const Case cases[] = {
+        {"8-bit, no room for a colour table", 4, 4, 8, 54, 54 + 16, bmp::Refusal::ColorTable},
+        {"8-bit, one colour", 4, 4, 8, 58, 58 + 16, bmp::Refusal::None},
+        {"8-bit 16384 x 16384", 16384, 16384, 8, 1078, 1078 + 16384ull * 16384, bmp::Refusal::Size},
+        {"24-bit 16384 x 2160, a long strip", 16384, 2160, 24, 54, 54 + 16384ull * 3 * 2160, bmp::Refusal::None},
+        {"24-bit one pixel more than the most", 7681, 4320, 24, 54, 54 + 23044ull * 4320, bmp::Refusal::Size},
+        {"24-bit at the most", 7680, 4320, 24, 54, 54 + 23040ull * 4320, bmp::Refusal::None},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> headers = PictureFile(c.width, c.height, c.bits, c.offset, 0);
+        bmp::Layout layout;
+        EXPECT_EQ(bmp::ParseLayout(headers.data(), headers.size(), c.fileSize, layout), c.expect) << c.what;
+    }
+}
+
+class PreviewTest : public LimitsTest {};
+
+// The browser's preview read equals the whole picture stretched into the preview's rectangle,
+// however the file stores its rows, while holding only the preview's pixels.
+TEST_F(PreviewTest, PreviewEqualsTheWholePictureStretched) {
+    struct Case { int32_t width, height; int bits; };
+    const Case cases[] = {{613, 501, 24}, {97, -1000, 8}, {3, 2, 24}};
+    const std::string path = std::string(getenv("XDG_CONFIG_HOME")) + "/preview.bmp";
+    for (const Case& c : cases) {
+        const uint32_t offset = c.bits == 8 ? 54 + 1024 : 54;
+        const size_t stride = (static_cast<size_t>(c.width) * c.bits / 8 + 3) & ~size_t{3};
+        std::vector<uint8_t> file = PictureFile(c.width, c.height, c.bits, offset, offset - 54 + stride * std::abs(c.height));
+        for (size_t i = 54; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
+        FILE* out = fopen(path.c_str(), "wb");
+        fwrite(file.data(), 1, file.size(), out);
+        fclose(out);
+        auto read = [&](bool preview) {
+            std::string name = path;
+            EXPECT_EQ(tb_OpenFile(name, 0), 1);
+            Rect rect{};
+            const int bitmap = preview ? tb_ReadBitmapPreview(280, 217, &rect) : tb_ReadBitmapFromFile(&rect);
+            tb_CloseFile();
+            return std::make_pair(bitmap, rect);
+        };
+        const auto [whole, wholeRect] = read(false);
+        const auto [preview, previewRect] = read(true);
+        ASSERT_GE(whole, 0);
+        ASSERT_GE(preview, 0);
+        EXPECT_EQ(previewRect, (Rect{0, 0, 280, 217}));
+        Rect to = previewRect;
+        const int stretched = tb_CreateBitmap(&to, 0, 24);
+        tb_CopyBitmap(whole, stretched, &wholeRect, &to, 0);
+        int differ = 0;
+        for (int y = 0; y < 217; ++y) {
+            for (int x = 0; x < 280; ++x) {
+                int r1, g1, b1, r2, g2, b2;
+                tb_GetPixel(stretched, x, y, &r1, &g1, &b1);
+                tb_GetPixel(preview, x, y, &r2, &g2, &b2);
+                differ += r1 != r2 || g1 != g2 || b1 != b2;
+            }
+        }
+        EXPECT_EQ(differ, 0) << c.width << "x" << c.height;
+        for (int b : {whole, preview, stretched}) tb_DisposeBitmap(b);
+    }
+}
+
+}  // namespace
