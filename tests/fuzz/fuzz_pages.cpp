@@ -23,6 +23,7 @@
 #include "app/room.h"
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
+#include "tests/fuzz/scratch.h"
 #include "toolbox/toolbox.h"
 
 namespace fs = std::filesystem;
@@ -41,11 +42,9 @@ struct Setup {
     fs::path pages;
 
     Setup() {
-        char pattern[] = "/dev/shm/pictoria-fuzz-pages-XXXXXX";
-        const char* home = mkdtemp(pattern);
-        Check(home != nullptr);
+        const std::string home = ScratchFolder("pages");
         fs::current_path(home);
-        setenv("XDG_CONFIG_HOME", home, 1);
+        setenv("XDG_CONFIG_HOME", home.c_str(), 1);
         pages = fs::path(home) / "Pages";
         fs::create_directories(pages);
         platform::InstallPlatform(&desktop);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "tests/fuzz/scratch.h"
 #include "toolbox/toolbox.h"
 
 namespace {
@@ -60,12 +61,7 @@ std::string Inside(const std::string& root, std::string text) {
 }
 
 void ConfigFolder(const std::vector<std::string>& parts) {
-    static const std::string root = [] {
-        char pattern[] = "/dev/shm/pictoria-fuzz-text-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        Check(made != nullptr);
-        return std::string(made);
-    }();
+    static const std::string root = ScratchFolder("text");
     const std::string given = parts.empty() ? std::string() : parts[0];
     const std::string xdg = given.empty() || given[0] != '/' ? given : Inside(root, given);
     const std::string home = Inside(root, parts.size() > 1 ? parts[1] : std::string());
