@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds, and then either starts Pictoria or runs every test.
 #   ./pictoria.sh        install, build, start the program
-#   ./pictoria.sh test   install, build (plain and with sanitizers), run every test
+#   ./pictoria.sh test   install, build (plain and with sanitizers), run every test, then fuzz
+#                        each reader of outside input for a minute (with clang)
 #   ./pictoria.sh package   install, build, and make the Debian package in build-package/
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -31,6 +32,16 @@ case "${1:-run}" in
     # not built for leak checking.
     build build-sanitize -DPICTORIA_SANITIZE=ON -DPICTORIA_BENCH=OFF
     (cd build-sanitize && ctest --output-on-failure -j "$jobs" -E '^e2e_')
+    # Each fuzz target for a minute over a scratch copy of its corpus, two at a time.
+    probe='extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }'
+    if echo "$probe" | clang++ -x c++ -fsanitize=fuzzer - -o /dev/null 2> /dev/null; then
+      CC=clang CXX=clang++ cmake -S "$top" -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DPICTORIA_FUZZ=ON -DPICTORIA_BENCH=OFF > /dev/null
+      ninja -C build-fuzz -j "$jobs" fuzz
+      (cd build-fuzz && ctest --output-on-failure -j 2 -L fuzz)
+    else
+      echo "clang with libFuzzer is missing: fuzzing skipped (scripts/install-deps.sh test installs it)"
+    fi
     ;;
   package)
     build build-package -DCMAKE_BUILD_TYPE=Release -DPICTORIA_TESTS=OFF -DPICTORIA_BENCH=OFF

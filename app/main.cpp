@@ -7,30 +7,17 @@
 // without it.
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "app/command_line.h"
 #include "app/shell.h"
 #include "platform/gtk/gtk_platform.h"
 
-namespace {
-
-constexpr const char* kUsage = "usage: pictoria [--scale 1|2|3]\n";
-
-// The scale the command line asks for: 0 for none, -1 for a command line not understood.
-int ScaleAsked(int argc, char** argv) {
-    if (argc == 1) return 0;
-    if (argc != 3 || std::strcmp(argv[1], "--scale") != 0) return -1;
-    const char* n = argv[2];
-    return n[0] >= '1' && n[0] <= '3' && n[1] == '\0' ? n[0] - '0' : -1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) return std::fputs(kUsage, stdout), 0;
-    const int scale = ScaleAsked(argc, argv);
-    if (scale < 0) return std::fputs(kUsage, stderr), 2;
-    if (scale > 0) setenv("GDK_SCALE", argv[2], 1);
+    const shell::CommandLine line = shell::ReadCommandLine(argc, argv);
+    constexpr const char* kUsage = "usage: pictoria [--scale 1|2|3]\n";
+    if (line.help) return std::fputs(kUsage, stdout), 0;
+    if (!line.understood) return std::fputs(kUsage, stderr), 2;
+    if (line.scale > 0) setenv("GDK_SCALE", argv[2], 1);
     auto backend = CreateGtkPlatform();
     platform::InstallPlatform(backend.get());
     int code = shell::PictoriaMain();

@@ -3,7 +3,7 @@
 #   scripts/install-deps.sh        what building, running and the tests need
 #   scripts/install-deps.sh test   also what only tests use: a print server with a PDF printer,
 #                                  the desktop entry and metadata validators, a window manager
-#                                  and a sound server
+#                                  a sound server, and clang for the fuzz targets
 set -euo pipefail
 
 packages=(
@@ -14,9 +14,11 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils
 )
 # Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
-# under openbox and validate what is installed.
+# under openbox and validate what is installed. Fuzzing needs clang and its libFuzzer
+# (only recommended by clang, so named here).
 [ "${1:-}" = test ] &&
-  packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils)
+  packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils
+    clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

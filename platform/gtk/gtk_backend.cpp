@@ -52,7 +52,6 @@ void GtkBackend::ensureGtk() {
     g_object_unref(css);
 
     connectScreenEvents();
-    if (instanceSocket_ >= 0) watchInstanceSocket();
 }
 
 int GtkBackend::screenDepth() {

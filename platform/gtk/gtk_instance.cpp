@@ -71,7 +71,8 @@ bool GtkBackend::claimSingleInstance() {
         if (fd < 0) return true;  // nothing to compare with: run
         if (bind(fd, reinterpret_cast<const sockaddr*>(&addr), length) == 0 && listen(fd, 4) == 0) {
             instanceSocket_ = fd;
-            if (gtkReady_) watchInstanceSocket();
+            // GLib alone serves the socket, so requests are answered before GTK starts.
+            watchInstanceSocket();
             return true;
         }
         close(fd);

@@ -9,18 +9,14 @@
 #include <vector>
 
 #include "app/preferences.h"
+#include "tests/fuzz/scratch.h"
 #include "toolbox/toolbox.h"
 
 namespace {
 
 std::string Setup() {
     // Every run saves with a sync to disk: in memory (/dev/shm) that costs nothing.
-    char inMemory[] = "/dev/shm/pictoria-fuzz-prefs-XXXXXX";
-    char onDisk[] = "/tmp/pictoria-fuzz-prefs-XXXXXX";
-    const char* folder = mkdtemp(inMemory);
-    if (folder == nullptr) folder = mkdtemp(onDisk);
-    if (folder == nullptr) std::abort();
-    setenv("XDG_CONFIG_HOME", folder, 1);
+    setenv("XDG_CONFIG_HOME", ScratchFolder("prefs").c_str(), 1);
     tb_Init();
     return tb_GetWindowsDirectory() + "/mwsptk10.pfs";
 }

@@ -1,0 +1,15 @@
+// What the command line asks for:  pictoria [--scale 1|2|3]  or  pictoria --help
+#pragma once
+
+namespace shell {
+
+struct CommandLine {
+    bool understood = false;  // false: print the usage and end with 2
+    bool help = false;        // print the usage and end with 0
+    int scale = 0;            // 1, 2 or 3 from --scale N; 0 when not given
+};
+
+// argv as main() receives it; only argv[0..argc-1] is looked at.
+CommandLine ReadCommandLine(int argc, const char* const* argv);
+
+}  // namespace shell

@@ -1,0 +1,96 @@
+// Arbitrary text where the program takes text from outside. The first byte chooses what the
+// rest is:
+//   0  the command line, arguments separated by NUL bytes
+//   1  a file name as a file dialog returns it, turned into its folder by tb_GetPathDirectory
+//   2  XDG_CONFIG_HOME and HOME (separated by a NUL), which place the configuration folder
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "tests/fuzz/scratch.h"
+#include "toolbox/toolbox.h"
+
+namespace {
+
+std::vector<std::string> Split(const uint8_t* data, size_t size) {
+    std::vector<std::string> parts;
+    if (size > 0) parts.emplace_back();
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) parts.emplace_back();
+        else parts.back().push_back(char(data[i]));
+    }
+    return parts;
+}
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+void CommandLine(const std::vector<std::string>& args) {
+    std::vector<const char*> argv{"pictoria"};
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    const shell::CommandLine line = shell::ReadCommandLine(int(argv.size()), argv.data());
+    const bool help = args.size() == 1 && args[0] == "--help";
+    const bool scale = args.size() == 2 && args[0] == "--scale" && (args[1] == "1" || args[1] == "2" || args[1] == "3");
+    Check(line.help == help);
+    Check(line.scale == (scale ? args[1][0] - '0' : 0));
+    Check(line.understood == (help || scale || args.empty()));
+}
+
+// The folder is absolute, ends in '/', has no empty, "." or ".." part, and is its own folder.
+void PathDirectory(const std::string& name) {
+    if (name.find('\0') != std::string::npos) return;
+    const std::string folder = tb_GetPathDirectory(name);
+    if (name.empty()) return Check(folder.empty());
+    Check(!folder.empty() && folder.front() == '/' && folder.back() == '/');
+    Check(folder.find("//") == std::string::npos && folder.find("/./") == std::string::npos &&
+          folder.find("/../") == std::string::npos);
+    Check(tb_GetPathDirectory(folder) == folder);
+}
+
+// Dots become underscores so that no ".." leads out of the scratch folder.
+std::string Inside(const std::string& root, std::string text) {
+    for (char& c : text) c = c == '.' ? '_' : c;
+    return root + "/" + text;
+}
+
+void ConfigFolder(const std::vector<std::string>& parts) {
+    static const std::string root = ScratchFolder("text");
+    const std::string given = parts.empty() ? std::string() : parts[0];
+    const std::string xdg = given.empty() || given[0] != '/' ? given : Inside(root, given);
+    const std::string home = Inside(root, parts.size() > 1 ? parts[1] : std::string());
+    setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    const std::string folder = tb_GetWindowsDirectory();
+    Check(folder == (xdg.empty() || xdg[0] != '/' ? home + "/.config" : xdg) + "/pictoria");
+    // Made whenever the file system can hold the name.
+    bool fits = folder.size() < 4000;
+    for (size_t at = 0, next; at < folder.size(); at = next + 1) {
+        next = folder.find('/', at);
+        if (next == std::string::npos) next = folder.size();
+        fits = fits && next - at <= 255;
+    }
+    struct stat st;
+    Check(!fits || (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)));
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(root, ignored)) std::filesystem::remove_all(entry, ignored);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
+    const std::vector<std::string> parts = Split(data + 1, size - 1);
+    switch (data[0] % 3) {
+        case 0: CommandLine(parts); break;
+        case 1: PathDirectory(std::string(reinterpret_cast<const char*>(data + 1), size - 1)); break;
+        default: ConfigFolder(parts); break;
+    }
+    return 0;
+}
