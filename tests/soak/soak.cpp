@@ -299,7 +299,7 @@ private:
     std::string folderToSaveIn() {
         const std::string locked = home_ + "/locked", gone = home_ + "/gone";
         std::error_code ignored;
-        switch (rng_.below(6)) {
+        switch (rng_.below(10)) {
             case 0:
                 fs::create_directories(locked, ignored);
                 fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec, ignored);
