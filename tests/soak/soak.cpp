@@ -72,7 +72,7 @@ const std::vector<std::vector<Step>> kRegressions = {
 };
 
 Step RandomStep(Rng& rng) {
-    static const int kWeights[kKinds] = {8, 6, 10, 22, 26, 4, 3, 9, 3, 9};
+    static const int kWeights[kKinds] = {8, 6, 10, 24, 26, 4, 3, 9, 1, 9};
     int pick = rng.below(100), kind = 0;
     while (pick >= kWeights[kind]) pick -= kWeights[kind++];
     static const int kAreaWeights[kAreas] = {15, 40, 20, 12, 8, 5};
