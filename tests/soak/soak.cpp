@@ -22,6 +22,7 @@
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
 #include "toolbox/toolbox.h"
+#include "tools/tools.h"
 
 namespace fs = std::filesystem;
 using platform::MsgBoxResult;
@@ -76,8 +77,8 @@ Step RandomStep(Rng& rng) {
     int pick = rng.below(100), kind = 0;
     while (pick >= kWeights[kind]) pick -= kWeights[kind++];
     static const int kAreaWeights[kAreas] = {15, 40, 20, 12, 8, 5};
-    int area = 0;
-    for (int a = rng.below(100); a >= kAreaWeights[area]; a -= kAreaWeights[area]) ++area;
+    int at = rng.below(100), area = 0;
+    while (at >= kAreaWeights[area]) at -= kAreaWeights[area++];
     auto u16 = [&] { return static_cast<uint16_t>(rng.below(65536)); };
     return Step{static_cast<Kind>(kind), static_cast<Area>(area), static_cast<uint8_t>(rng.below(256)),
                 u16(), u16(), u16(), u16(), static_cast<uint32_t>(rng.next())};
@@ -235,8 +236,8 @@ private:
         const scene::Room& r = scene::TheRoom();
         const bool alive = desk_->windowCount() > 0;
         const TableCounts now = tb_CountTableEntries();
-        const bool carrying = r.objects[scene::kScissors].param == 1;
-        if (alive && (now.bitmaps > rest_.bitmaps + carrying || now.regions > rest_.regions ||
+        const bool piece = !tools::CarriedPieceRect().isEmpty();  // kept until the next cut
+        if (alive && (now.bitmaps > rest_.bitmaps + piece || now.regions > rest_.regions ||
                       now.windows > rest_.windows)) {
             std::snprintf(text, sizeof text, "tables: %d bitmaps, %d regions, %d windows; at rest %d, %d, %d",
                           now.bitmaps, now.regions, now.windows, rest_.bitmaps, rest_.regions, rest_.windows);
