@@ -160,7 +160,8 @@ public:
         desk_->clearRecords();
         saves_.clear();
         const scene::Room& r = scene::TheRoom();
-        const bool watchCanvas = r.modified && (step.kind == Command || step.kind == Key);
+        // A stroke in progress is ended by a command, drawing as its release would.
+        const bool watchCanvas = r.modified && !scene::CurrentToolActive() && (step.kind == Command || step.kind == Key);
         const Picture before = watchCanvas ? PictureOf(r.canvas) : Picture{};
         queue(step);
         pump();
