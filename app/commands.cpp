@@ -188,6 +188,7 @@ void ShowHelp() {
 }
 
 void RunCommand(int command) {
+    EndStroke();  // a command chosen from the popup menu mid-stroke: the release goes to the menu
     if (command == kCommandRemote) {
         command = RemoteDialog();
         tb_SetCursor(kCurArrow);

@@ -405,6 +405,11 @@ void OnDoubleClick(int x, int y) {
 
 bool CurrentToolActive() { return CurrentTool().active != 0; }
 
+void EndStroke() {
+    Room& r = TheRoom();
+    if (CurrentTool().active && !CarriesPiece(CurrentTool(), r.currentTool)) OnRelease(r.lastPointer.x, r.lastPointer.y);
+}
+
 bool ScissorsCarryingPiece() {
     Room& r = TheRoom();
     return r.currentTool == kScissors && r.objects[kScissors].active != 0;

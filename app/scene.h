@@ -27,6 +27,9 @@ void OnDoubleClick(int x, int y);
 
 // True while the current tool is in the middle of something (a stroke, a carried piece).
 bool CurrentToolActive();
+// Ends a stroke whose release will not come (the button went up in a menu or dialog) with a
+// release at the last point; a piece the Scissors carry stays carried.
+void EndStroke();
 // The Scissors are current and busy; DropScissorsPiece lets the piece go and redraws.
 bool ScissorsCarryingPiece();
 void DropScissorsPiece();

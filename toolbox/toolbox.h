@@ -98,6 +98,14 @@ void tb_SetButtonMode(int mode);
 int tb_Button();               // 1 while the primary button is held down now
 int tb_KeyDown(int virtualKey);  // 1 while the key is held down now
 
+// Entries in use in the bitmap, region and window tables.
+struct TableCounts {
+    int bitmaps = 0;
+    int regions = 0;
+    int windows = 0;
+};
+TableCounts tb_CountTableEntries();
+
 // ---- Bitmaps, copies, pixels and filters -----------------------------------------------
 // Bitmaps are 8 or 24 bits deep (an 8-bit bitmap keeps its own colour table; a fresh one is
 // a grey ramp, index 0 black and 255 white). Copies between depths go through the colours.
@@ -109,6 +117,9 @@ void tb_GetBitmapRect(int bitmap, Rect* rect);
 int tb_GetBitmapWidth(int bitmap);         // -1 for an invalid handle
 int tb_GetBitmapHeight(int bitmap);        // -1 for an invalid handle
 int tb_GetBitmapStorageWidth(int bitmap);  // bytes per stored row, -1 for an invalid handle
+// The pixels of a bitmap in use, for reading only (it may be a resource in place); invalid for a
+// bad handle. Valid until the bitmap is next drawn into or disposed.
+PixelView tb_PeekBitmapPixels(int bitmap);
 
 // Sources: bitmaps and windows. Destinations: bitmaps, windows and the printer page. Rects
 // of different sizes stretch (nearest neighbour). The destination's clip rectangle limits the

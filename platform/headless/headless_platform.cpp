@@ -412,6 +412,8 @@ MsgBoxResult HeadlessPlatform::messageBox(NativeWindow owner, const std::string&
     if (!boxAnswers_.empty()) {
         answer = boxAnswers_.front();
         boxAnswers_.pop_front();
+    } else if (improviser_.messageBox) {
+        answer = improviser_.messageBox(text, style);
     }
     boxes_.push_back(RecordedMessageBox{owner, caption, text, style, answer});
     return answer;
@@ -419,9 +421,14 @@ MsgBoxResult HeadlessPlatform::messageBox(NativeWindow owner, const std::string&
 
 void HeadlessPlatform::popupMenu(NativeWindow owner, const std::vector<MenuItem>& items, Point clientPoint) {
     menus_.push_back(RecordedMenu{owner, items, clientPoint});
-    if (menuAnswers_.empty()) return;
-    int chosen = menuAnswers_.front();
-    menuAnswers_.pop_front();
+    if (menuAnswers_.empty() && !improviser_.menu) return;
+    int chosen = 0;
+    if (menuAnswers_.empty()) {
+        chosen = improviser_.menu(items);
+    } else {
+        chosen = menuAnswers_.front();
+        menuAnswers_.pop_front();
+    }
     if (chosen == 0) return;
     Message msg;
     msg.kind = MsgKind::Command;
@@ -449,6 +456,8 @@ int HeadlessPlatform::runDialog(NativeWindow owner, const DialogTemplate& tmpl, 
         auto script = std::move(dialogScripts_.front());
         dialogScripts_.pop_front();
         script(dialog);
+    } else if (improviser_.dialog) {
+        improviser_.dialog(dialog);
     }
     const bool& ended = find(dialog)->dialogEnded;
     RunDialogLoop(*this, dialog, ended);
@@ -529,7 +538,7 @@ bool HeadlessPlatform::openInBrowser(const std::string& path) {
 
 FileDialogResult HeadlessPlatform::fileDialog(NativeWindow, const FileDialogRequest& request) {
     fileDialogs_.push_back(request);
-    if (fileAnswers_.empty()) return FileDialogResult{};
+    if (fileAnswers_.empty()) return improviser_.fileDialog ? improviser_.fileDialog(request) : FileDialogResult{};
     FileDialogResult answer = std::move(fileAnswers_.front());
     fileAnswers_.pop_front();
     return answer;

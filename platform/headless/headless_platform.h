@@ -59,6 +59,16 @@ struct PrintedDocument {
     size_t bytes = 0;                       // of PDF
 };
 
+// Answers made up when none is queued, e.g. at random by a soak run. Each one left empty keeps
+// the default answer.
+struct Improviser {
+    std::function<MsgBoxResult(const std::string& text, MsgBoxStyle style)> messageBox;
+    std::function<int(const std::vector<MenuItem>& items)> menu;  // the id chosen, 0 to dismiss
+    std::function<void(NativeWindow dialog)> dialog;              // as answerDialog's script
+    std::function<FileDialogResult(const FileDialogRequest& request)> fileDialog;
+    std::function<PrintAnswer()> printDialog;
+};
+
 struct RecordedMessageBox {
     NativeWindow owner = 0;
     std::string caption;
@@ -111,6 +121,8 @@ public:
     // Answers for the next file dialogs (default: cancelled).
     void answerFileDialog(FileDialogResult answer);
     void answerPrintDialog(PrintAnswer answer);
+    // Asked whenever no scripted answer is queued.
+    void improvise(Improviser improviser) { improviser_ = std::move(improviser); }
     // Whether a web browser can be started (default: yes).
     void setBrowserAvailable(bool available) { browserAvailable_ = available; }
     // Polled state without an event, effective at once.
@@ -261,6 +273,7 @@ private:
     std::vector<PrintedDocument> printed_;
     std::shared_ptr<PrintJob> printJob_;
     bool browserAvailable_ = true;
+    Improviser improviser_;
     std::vector<RecordedMessageBox> boxes_;
     std::vector<RecordedMenu> menus_;
     std::vector<RecordedSound> sounds_;

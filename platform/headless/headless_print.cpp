@@ -54,9 +54,15 @@ void HeadlessPlatform::answerPrintDialog(PrintAnswer answer) { printAnswers_.pus
 PrintStart HeadlessPlatform::startPrintJob(NativeWindow owner, const PrintChoice& offered, const std::string& title) {
     printOffers_.push_back(offered);
     PrintStart start;
-    if (printJob_ != nullptr || printAnswers_.empty()) return start;  // one document at a time
-    PrintAnswer answer = std::move(printAnswers_.front());
-    printAnswers_.pop_front();
+    if (printJob_ != nullptr) return start;  // one document at a time
+    if (printAnswers_.empty() && !improviser_.printDialog) return start;
+    PrintAnswer answer;
+    if (printAnswers_.empty()) {
+        answer = improviser_.printDialog();
+    } else {
+        answer = std::move(printAnswers_.front());
+        printAnswers_.pop_front();
+    }
     if (!answer.print && answer.failure == PrintFailure::None) return start;
     start.choice = ChoiceMade(answer, offered, config_);
     start.failure = answer.failure;
