@@ -1,16 +1,39 @@
-// The toolbox's sound rules as the desktop sees them: which requests reach the player, in which
-// mode, and what the sound switch silences.
+// Sound: the toolbox's rules, broken WAVE files refused without reading past their bytes, the
+// one-sound mixer byte by byte, the sounds the resource compiler synthesizes (one test per property
+// over every sound id, read as the player reads them), and the SDL player end to end on SDL's
+// "disk" driver, which runs the audio callback at a real device's pace and writes what was mixed to
+// a file that the tests read back after closing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <tuple>
 #include <vector>
 
+#include "platform/audio_sdl.h"
+#include "resources/resource_ids.h"
+#include "resources/resources.h"
 #include "tests/support/headless_fixture.h"
 
-using platform::RecordedSound;
-using platform::SoundMode;
+using namespace platform;
 
 namespace {
+
+// ---- The toolbox's rules -------------------------------------------------------------------------
+
+// What reached the player, a request as Play(id, mode) and a stop as kStop.
+constexpr int kStop = -1;
+int Play(int id, SoundMode mode) { return id * 10 + int(mode); }
 
 class SoundRules : public HeadlessTest {
 protected:
@@ -18,80 +41,375 @@ protected:
         HeadlessTest::SetUp();
         tb_Init();
     }
+    std::vector<int> heard() {
+        std::vector<int> out;
+        for (const RecordedSound& s : desktop().sounds()) out.push_back(s.stop ? kStop : Play(s.soundId, s.mode));
+        return out;
+    }
 };
 
-RecordedSound Play(int id, SoundMode mode) { return RecordedSound{id, mode, false}; }
-RecordedSound Stop() { return RecordedSound{0, SoundMode::NoInterrupt, true}; }
-
-bool Same(const std::vector<RecordedSound>& a, const std::vector<RecordedSound>& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].stop != b[i].stop) return false;
-        if (!a[i].stop && (a[i].soundId != b[i].soundId || a[i].mode != b[i].mode)) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
+// Any non-zero turns sound on; it is on at the start and again after tb_Init. A loop started
+// before the child switched sound off must still end.
 TEST_F(SoundRules, EachCallReachesThePlayerInItsModeOrNotAtAll) {
-    struct Case {
-        const char* what;
-        int switchOn;
-        std::function<void()> call;
-        std::vector<RecordedSound> expected;
-        int beeps;
-    };
-    const Case cases[] = {
-        {"play", 1, [] { tb_PlaySound(1015); }, {Play(1015, SoundMode::NoInterrupt)}, 0},
-        {"play now", 1, [] { tb_PlaySoundNow(1020); }, {Play(1020, SoundMode::Interrupt)}, 0},
-        {"loop", 1, [] { tb_PlaySoundLoop(1001); }, {Play(1001, SoundMode::Loop)}, 0},
-        {"stop", 1, [] { tb_StopSound(); }, {Stop()}, 0},
+    EXPECT_EQ(tb_GetSoundSwitch(), 1);
+    const SoundMode kOnce = SoundMode::NoInterrupt, kCut = SoundMode::Interrupt, kRound = SoundMode::Loop;
+    // What, with the switch at, the call, what reaches the player, and how many beeps.
+    const std::tuple<const char*, int, std::function<void()>, std::vector<int>, int> cases[] = {
+        {"play now", -1, [] { tb_PlaySoundNow(1020); }, {Play(1020, kCut)}, 0},
+        {"play", 2, [] { tb_PlaySound(1015); }, {Play(1015, kOnce)}, 0},
         {"beep", 1, [] { tb_Beep(); }, {}, 1},
         {"play id 0", 1, [] { tb_PlaySound(0); }, {}, 0},
-        {"play a negative id", 1, [] { tb_PlaySound(-1015); }, {}, 0},
-        {"play now id 0", 1, [] { tb_PlaySoundNow(0); }, {}, 0},
         {"play now a negative id", 1, [] { tb_PlaySoundNow(-1); }, {}, 0},
         // The loop request refuses no id; what an id without a sound does is the player's affair.
-        {"loop id 0", 1, [] { tb_PlaySoundLoop(0); }, {Play(0, SoundMode::Loop)}, 0},
-        {"play while off", 0, [] { tb_PlaySound(1015); }, {}, 0},
+        {"loop id 0", 1, [] { tb_PlaySoundLoop(0); }, {Play(0, kRound)}, 0},
         {"play now while off", 0, [] { tb_PlaySoundNow(1020); }, {}, 0},
         {"loop while off", 0, [] { tb_PlaySoundLoop(1001); }, {}, 0},
         {"beep while off", 0, [] { tb_Beep(); }, {}, 0},
-        {"stop while off", 0, [] { tb_StopSound(); }, {Stop()}, 0},
+        {"stop while off", 0, [] { tb_StopSound(); }, {kStop}, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, on, call, expected, beeps] : cases) {
         desktop().clearRecords();
-        tb_SetSoundSwitch(c.switchOn);
-        c.call();
-        EXPECT_TRUE(Same(desktop().sounds(), c.expected)) << c.what;
-        EXPECT_EQ(desktop().beeps(), c.beeps) << c.what;
+        tb_SetSoundSwitch(on);
+        EXPECT_EQ(tb_GetSoundSwitch(), int(on != 0)) << what;
+        call();
+        EXPECT_EQ(heard(), expected) << what;
+        EXPECT_EQ(desktop().beeps(), beeps) << what;
     }
-}
-
-TEST_F(SoundRules, SwitchingOffMidLoopStillLetsTheLoopBeStopped) {
-    tb_PlaySoundLoop(1004);
-    tb_SetSoundSwitch(0);
-    tb_PlaySoundLoop(1005);
-    tb_StopSound();
-    tb_SetSoundSwitch(1);
-    tb_PlaySound(1034);
-    EXPECT_TRUE(Same(desktop().sounds(),
-                     {Play(1004, SoundMode::Loop), Stop(), Play(1034, SoundMode::NoInterrupt)}));
-}
-
-TEST_F(SoundRules, TheSwitchIsOnAtStartAndAnyNonZeroTurnsItOn) {
-    EXPECT_EQ(tb_GetSoundSwitch(), 1);
-    struct Case {
-        int given;
-        int expected;
-    };
-    const Case cases[] = {{0, 0}, {1, 1}, {2, 1}, {-1, 1}, {0, 0}};
-    for (const Case& c : cases) {
-        tb_SetSoundSwitch(c.given);
-        EXPECT_EQ(tb_GetSoundSwitch(), c.expected) << c.given;
-    }
-    tb_SetSoundSwitch(0);
     tb_Init();
-    EXPECT_EQ(tb_GetSoundSwitch(), 1) << "tb_Init turns sound back on";
+    EXPECT_EQ(tb_GetSoundSwitch(), 1);
 }
+
+// ---- WAVE files --------------------------------------------------------------------------------
+
+using Bytes = std::vector<uint8_t>;
+
+void Put(Bytes& b, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+Bytes Chunk(const char* tag, const Bytes& body) {
+    Bytes b(tag, tag + 4);
+    Put(b, static_cast<uint32_t>(body.size()), 4);
+    b.insert(b.end(), body.begin(), body.end());
+    if (body.size() % 2 != 0) b.push_back(0);
+    return b;
+}
+Bytes Fmt16(int channels, uint32_t rate) {
+    Bytes b;
+    const uint32_t frame = 2 * uint32_t(channels);
+    for (auto [v, n] : {std::pair{1u, 2}, {uint32_t(channels), 2}, {rate, 4}, {rate * frame, 4}, {frame, 2}, {16u, 2}})
+        Put(b, v, n);
+    return Chunk("fmt ", b);
+}
+Bytes Data(const std::vector<int16_t>& samples) {
+    Bytes b;
+    for (int16_t s : samples) Put(b, static_cast<uint16_t>(s), 2);
+    return Chunk("data", b);
+}
+Bytes Riff(const std::vector<Bytes>& chunks) {
+    Bytes body{'W', 'A', 'V', 'E'};
+    for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+    Bytes b{'R', 'I', 'F', 'F'};
+    Put(b, static_cast<uint32_t>(body.size()), 4);
+    b.insert(b.end(), body.begin(), body.end());
+    return b;
+}
+Bytes Patched(Bytes b, size_t at, uint32_t value32) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(value32 >> (8 * i));
+    return b;
+}
+
+const std::vector<int16_t> kMono{0, 1, -1, 32767, -32768, 0x1234};
+
+TEST(WaveFile, RefusesEverythingElseWithoutReadingPastTheBytes) {
+    const Bytes good = Riff({Fmt16(1, 22050), Data(kMono)});
+    const size_t dataSizeAt = good.size() - kMono.size() * 2 - 4;
+    const std::pair<const char*, Bytes> cases[] = {
+        {"nothing", {}},
+        {"not WAVE", [&] { Bytes b = good; b[8] = 'X'; return b; }()},
+        {"RIFF size of 4 GB", Patched(good, 4, 0xFFFFFFFFu)},
+        {"fmt too short", Riff({Chunk("fmt ", Bytes(14, 1)), Data(kMono)})},
+        {"data size just past the end", Patched(good, dataSizeAt, static_cast<uint32_t>(kMono.size() * 2 + 2))},
+        {"a huge chunk before fmt", Patched(Riff({Chunk("LIST", {}), Fmt16(1, 22050), Data(kMono)}), 16, 0xFFFFFFF8u)},
+        {"less than a frame", Riff({Fmt16(2, 22050), Data({1})})},
+    };
+    auto refused = [](const Bytes& file, bool null) {
+        // A copy of exactly the bytes, so that the address sanitizer sees any read beyond them.
+        auto exact = std::make_unique<uint8_t[]>(file.size() + 1);
+        std::copy(file.begin(), file.end(), exact.get());
+        WaveSound sound;
+        sound.channels = 7;
+        return !ParseWave(null ? nullptr : exact.get(), file.size(), sound) && sound.channels == 7;
+    };
+    for (const auto& [what, file] : cases) EXPECT_TRUE(refused(file, file.empty())) << what << ": read, or the result changed";
+    for (size_t n = 0; n < good.size(); ++n) EXPECT_TRUE(refused(Bytes(good.begin(), good.begin() + long(n)), false)) << n;
+}
+
+// ---- The mixer -----------------------------------------------------------------------------------
+
+SoundMixer::Clip ClipOf(const std::string& bytes) {
+    return std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+}
+std::string Mix(SoundMixer& mixer, size_t n) {
+    std::string out(n, '?');
+    mixer.mix(reinterpret_cast<uint8_t*>(out.data()), n, '.');
+    return out;
+}
+
+TEST(SoundMixer, PlaysOneClipAtATimeInTheThreeModes) {
+    const SoundMixer::Clip a = ClipOf("abcde"), b = ClipOf("XYZ"), none = ClipOf("");
+    // A step starts a clip in a mode ('p'), stops ('s'), or mixes and expects the bytes ('m').
+    struct Step { char op; SoundMixer::Clip clip; SoundMode mode; std::string expected; };
+    const SoundMode kOnce = SoundMode::NoInterrupt, kCut = SoundMode::Interrupt, kRound = SoundMode::Loop;
+    auto P = [](SoundMixer::Clip c, SoundMode m) { return Step{'p', std::move(c), m, ""}; };
+    auto M = [](const char* out) { return Step{'m', nullptr, SoundMode::NoInterrupt, out}; };
+    const Step S{'s', nullptr, SoundMode::NoInterrupt, ""};
+    const std::pair<const char*, std::vector<Step>> cases[] = {
+        {"idle is silence", {M("....")}},
+        {"once, then silence", {P(a, kCut), M("abcde..."), M("..")}},
+        {"no interrupt while one plays", {P(a, kOnce), M("ab"), P(b, kOnce), M("cde...")}},
+        {"no interrupt after the end", {P(a, kOnce), M("abcde."), P(b, kOnce), M("XYZ.")}},
+        {"interrupt replaces at once", {P(a, kOnce), M("ab"), P(b, kCut), M("XYZ..")}},
+        {"loop wraps without a gap", {P(a, kRound), M("abcdeab"), M("cdeabcd"), M("eabcdeabcdea")}},
+        {"a loop counts as playing", {P(a, kRound), M("abc"), P(b, kOnce), M("deab")}},
+        {"a loop replaced by a one-shot", {P(a, kRound), M("abc"), P(b, kCut), M("XYZ..")}},
+        {"a one-shot replaced by a loop", {P(b, kOnce), M("X"), P(a, kRound), M("abcdea")}},
+        {"stop silences a loop", {P(a, kRound), M("ab"), S, M("..."), P(b, kOnce), M("XYZ.")}},
+        {"an empty clip changes nothing", {P(a, kOnce), M("a"), P(none, kCut), M("bcde.")}},
+    };
+    for (const auto& [what, steps] : cases) {
+        SoundMixer mixer;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            const Step& s = steps[i];
+            if (s.op == 'p') mixer.start(s.clip, s.mode);
+            if (s.op == 's') mixer.stop();
+            if (s.op != 'm') continue;
+            EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i;
+        }
+    }
+}
+
+// The mixer runs on the audio thread: it hands every clip it lets go back to the caller, never
+// freeing one itself.
+TEST(SoundMixer, HandsBackEveryClipItLetsGoAndKnowsWhenItIsDone) {
+    const SoundMixer::Clip a = ClipOf("abc"), b = ClipOf("XY");
+    SoundMixer mixer;
+    EXPECT_FALSE(mixer.playing());
+    EXPECT_EQ(mixer.start(a, SoundMode::NoInterrupt), nullptr);
+    EXPECT_TRUE(mixer.playing());
+    EXPECT_EQ(mixer.start(b, SoundMode::NoInterrupt), b) << "refused: handed straight back";
+    EXPECT_EQ(mixer.start(b, SoundMode::Interrupt), a) << "replaced";
+    Mix(mixer, 2);
+    EXPECT_FALSE(mixer.playing()) << "played to its end";
+    EXPECT_EQ(b.use_count(), 2) << "kept until the next start or stop, never freed while mixing";
+    EXPECT_EQ(mixer.stop(), b);
+    EXPECT_EQ(b.use_count(), 1);
+    EXPECT_EQ(mixer.stop(), nullptr);
+}
+
+// ---- The sounds made -----------------------------------------------------------------------------
+
+constexpr int kFull = 32767;
+
+// Every sound id (1000 to 1038 but for three gaps), and whether it is played as a loop.
+std::vector<std::pair<int, bool>> Sounds() {
+    const std::set<int> loops{kWavPencil, kWavBrush,  kWavWand, kWavSprayCan,   kWavNeedle,
+                              kWavCog,    kWavHammer, kWavRag,  kWavSunglasses, kWavLightbulb,
+                              kWavPepper, kWavPocketKnife, kWavCrayon};
+    std::vector<std::pair<int, bool>> sounds;
+    for (int id = kWavPencil; id <= kWavCrayon; ++id)
+        if (id != 1021 && id != 1022 && id != 1027) sounds.push_back({id, loops.count(id) > 0});
+    return sounds;
+}
+
+// A made sound as the player reads it; no samples when it is missing or unreadable.
+WaveSound Made(int id) {
+    WaveSound sound;
+    const ResourceData d = FindResource(ResourceKind::Wave, id);
+    if (d) ParseWave(d.bytes, d.size, sound);  // left empty when it cannot be read
+    return sound;
+}
+
+// Every sound is there for the player, loud enough to be heard and with headroom.
+TEST(SoundsMade, EachIsReadableAndNeitherClipsNorIsTooQuiet) {
+    for (auto [id, loop] : Sounds()) {
+        const WaveSound s = Made(id);
+        ASSERT_FALSE(s.samples.empty()) << id << " is missing or unreadable";
+        int peak = 0;
+        for (int v : s.samples) peak = std::max(peak, std::abs(v));
+        const double peakDb = 20 * std::log10(double(peak) / kFull);
+        EXPECT_TRUE(peakDb <= -2.0 && peakDb >= -8.0) << id << ": " << peakDb << " dB, not -8 to -2";
+    }
+}
+
+// A one-shot starts and ends in silence, and neither leaps to its level nor drops from it: it rises
+// over at least a third of a millisecond (8 samples of 22050) and falls back the same way.
+TEST(SoundsMade, OneShotsStartAndEndInSilence) {
+    for (auto [id, loop] : Sounds()) {
+        if (loop) continue;
+        const std::vector<int16_t> s = Made(id).samples;
+        ASSERT_GT(s.size(), 20u) << id;
+        for (size_t i = 0; i < 4; ++i) {
+            const int bound = i == 0 ? kFull / 100 : kFull / 8 * int(i);
+            EXPECT_LE(std::abs(s[i]), bound) << id << ": sample " << i << " from the start";
+            EXPECT_LE(std::abs(s[s.size() - 1 - i]), bound) << id << ": sample " << i << " from the end";
+        }
+    }
+}
+
+// Played round and round, a loop changes no more sharply where its last sample meets its first
+// than it does within 3 ms of there (a quarter more, as noise varies), plus at most a step 60 dB
+// below full scale, too small to hear: in the largest step from one sample to the next and in the
+// largest third difference (s[j+3] - 3 s[j+2] + 3 s[j+1] - s[j]), small wherever the sound is
+// smooth and large at any jump or kink. A big step is not a click in itself: a loud high tone
+// takes big steps wherever it crosses zero. Nor is a loop offset from 0.
+TEST(SoundsMade, LoopsJoinWithoutAClickOrAnOffset) {
+    for (auto [id, loop] : Sounds()) {
+        if (!loop) continue;
+        SCOPED_TRACE(id);
+        const std::vector<int16_t> s = Made(id).samples;
+        const long n = long(s.size());
+        ASSERT_GT(n, 1000);
+        double sum = 0;
+        for (int v : s) sum += v;
+        EXPECT_LE(std::fabs(sum / double(n)), kFull * 0.002) << "offset from 0";
+        auto v = [&](long i) { return int(s[size_t((i % n + n) % n)]); };
+        int stepAt = 0, stepNear = 0, kinkAt = 0, kinkNear = 0;
+        for (long j = -64; j < 64; ++j) {  // windows holding both samples -1 and 0 straddle the seam
+            int& step = j == -1 ? stepAt : stepNear;
+            step = std::max(step, std::abs(v(j + 1) - v(j)));
+            int& kink = j >= -3 && j <= -1 ? kinkAt : kinkNear;
+            kink = std::max(kink, std::abs(v(j + 3) - 3 * v(j + 2) + 3 * v(j + 1) - v(j)));
+        }
+        EXPECT_LE(stepAt, stepNear * 5 / 4 + kFull / 1000) << "largest step nearby " << stepNear;
+        EXPECT_LE(kinkAt, kinkNear * 5 / 4 + kFull / 1000) << "largest kink nearby " << kinkNear;
+    }
+}
+
+// ---- Through SDL's disk driver -------------------------------------------------------------------
+
+using Frames = std::vector<std::pair<int, int>>;  // left, right
+
+// Players on SDL's disk driver, writing what they mix into a file of a fresh folder.
+class DiskPlayer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/pictoria-sounds-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", (dir_ + "/mixed.raw").c_str(), 1);
+        SdlAudio player;
+        if (!player.open()) GTEST_SKIP() << "this SDL has no disk audio driver";
+        rate_ = player.format().rate, channels_ = player.format().channels;
+    }
+    void TearDown() override {
+        unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    static void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+    static bool waitFor(const std::function<bool()>& done, int ms) {
+        for (int i = 0; i < ms / 2 && !done(); ++i) pause(2);
+        return done();
+    }
+    // Plays a mono `wave` on a fresh player, a loop for `ms` and then stopped, a one-shot to its
+    // end; returns the frames the device was given from the first sound to the last.
+    Frames record(int rate, const std::vector<int16_t>& samples, SoundMode mode, int ms = 0) {
+        {
+            SdlAudio player;
+            const Bytes wave = Riff({Fmt16(1, uint32_t(rate)), Data(samples)});
+            player.playWave(wave.data(), wave.size(), mode);
+            pause(ms);
+            if (mode == SoundMode::Loop) player.stop();
+            waitFor([&] { return !player.isPlaying(); }, 5000);
+            pause(150);  // the driver writes the buffers the callback has filled; closing drops the last
+        }
+        std::ifstream in(dir_ + "/mixed.raw", std::ios::binary);
+        Frames out;
+        for (int16_t s[2]; in.read(reinterpret_cast<char*>(s), std::streamsize(2 * channels_));)
+            out.push_back({s[0], s[channels_ - 1]});
+        while (!out.empty() && out.back() == std::pair{0, 0}) out.pop_back();
+        out.erase(out.begin(), std::find_if(out.begin(), out.end(), [](auto f) { return f != std::pair{0, 0}; }));
+        return out;
+    }
+
+    std::string dir_;
+    int rate_ = 0, channels_ = 0;
+};
+
+// A paused SDL2 device still runs its thread: the player pauses the device when a one-shot has
+// ended and closes it when idle; the next sound opens it again, a loop keeps it running past its
+// own length until stopped, and a sound that cannot play neither interrupts the loop nor keeps an
+// idle device open.
+TEST_F(DiskPlayer, TheDevicePausesWhenAOneShotEndsAndClosesWhenIdle) {
+    using State = SdlAudio::DeviceState;
+    SdlAudio player(std::chrono::milliseconds(600));
+    player.play(kWavChoose, SoundMode::NoInterrupt);
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_EQ(player.deviceState(), State::Running);
+    ASSERT_TRUE(waitFor([&] { return !player.isPlaying(); }, 5000)) << "the one-shot ends";
+    EXPECT_TRUE(waitFor([&] { return player.deviceState() == State::Paused; }, 400)) << "paused soon after the end";
+    EXPECT_TRUE(waitFor([&] { return player.deviceState() == State::Closed; }, 3000)) << "closed when idle";
+
+    player.play(kWavNeedle, SoundMode::Loop);
+    EXPECT_EQ(player.deviceState(), State::Running);
+    pause(1200);
+    const Bytes broken(64, 0xA5);
+    player.playWave(broken.data(), broken.size(), SoundMode::Interrupt);
+    player.play(999999, SoundMode::Interrupt);
+    EXPECT_TRUE(player.isPlaying());
+    EXPECT_EQ(player.deviceState(), State::Running);
+    player.stop();
+    EXPECT_EQ(player.deviceState(), State::Paused) << "at once on stop";
+    player.play(999999, SoundMode::Interrupt);
+    EXPECT_TRUE(waitFor([&] { return player.deviceState() == State::Closed; }, 3000));
+}
+
+// The made sounds' rates are converted to the device's. A one-shot (a tenth of a second of a
+// steady level) stays a tenth of a second, at its level, the same on every channel (within half a
+// percent away from the edges where the resampler ramps: SDL's filter is not exactly unity at
+// rest). A loop is converted between copies of its own end and start, so that resampling leaves
+// no dip where the rounds meet: a sine with a whole number of cycles in its 0.1 s, at its crest
+// where it begins and ends, played round and round is one unbroken sine.
+TEST_F(DiskPlayer, SoundsAtAnotherRateAreConvertedAndLoopsStaySeamless) {
+    ASSERT_EQ(rate_ % 10, 0);
+    const int rate = rate_ != 22050 ? 22050 : 44100, frames = rate / 10;
+    const Frames once = record(rate, std::vector<int16_t>(size_t(frames), 1000), SoundMode::NoInterrupt);
+    EXPECT_NEAR(double(once.size()), rate_ / 10.0, rate_ / 10.0 * 0.02);
+    for (size_t i = once.size() / 10; i < once.size() * 9 / 10; ++i)
+        ASSERT_TRUE(std::abs(once[i].first - 1000) <= 5 && once[i].second == once[i].first) << i;
+
+    std::vector<int16_t> sine;
+    for (int i = 0; i < frames; ++i) sine.push_back(int16_t(std::lround(12000 * std::cos(2 * M_PI * 50 * i / frames))));
+    const Frames out = record(rate, sine, SoundMode::Loop, 500);
+    // Leave out the start and the stop (where it is cut off).
+    const size_t margin = size_t(rate_ / 100), period = size_t(rate_ / 10);
+    ASSERT_GT(out.size(), 2 * margin + 3 * period) << "at least three rounds were played";
+    // A 500 Hz sine of 12000 changes its slope by at most 12000 (2 pi 500 / rate)^2 a frame (52
+    // at 48000); SDL's resampler adds a little noise. A dip where the rounds meet is far more.
+    const double bound = 12000 * std::pow(2 * M_PI * 500 / rate_, 2) * 1.5 + 60;
+    for (size_t i = margin; i + 1 < out.size() - margin; ++i) {
+        ASSERT_LE(std::abs(out[i + 1].first - 2 * out[i].first + out[i - 1].first), bound) << "frame " << i;
+        ASSERT_TRUE(i + period >= out.size() - margin || std::abs(out[i + period].first - out[i].first) <= 2) << i;
+    }
+}
+
+// The device cannot be opened, or SDL's audio cannot start: everything goes on silently.
+TEST(SdlAudioWithoutDevice, EverythingGoesOnSilently) {
+    const Bytes wave = Riff({Fmt16(1, 22050), Data(kMono)});
+    for (auto [driver, file] : {std::pair{"disk", "/nonexistent-folder/pictoria/mixed.raw"}, {"no-such-driver", "/dev/null"}}) {
+        setenv("SDL_AUDIODRIVER", driver, 1);
+        setenv("SDL_DISKAUDIOFILE", file, 1);
+        SdlAudio player;
+        player.play(1000, SoundMode::Loop);
+        player.playWave(wave.data(), wave.size(), SoundMode::Interrupt);
+        EXPECT_FALSE(player.isPlaying()) << driver;
+        player.stop();
+        EXPECT_FALSE(player.open()) << driver;
+        EXPECT_EQ(player.format().channels, 0) << driver;
+    }
+    unsetenv("SDL_AUDIODRIVER");
+    unsetenv("SDL_DISKAUDIOFILE");
+}
+
+}  // namespace
