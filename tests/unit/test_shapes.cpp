@@ -1,13 +1,20 @@
-// Rectangles and ellipses as spans, against per-pixel descriptions of the same shapes.
-#include <gtest/gtest.h>
+// The software raster against per-pixel descriptions of the same pictures: rectangles, ellipses
+// and lines as spans, flood fill, winding polygons and the region table. The golden images
+// (test_shapes_golden.cpp) pin whole pictures of lines of every width and direction, ellipses and
+// regions.
+#include <pthread.h>
 
-#include <cstdlib>
+#include <cmath>
 #include <random>
 
+#include "platform/raster/fill.h"
+#include "platform/raster/region.h"
 #include "platform/raster/shapes.h"
 #include "tests/unit/test_drawing_support.h"
 
-using drawtest::Diff;
+using drawtest::Canvas;
+using drawtest::CropTo;
+using drawtest::Filled;
 using drawtest::PixelSet;
 using drawtest::PixelsOf;
 using drawtest::PixelsWhere;
@@ -15,6 +22,7 @@ using raster::SpanList;
 
 namespace {
 
+constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0xFF0000;
 const Rect kEverywhere{-5000, -5000, 5000, 5000};
 
 PixelSet Spans(void (*make)(const Rect&, const Rect&, SpanList&), const Rect& box, const Rect& clip = kEverywhere) {
@@ -23,145 +31,244 @@ PixelSet Spans(void (*make)(const Rect&, const Rect&, SpanList&), const Rect& bo
     return PixelsOf(spans);
 }
 
-Rect Grown(const Rect& r, int32_t by) { return Rect{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+PixelSet Line(Point a, Point b, int32_t width, const Rect& clip = kEverywhere) {
+    SpanList spans;
+    raster::LineSpans(a, b, width, clip, spans);
+    return PixelsOf(spans);
+}
 
-// The ellipse as a per-pixel test: the pixel's centre inside the ellipse through the box's
-// edges, plus the box's middle row(s) and column(s), which a thin ellipse must keep.
+// The ellipse: the pixel's centre inside the ellipse through the box's edges, plus the box's
+// middle row(s) and column(s), which a thin ellipse must keep.
 bool InEllipse(const Rect& box, int32_t x, int32_t y) {
     if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return false;
     const int64_t w = box.width(), h = box.height();
     const int64_t dx = 2 * int64_t{x} + 1 - box.left - box.right;  // half pixels from the centre
     const int64_t dy = 2 * int64_t{y} + 1 - box.top - box.bottom;
     if (std::llabs(dx) <= 1 || std::llabs(dy) <= 1) return true;
-    using Wide = __int128;  // huge boxes overflow 64 bits here
-    return Wide{dx} * dx * h * h + Wide{dy} * dy * w * w <= Wide{w} * w * h * h;
+    return dx * dx * h * h + dy * dy * w * w <= w * w * h * h;
 }
 
-bool OnEllipseOutline(const Rect& box, int32_t x, int32_t y) {
-    return InEllipse(box, x, y) && (!InEllipse(box, x - 1, y) || !InEllipse(box, x + 1, y) ||
-                                    !InEllipse(box, x, y - 1) || !InEllipse(box, x, y + 1));
+// A wide line: the distance from the pixel's centre to the pen's path is below half the width.
+// The pen sits on the pixel centre for odd widths, on its top-left corner for even ones.
+bool InCapsule(Point a, Point b, int32_t width, int32_t x, int32_t y) {
+    const double shift = width % 2 ? 0.5 : 0.0;
+    const double ax = a.x + shift, ay = a.y + shift, vx = b.x - a.x, vy = b.y - a.y, len2 = vx * vx + vy * vy;
+    const double px = x + 0.5, py = y + 0.5;
+    const double t = len2 == 0 ? 0 : std::fmax(0.0, std::fmin(1.0, ((px - ax) * vx + (py - ay) * vy) / len2));
+    const double cx = ax + t * vx - px, cy = ay + t * vy - py;
+    return std::sqrt(cx * cx + cy * cy) < width / 2.0;
 }
 
-const Rect kEllipseBoxes[] = {
-    {0, 0, 10, 10}, {0, 0, 1, 1},     {0, 0, 2, 2},     {0, 0, 3, 7},    {0, 0, 40, 3},  {0, 0, 3, 40},
-    {0, 0, 100, 2}, {0, 0, 2, 100},   {5, 5, 36, 22},   {-10, -4, 25, 31}, {0, 0, 1, 9}, {7, 3, 8, 4},
-    {0, 0, 64, 64}, {0, 0, 63, 64},   {0, 0, 101, 57},  {0, 0, 300, 11},
-};
+// The flood fill: a walk over single pixels, 4-connected, inside the clip.
+Canvas ReferenceFill(const Canvas& before, int32_t x, int32_t y, uint32_t surface, uint32_t ink, const Rect& clip) {
+    Canvas after(before);
+    auto open = [&](int px, int py) {
+        return px >= clip.left && px < clip.right && py >= clip.top && py < clip.bottom && after.at(px, py) == surface;
+    };
+    if (!open(x, y) || ink == surface) return after;
+    std::vector<std::pair<int32_t, int32_t>> todo{{x, y}};
+    after.set(x, y, ink);
+    while (!todo.empty()) {
+        const auto [px, py] = todo.back();
+        todo.pop_back();
+        const std::pair<int32_t, int32_t> next[] = {{px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
+        for (const auto& [nx, ny] : next)
+            if (open(nx, ny)) after.set(nx, ny, ink), todo.emplace_back(nx, ny);
+    }
+    return after;
+}
+
+// How many times the polygon winds around the point (x, y), counting the edges that cross the
+// row y at or left of x; an edge holds its upper end, not its lower one.
+int WindingAt(const std::vector<Point>& polygon, int32_t x, int32_t y) {
+    int winding = 0;
+    for (size_t i = 0; i < polygon.size(); ++i) {
+        const Point p = polygon[i], q = polygon[(i + 1) % polygon.size()];
+        const bool down = p.y <= y && y < q.y, up = q.y <= y && y < p.y;
+        // The crossing's x, (y - p.y) (q.x - p.x) / (q.y - p.y) + p.x, is at or left of x.
+        const int64_t lhs = int64_t{y - p.y} * (q.x - p.x), rhs = int64_t{x - p.x} * (q.y - p.y);
+        if ((down || up) && (q.y > p.y ? lhs <= rhs : lhs >= rhs)) winding += down ? 1 : -1;
+    }
+    return winding;
+}
+
+const Point kSquare[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {kEndOfPoints, kEndOfPoints}};
+
+using RegionTable = ToolboxTest;
 
 }  // namespace
 
-TEST(FilledRect, CoversLeftToRightMinusOneAndTopToBottomMinusOne) {
-    struct Case {
-        Rect box, clip;
-        Rect covered;  // empty: nothing
-    } cases[] = {
-        {{0, 0, 10, 10}, kEverywhere, {0, 0, 10, 10}},
-        {{3, 4, 4, 5}, kEverywhere, {3, 4, 4, 5}},        // a single pixel
-        {{5, 5, 5, 9}, kEverywhere, {}},                   // zero width
-        {{5, 5, 9, 5}, kEverywhere, {}},                   // zero height
-        {{9, 9, 5, 5}, kEverywhere, {}},                   // corners swapped: empty here
-        {{-5, 2, 5, 8}, {0, 0, 20, 20}, {0, 2, 5, 8}},     // cut at the left
-        {{15, 2, 25, 8}, {0, 0, 20, 20}, {15, 2, 20, 8}},  // at the right
-        {{2, -5, 8, 5}, {0, 0, 20, 20}, {2, 0, 8, 5}},     // at the top
-        {{2, 15, 8, 25}, {0, 0, 20, 20}, {2, 15, 8, 20}},  // at the bottom
-        {{-3, -3, 30, 30}, {0, 0, 20, 20}, {0, 0, 20, 20}},
-        {{20, 0, 30, 10}, {0, 0, 20, 20}, {}},             // touching the clip from outside
-        {{-30, -30, -20, -20}, {0, 0, 20, 20}, {}},
-    };
-    for (const Case& c : cases) {
-        const PixelSet expected = PixelsWhere(c.covered, [](int32_t, int32_t) { return true; });
-        EXPECT_EQ(Spans(raster::RectSpans, c.box, c.clip), expected)
-            << "box " << c.box.left << "," << c.box.top << "," << c.box.right << "," << c.box.bottom;
-    }
-}
-
-TEST(FramedRect, DrawsOnlyTheBorderPixels) {
-    struct Case {
-        Rect box;
-        size_t pixels;
-    } cases[] = {
-        {{0, 0, 10, 10}, 36}, {{0, 0, 1, 1}, 1}, {{0, 0, 1, 6}, 6}, {{0, 0, 6, 1}, 6},
-        {{0, 0, 2, 2}, 4},    {{0, 0, 3, 3}, 8}, {{4, 4, 4, 9}, 0}, {{2, 7, 30, 9}, 56},
-    };
-    for (const Case& c : cases) {
-        const PixelSet drawn = Spans(raster::FrameRectSpans, c.box);
-        const PixelSet border = PixelsWhere(c.box, [&](int32_t x, int32_t y) {
-            return x == c.box.left || x == c.box.right - 1 || y == c.box.top || y == c.box.bottom - 1;
+TEST(Shapes, RectsCoverLeftToRightMinusOneAndFramesOnlyTheirBorder) {
+    const Rect boxes[] = {{0, 0, 10, 10}, {3, 4, 4, 5}, {0, 0, 1, 6}, {0, 0, 2, 2}, {2, 7, 30, 9}, {5, 5, 5, 9}, {9, 9, 5, 5}};
+    for (const Rect& box : boxes) {
+        EXPECT_EQ(Spans(raster::RectSpans, box), Filled(box)) << box.left << "," << box.top << "," << box.right;
+        const PixelSet border = PixelsWhere(box, [&](int x, int y) {
+            return x == box.left || x == box.right - 1 || y == box.top || y == box.bottom - 1;
         });
-        EXPECT_EQ(drawn.size(), c.pixels) << "box width " << c.box.width() << " height " << c.box.height();
-        EXPECT_EQ(drawn, border) << Diff(drawn, border, Grown(c.box, 1));
+        EXPECT_EQ(Spans(raster::FrameRectSpans, box), border) << box.left << "," << box.top << "," << box.right;
     }
 }
 
-TEST(FilledEllipse, MatchesThePerPixelDescription) {
-    for (const Rect& box : kEllipseBoxes) {
-        const PixelSet drawn = Spans(raster::EllipseSpans, box);
-        const PixelSet expected = PixelsWhere(Grown(box, 1), [&](int32_t x, int32_t y) { return InEllipse(box, x, y); });
-        EXPECT_EQ(drawn, expected) << "box " << box.width() << "x" << box.height() << Diff(drawn, expected, Grown(box, 1));
+TEST(Shapes, EllipsesMatchThePerPixelDescription) {
+    const Rect boxes[] = {{0, 0, 10, 10}, {0, 0, 1, 1},   {0, 0, 2, 2},    {0, 0, 3, 7},     {0, 0, 40, 3},
+                          {0, 0, 100, 2}, {0, 0, 2, 100}, {5, 5, 36, 22},  {-10, -4, 25, 31}, {0, 0, 1, 9},
+                          {0, 0, 64, 64}, {0, 0, 63, 64}, {0, 0, 101, 57}, {0, 0, 300, 11},  {0, 0, 201, 201}};
+    for (const Rect& box : boxes) {
+        const Rect around{box.left - 1, box.top - 1, box.right + 1, box.bottom + 1};
+        // The outline: the filled pixels with a 4-neighbour outside.
+        const PixelSet outline = PixelsWhere(around, [&](int x, int y) {
+            return InEllipse(box, x, y) && !(InEllipse(box, x - 1, y) && InEllipse(box, x + 1, y) &&
+                                             InEllipse(box, x, y - 1) && InEllipse(box, x, y + 1));
+        });
+        EXPECT_EQ(Spans(raster::EllipseSpans, box), PixelsWhere(around, [&](int x, int y) { return InEllipse(box, x, y); }))
+            << "box " << box.width() << "x" << box.height();
+        EXPECT_EQ(Spans(raster::FrameEllipseSpans, box), outline) << "box " << box.width() << "x" << box.height();
     }
 }
 
-TEST(FilledEllipse, TouchesEverySideOfItsBoxAndKeepsItsSymmetries) {
-    for (const Rect& box : kEllipseBoxes) {
-        const PixelSet drawn = Spans(raster::EllipseSpans, box);
-        PixelSet transposed;  // drawn in the transposed box, flipped back
-        for (const auto& [x, y] : Spans(raster::EllipseSpans, Rect{box.top, box.left, box.bottom, box.right}))
-            transposed.emplace(y, x);
-        EXPECT_EQ(drawn, transposed) << "box " << box.width() << "x" << box.height();
-        bool left = false, right = false, top = false, bottom = false;
-        for (const auto& [x, y] : drawn) {
-            left |= x == box.left, right |= x == box.right - 1, top |= y == box.top, bottom |= y == box.bottom - 1;
-            ASSERT_TRUE(drawn.count({box.left + box.right - 1 - x, y})) << "not mirrored left-right at " << x << "," << y;
-            ASSERT_TRUE(drawn.count({x, box.top + box.bottom - 1 - y})) << "not mirrored top-bottom at " << x << "," << y;
+TEST(Shapes, WideLinesAreTheirCapsuleForEveryWidthFromTwoToThirtyTwo) {
+    std::vector<std::pair<Point, Point>> segments = {{{20, 20}, {60, 20}}, {{20, 20}, {20, 70}}, {{20, 20}, {60, 50}},
+                                                     {{60, 20}, {20, 33}}, {{30, 30}, {30, 30}}, {{0, 0}, {7, 3}}};
+    std::mt19937 random(2024);
+    std::uniform_int_distribution<int32_t> coord(-50, 150);
+    for (int i = 0; i < 12; ++i) segments.push_back({{coord(random), coord(random)}, {coord(random), coord(random)}});
+    for (int32_t width : {0, -40}) EXPECT_EQ(Line({1, 2}, {30, 17}, width), Line({1, 2}, {30, 17}, 1));  // like width 1
+    for (int32_t width = 2; width <= 32; ++width) {
+        for (const auto& [a, b] : segments) {
+            const Rect area{std::min(a.x, b.x) - width - 2, std::min(a.y, b.y) - width - 2, std::max(a.x, b.x) + width + 3,
+                            std::max(a.y, b.y) + width + 3};
+            ASSERT_EQ(Line(a, b, width), PixelsWhere(area, [&](int x, int y) { return InCapsule(a, b, width, x, y); }))
+                << a.x << "," << a.y << " - " << b.x << "," << b.y << " width " << width;
         }
-        EXPECT_TRUE(left && right && top && bottom) << "box " << box.width() << "x" << box.height();
     }
 }
 
-TEST(FramedEllipse, IsTheOnePixelBoundaryOfTheFilledEllipse) {
-    for (const Rect& box : kEllipseBoxes) {
-        const PixelSet drawn = Spans(raster::FrameEllipseSpans, box);
-        const PixelSet expected =
-            PixelsWhere(Grown(box, 1), [&](int32_t x, int32_t y) { return OnEllipseOutline(box, x, y); });
-        EXPECT_EQ(drawn, expected) << "box " << box.width() << "x" << box.height() << Diff(drawn, expected, Grown(box, 1));
-        EXPECT_TRUE(drawtest::IsEightConnected(drawn)) << "box " << box.width() << "x" << box.height();
-        // About one pixel per step around the ellipse: never more than the box's border.
-        EXPECT_LE(drawn.size(), size_t(2 * (box.width() + box.height())));
-    }
-}
-
-TEST(FramedEllipse, LargeCircleOutlineHasNoThickCorners) {
-    const Rect box{0, 0, 201, 201};
-    const PixelSet drawn = Spans(raster::FrameEllipseSpans, box);
-    size_t blocks = 0;  // a 2x2 square of outline pixels would make the outline two pixels thick
-    for (const auto& [x, y] : drawn)
-        if (drawn.count({x + 1, y}) && drawn.count({x, y + 1}) && drawn.count({x + 1, y + 1})) ++blocks;
-    EXPECT_EQ(blocks, 0u);
-    // A circle of diameter 201 has a circumference of about 631 pixels; a 1-pixel 8-connected
-    // outline takes between circumference / sqrt(2) and the circumference itself plus corners.
-    EXPECT_GT(drawn.size(), 560u);
-    EXPECT_LT(drawn.size(), 830u);
-}
-
-TEST(ClippedShape, HugeEllipseKeepsItsShapeInASmallClip) {
-    // Only a corner of a very large ellipse shows; the rows still follow the whole ellipse.
-    const Rect box{-100000, -50000, 100000, 50000};
-    const Rect clip{-100000, -10, -99000, 10};  // the left tip, around the middle rows
-    const PixelSet drawn = Spans(raster::EllipseSpans, box, clip);
-    const PixelSet expected = PixelsWhere(clip, [&](int32_t x, int32_t y) { return InEllipse(box, x, y); });
-    EXPECT_EQ(drawn, expected);
-    EXPECT_TRUE(drawn.count({-100000, 0}));
-}
-
-TEST(ClippedShape, EqualsTheCropOfTheWholeShape) {
+TEST(Shapes, EveryClippedShapeIsTheCropOfTheWholeOne) {
     std::mt19937 random(1234);
-    std::uniform_int_distribution<int32_t> coord(-40, 80);
+    std::uniform_int_distribution<int32_t> coord(-40, 80), width(1, 32);
     for (int round = 0; round < 300; ++round) {
         const int32_t x0 = coord(random), y0 = coord(random), x1 = coord(random), y1 = coord(random);
         const Rect box{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
         const int32_t c0 = coord(random), c1 = coord(random), c2 = coord(random), c3 = coord(random);
         const Rect clip{std::min(c0, c1), std::min(c2, c3), std::max(c0, c1), std::max(c2, c3)};
         for (auto make : {raster::RectSpans, raster::FrameRectSpans, raster::EllipseSpans, raster::FrameEllipseSpans})
-            EXPECT_EQ(Spans(make, box, clip), drawtest::CropTo(Spans(make, box), clip));
+            EXPECT_EQ(Spans(make, box, clip), CropTo(Spans(make, box), clip));
+        const int32_t w = width(random);
+        EXPECT_EQ(Line({x0, y0}, {x1, y1}, w, clip), CropTo(Line({x0, y0}, {x1, y1}, w), clip)) << x0 << "," << y0;
     }
+}
+
+// Walls of colours that differ from white in a single byte; widths around the sixteen-pixel
+// blocks the row scans use; clips that hold the seed, clips that may not, and the whole picture;
+// now and then a seed of another colour or an ink that is the surface colour: nothing to fill.
+TEST(FloodFill, AgreesWithAPixelByPixelFillOnRandomPictures) {
+    std::mt19937 random(5);
+    const int32_t widths[] = {1, 2, 15, 16, 17, 31, 32, 33, 50, 97};
+    const uint32_t walls[] = {kBlack, 0xFFFFFE, 0xFEFFFF, 0xFFFEFF, kRed};
+    for (int32_t bits : {24, 8}) {
+        for (int32_t width : widths) {
+            for (int round = 0; round < 12; ++round) {
+                const int32_t height = 1 + int32_t(random() % 40);
+                Canvas canvas(width, height, bits, 0xFF);
+                const double density = 0.15 + 0.1 * (round % 4);
+                for (int32_t y = 0; y < height; ++y)
+                    for (int32_t x = 0; x < width; ++x)
+                        if (std::uniform_real_distribution<double>(0, 1)(random) < density)
+                            canvas.set(x, y, bits == 8 ? uint32_t(random() % 255) : walls[random() % 5]);
+                const uint32_t surface = bits == 8 ? 0xFF : kWhite;
+                const uint32_t ink = round == 7 ? surface : bits == 8 ? 0x40 : 0x102030;
+                const int32_t x = int32_t(random() % width), y = int32_t(random() % height);
+                if (round != 5) canvas.set(x, y, surface);
+                const auto below = [&](int32_t n) { return int32_t(random() % uint32_t(n)); };
+                const int32_t l = below(width), t = below(height), left = below(x + 1), top = below(y + 1);
+                const Rect clip = round % 3 == 0 ? Rect{0, 0, width, height}
+                                  : round % 3 == 1 ? Rect{left, top, x + 1 + below(width - x), y + 1 + below(height - y)}
+                                                   : Rect{l, t, l + below(width - l + 1), t + below(height - t + 1)};
+                const Canvas expected = ReferenceFill(canvas, x, y, surface, ink, clip);
+                raster::FloodFiller().fill(canvas.view(), x, y, surface, drawtest::InkOf(canvas, ink), clip);
+                ASSERT_TRUE(canvas == expected) << bits << "-bit " << width << "x" << height << " round " << round;
+            }
+        }
+    }
+}
+
+TEST(FloodFill, FillsAHugeWindingCorridorOnASmallThreadStack) {
+    // 4000 x 3000 with one-pixel vertical walls every other column, open alternately at the top
+    // and the bottom: a single corridor through the whole picture, the worst shape for a fill
+    // that recurses. The fill runs on a thread with a 64 KiB stack.
+    Canvas canvas(4000, 3000, 24, 0xFF);
+    for (int32_t x = 1; x < 4000; x += 2)
+        for (int32_t y = 0; y < 3000; ++y)
+            if (!((x / 2) % 2 == 0 ? y == 2999 : y == 0)) canvas.set(x, y, kBlack);
+    auto run = [](void* arg) -> void* {
+        Canvas& c = *static_cast<Canvas*>(arg);
+        raster::FloodFiller().fill(c.view(), 0, 0, kWhite, drawtest::InkOf(c, kRed), Rect{0, 0, 4000, 3000});
+        return nullptr;
+    };
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 64 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, run, &canvas), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    size_t filled = 0;
+    for (int32_t y = 0; y < 3000; ++y)
+        for (int32_t x = 0; x < 4000; ++x) filled += canvas.at(x, y) == kRed;
+    EXPECT_EQ(filled, size_t(2000) * 3000 + 2000);  // every even column, and the gap in each wall
+}
+
+TEST(Regions, PolygonsAndTheirHitTestMatchAPerPixelWindingCount) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int32_t> coord(-20, 60);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<Point> polygon(3 + random() % 10);
+        for (Point& p : polygon) p = Point{coord(random), coord(random)};
+        const raster::Region region = raster::Region::Polygon(polygon.data(), int32_t(polygon.size()));
+        const Rect area{-25, -25, 65, 65};
+        const PixelSet inside = PixelsWhere(area, [&](int x, int y) { return WindingAt(polygon, x, y) != 0; });
+        ASSERT_EQ(PixelsOf(region.spans()), inside) << "round " << round;
+        ASSERT_EQ(PixelsWhere(area, [&](int x, int y) { return region.contains(x, y); }), inside) << "round " << round;
+    }
+}
+
+TEST_F(RegionTable, PointListsEndAtEitherHalfOfTheMarkerOrAfterAHundredPoints) {
+    const std::vector<Point> markerInX = {{0, 0}, {20, 0}, {0, 20}, {kEndOfPoints, 5}, {40, 40}};
+    const std::vector<Point> markerInY = {{0, 0}, {20, 0}, {0, 20}, {5, kEndOfPoints}, {40, 40}};
+    for (const auto& list : {markerInX, markerInY}) {
+        const int region = tb_CreateRegion(list.data());
+        EXPECT_EQ(tb_PtInRegion(2, 2, region) - tb_PtInRegion(15, 15, region), 1);  // (15, 15) if (40, 40) was used
+        tb_DisposeRegion(region);
+    }
+    // A square traced by the first 100 points, then 50 points far away.
+    std::vector<Point> many = {{0, 0}, {10, 0}, {10, 10}};
+    many.resize(100, Point{0, 10});
+    many.resize(150, Point{500, 500});
+    many.push_back(Point{kEndOfPoints, kEndOfPoints});
+    const int region = tb_CreateRegion(many.data());
+    EXPECT_EQ(tb_PtInRegion(5, 5, region) - tb_PtInRegion(200, 203, region), 1);
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(RegionTable, FailuresTakeNoSlotAndAFullTableIsReported) {
+    const Point empty[] = {{kEndOfPoints, kEndOfPoints}, {1, 1}};
+    const Point halfMarker[] = {{kEndOfPoints, 3}, {1, 1}, {kEndOfPoints, kEndOfPoints}};
+    EXPECT_EQ(tb_CreateRegion(empty), -1);
+    EXPECT_EQ(tb_CreateRegion(nullptr), -1);
+    EXPECT_TRUE(errors().empty());
+    EXPECT_EQ(tb_CreateRegion(halfMarker), -1);
+    ASSERT_EQ(desktop().messageBoxes().size(), 1u);
+    EXPECT_EQ(desktop().messageBoxes()[0].caption, "Attention!");
+    for (int i = 0; i < kRegionSlots; ++i) ASSERT_EQ(tb_CreateRegion(kSquare), i);
+    EXPECT_EQ(tb_CreateRegion(kSquare), -1);
+    tb_DisposeRegion(62);
+    tb_DisposeRegion(37);
+    EXPECT_EQ(tb_CreateRegion(kSquare), 37);  // the lowest free slot first
+    EXPECT_EQ(tb_CreateRegion(kSquare), 62);
+    for (int handle : {-1, 100, 99}) {  // outside the table, or free: ignored
+        tb_DisposeRegion(handle);
+        tb_DisposeRegion(handle);
+        EXPECT_EQ(tb_PtInRegion(1, 1, handle), 0) << handle;
+    }
+    EXPECT_EQ(errors(), (std::vector<std::string>{"Failed to create region.", "No more available Regions! (tb_CreateRegion)"}));
 }
