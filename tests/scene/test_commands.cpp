@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "app/preferences.h"
@@ -17,16 +16,8 @@ using platform::NativeWindow;
 
 namespace {
 
-class CommandTest : public RoomTest {
+class CommandTest : public FolderTest {
 protected:
-    void SetUp() override {
-        RoomTest::SetUp();
-        char pattern[] = "/tmp/pictoria-commands-XXXXXX";
-        fs::current_path(home_ = mkdtemp(pattern));
-        start(800, 600);
-        desktop().clearRecords();
-    }
-    void TearDown() override { fs::current_path("/"), fs::remove_all(home_), RoomTest::TearDown(); }
     // The next dialog: its size is noted, then the clicks (dialog points) or Escape.
     void answer(std::vector<Point> clicks = {}) {
         desktop().answerDialog([this, clicks](NativeWindow d) {
@@ -36,7 +27,6 @@ protected:
         });
     }
     bool closed() { return pump(), desktop().windowCount() == 0; }
-    fs::path home_;
     std::vector<int> sizes_;
 };
 
@@ -131,8 +121,7 @@ TEST_F(CommandTest, PreferencesChangeAndAreWrittenOnlyOnOk) {
         });
         scene::RunCommand(scene::kCommandPreferences);
         EXPECT_TRUE(shell::Prefs().printOption != ok && shell::Prefs().soundOn != ok && tb_GetSoundSwitch() != ok);
-        std::ifstream in(prefsPath(), std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+        EXPECT_EQ(FileBytes(prefsPath()),
                   ok ? std::string("\0\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0", 16)
                      : std::string("\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 16));
     }
