@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     tb_SetProgramDirectory(argv[1]);
     Rect size{0, 0, kWidth, kPixels / kWidth};
     const int picture = tb_CreateBitmap(&size, 0, 24);
-    for (int i = 0; i < kPixels; ++i) tb_SetPixel(picture, i % kWidth, i / kWidth, Level(i, 0), Level(i, 1), Level(i, 2));
+    for (int i = 0; i < kPixels; ++i)
+        tb_SetPixel(picture, i % kWidth, i / kWidth, Level(i, 0), Level(i, 1), Level(i, 2));
 
     std::string name = "Pictoria.bmp";
     const int created = tb_CreateFile(name, 1);

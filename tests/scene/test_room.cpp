@@ -72,8 +72,7 @@ TEST_F(RoomTest, UndoRestoresOnceAndThenDoesNothing) {
     EXPECT_TRUE(canvasAt(80, 50) == kWhite && shown(W(80, 50)) == kWhite && canvasAt(50, 50) == kRed);
     clickAt(cleaner);
     EXPECT_EQ(canvasAt(50, 50), kRed);
-    ASSERT_EQ(desktop().sounds().size(), 1u);
-    EXPECT_EQ(desktop().sounds()[0].soundId, 1028);
+    EXPECT_EQ(desktop().sounds().size() == 1 ? desktop().sounds()[0].soundId : 0, 1028) << "once, the first time";
 }
 
 TEST_F(RoomTest, ZoomShowsTheRightPartAndStrokesLandWhereThePointerIs) {
@@ -82,7 +81,8 @@ TEST_F(RoomTest, ZoomShowsTheRightPartAndStrokesLandWhereThePointerIs) {
     tb_SetPixel(r.canvas, 631, 485, 0, 65025, 0);  // a mark near the bottom-right corner
     // The click becomes the centre, clamped so the view stays inside the picture (634 x 488).
     struct Case { Point click, origin; };
-    for (Case c : {Case{W(5, 5), {0, 0}}, Case{W(300, 200), {142, 78}}, Case{{area.right - 5, area.bottom - 5}, {317, 244}}}) {
+    for (Case c : {Case{W(5, 5), {0, 0}}, Case{W(300, 200), {142, 78}},
+                   Case{{area.right - 5, area.bottom - 5}, {317, 244}}}) {
         if (r.zoomed) clickSpyglass();
         EXPECT_FALSE(r.zoomed);
         zoomAt(c.click);
@@ -91,8 +91,7 @@ TEST_F(RoomTest, ZoomShowsTheRightPartAndStrokesLandWhereThePointerIs) {
     }
     // The mark shows as 2 x 2 screen pixels, and a click paints the picture pixel under the pointer.
     const Point mark = W(2 * (631 - 317), 2 * (485 - 244));
-    EXPECT_EQ(shown(mark), (Rgb{0, 255, 0}));
-    EXPECT_EQ(shown(Point{mark.x + 1, mark.y + 1}), (Rgb{0, 255, 0}));
+    EXPECT_TRUE(shown(mark) == (Rgb{0, 255, 0}) && shown(Point{mark.x + 1, mark.y + 1}) == (Rgb{0, 255, 0}));
     EXPECT_EQ(shown(Point{mark.x + 2, mark.y + 2}), kWhite);
     clickAt(W(2 * (600 - 317), 2 * (400 - 244)));
     EXPECT_EQ(canvasAt(600, 400), kRed);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -72,7 +71,10 @@ TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksA
             desktop().moveWindow(w, Rect{40, 30, 440, 330}), desktop().clearRecords();
         });
         desktop().focus(true);
-        desktop().then([&] { EXPECT_TRUE(desktop().windowRect(w) == (Rect{0, 0, 800, 600}) && !desktop().presented().empty()); });
+        desktop().then([&] {
+            EXPECT_EQ(desktop().windowRect(w), (Rect{0, 0, 800, 600}));
+            EXPECT_FALSE(desktop().presented().empty());
+        });
         desktop().click(onCanvas.x, onCanvas.y);
         desktop().then([&] { EXPECT_TRUE(room().modified && !shell::Shell().inactive); });
     });
@@ -144,7 +146,8 @@ TEST_F(ShellTest, PreferencesAreReadAndWrittenBackAndAnUnwritableFolderIsIgnored
         if (blocked) std::ofstream(configHome_ + "/pictoria") << "x";
         if (!c.bytes.empty()) {
             std::filesystem::create_directories(configHome_ + "/pictoria");
-            std::ofstream(prefsPath(), std::ios::binary).write(reinterpret_cast<const char*>(c.bytes.data()), c.bytes.size());
+            std::ofstream(prefsPath(), std::ios::binary)
+                .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
         }
         useDesktop(HeadlessConfig{});
         start();

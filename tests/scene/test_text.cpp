@@ -18,12 +18,14 @@ protected:
     int dialog(const std::string& text, std::vector<Point> clicks, Point end) {
         desktop().answerDialog([=, this](NativeWindow d) {
             list_.clear();
-            for (int i = 0; !desktop().listGetText(d, 1001, i).empty(); ++i) list_.push_back(desktop().listGetText(d, 1001, i));
+            for (int i = 0; !desktop().listGetText(d, 1001, i).empty(); ++i)
+                list_.push_back(desktop().listGetText(d, 1001, i));
             selected_ = desktop().listGetText(d, 1001, desktop().listGetSelection(d, 1001));
             desktop().editSetText(d, 1000, text);
             for (Point p : clicks) desktop().click(p.x, p.y, d);
             desktop().then([=, this] {
-                sample_ = std::string(reinterpret_cast<const char*>(RowPointer(desktop().backingStore(d), 120)) + 231 * 3, 211 * 3);
+                const char* row = reinterpret_cast<const char*>(RowPointer(desktop().backingStore(d), 120));
+                sample_ = std::string(row + 231 * 3, 211 * 3);
             });
             end.x < 0 ? desktop().typeKey(platform::kVkEscape, d) : desktop().click(end.x, end.y, d);
         });
@@ -76,7 +78,8 @@ TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesIt
     Rect box{10000, 10000, -1, -1};  // around the red pixels
     for (int y = 0; y < 488; ++y)
         for (int x = 0; x < 634; ++x)
-            if (canvasAt(x, y) == kRed) box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), y + 1};
+            if (canvasAt(x, y) == kRed)
+                box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), y + 1};
     EXPECT_NEAR((box.left + box.right) / 2, 300, 2);
     EXPECT_NEAR(box.bottom, 200, 12);  // the cell's bottom: the letters stand a descent above it
     EXPECT_GT(box.height(), 20);

@@ -14,7 +14,7 @@ namespace {
 class ToolTest : public RoomTest {
 protected:
     void TearDown() override {
-        if (desktop_) EXPECT_EQ(boxTexts(), std::vector<std::string>{});
+        EXPECT_EQ(desktop_ ? boxTexts() : std::vector<std::string>{}, std::vector<std::string>{});
         RoomTest::TearDown();
     }
 };
@@ -79,7 +79,6 @@ TEST_F(ToolTest, DropperMakesTheColourUnderItCurrent) {
     EXPECT_EQ(shown(blot), green) << "the paint blot shows it at once";
     moveTo(W(150, 50));
     EXPECT_EQ(shown(blot), kWhite) << "dragged onto white: the blot follows";
-    release(W(60, 60));
 }
 
 TEST_F(ToolTest, LoopingToolsStopTheirSoundAtTheRelease) {

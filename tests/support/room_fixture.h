@@ -120,6 +120,10 @@ protected:
         RoomTest::SetUp();
         desktop().clearRecords();
     }
-    void TearDown() override { std::filesystem::current_path("/"), std::filesystem::remove_all(home_), RoomTest::TearDown(); }
+    void TearDown() override {
+        std::filesystem::current_path("/");
+        std::filesystem::remove_all(home_);
+        RoomTest::TearDown();
+    }
     std::filesystem::path home_;
 };
