@@ -1,5 +1,5 @@
 # Shared by the end-to-end tests: a private X server, the program under test in a scratch
-# folder, and small helpers to look at the screen. Source it, then call e2e_start_x.
+# folder, and small helpers to drive it and look at the screen. Source it, then call e2e_start_x.
 #
 # A test exits 0 when it passes, 1 when it fails, and 77 (skipped) only when no X server can be
 # started on this machine.
@@ -9,6 +9,7 @@ set -u
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/pictoria-e2e.XXXXXX")
 E2E_XVFB_PID=""
 E2E_PIDS=()
+SHOT="$E2E_TMP/screen.ppm"
 
 e2e_log() { echo "# $*"; }
 
@@ -40,65 +41,61 @@ e2e_start_x() {
     Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -noreset -nolisten tcp -br \
         3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
-    E2E_SCREEN="0 0 $width $height"
-    local i
-    for i in $(seq 100); do
-        [ -s "$E2E_TMP/display" ] && break
-        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-        sleep 0.05
-    done
+    E2E_SCREEN="0 0 $width $height" E2E_WIDTH=$width E2E_HEADER=$((${#width} + ${#height} + 9))
+    e2e_wait 5 eval '[ -s "$E2E_TMP/display" ] || ! e2e_alive "$E2E_XVFB_PID"'
     [ -s "$E2E_TMP/display" ] || { echo "SKIP: Xvfb could not be started"; cat "$E2E_TMP/xvfb.log"; exit 77; }
     export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
-    for i in $(seq 100); do
-        xdotool getdisplaygeometry >/dev/null 2>&1 && break
-        sleep 0.05
-    done
-    xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "SKIP: the X server does not answer"; exit 77; }
+    e2e_wait 5 eval 'xdotool getdisplaygeometry >/dev/null 2>&1' || { echo "SKIP: the X server does not answer"; exit 77; }
     unset WAYLAND_DISPLAY
     export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config"
     mkdir -p "$E2E_TMP/config" "$E2E_TMP/run"
     e2e_log "Xvfb on $DISPLAY at ${width}x${height}"
 }
 
-# e2e_start_program BINARY [NAME]: runs the program from the scratch folder; sets E2E_PID.
+# e2e_start_program NAME COMMAND...: runs COMMAND (the program) in the scratch folder; sets PID.
 e2e_start_program() {
-    local binary=$1 name=${2:-program}
-    (cd "$E2E_TMP/run" && exec "$binary") >"$E2E_TMP/program-$name.log" 2>&1 &
-    E2E_PID=$!
-    E2E_PIDS+=("$E2E_PID")
+    local name=$1 && shift
+    (cd "$E2E_TMP/run" && exec "$@") >>"$E2E_TMP/program-$name.log" 2>&1 &
+    PID=$! && E2E_PIDS+=("$PID")
 }
 
-# e2e_dismiss_title PID: waits up to 15 s for the title screen (448 x 324, or doubled on a screen
+# e2e_dismiss_title: waits up to 15 s for PID's title screen (448 x 324, or doubled on a screen
 # scaled by 2) and clicks it away.
 e2e_dismiss_title() {
-    local x y w h title_pid=$1
-    e2e_wait 15 eval 'read -r x y w h < <(e2e_windows "$title_pid" | grep -E " (448 324|896 648)$")' || return 1
+    local x y w h
+    e2e_wait 15 eval 'read -r x y w h < <(e2e_windows "$PID" | grep -E " (448 324|896 648)$")' || return 1
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
 }
 
 # e2e_room NAME COMMAND...: starts the program (COMMAND) in the scratch folder, clicks its title
 # screen away and waits for the room alone on the screen; sets PID.
 e2e_room() {
-    local name=$1 && shift
-    (cd "$E2E_TMP/run" && exec "$@") >>"$E2E_TMP/program-$name.log" 2>&1 &
-    PID=$! && E2E_PIDS+=("$PID")
-    e2e_dismiss_title "$PID" && e2e_wait 20 e2e_room_only && sleep 1 || e2e_fail "no room ($name)"
+    e2e_start_program "$@"
+    e2e_dismiss_title && e2e_wait 20 e2e_room_only && sleep 1 || e2e_fail "no room ($1)"
 }
 e2e_room_only() { [ "$(e2e_windows "$PID")" = "$E2E_SCREEN" ]; }
+# e2e_other: the first window of PID on screen other than the room: a box, a menu or a dialog.
+e2e_other() { e2e_windows "$PID" | grep -v "^$E2E_SCREEN\$" | head -n 1; }
 # e2e_named NAME: the window of PID that is on screen with exactly this title.
 e2e_named() { xdotool search --all --onlyvisible --pid "$PID" --name "^$1\$" 2>/dev/null | head -n 1; }
-# e2e_stroke X1 Y1 X2 Y2: a drag with the left button.
+# e2e_click X Y: a click with the left button; e2e_stroke X1 Y1 X2 Y2: a drag with it.
+e2e_click() { xdotool mousemove "$1" "$2" sleep 0.3 click 1 sleep 0.2; }
 e2e_stroke() { xdotool mousemove "$1" "$2" sleep 0.2 mousedown 1 sleep 0.1 mousemove "$3" "$4" sleep 0.2 mouseup 1 sleep 0.3; }
+# e2e_ended: PID ends within 10 s, with exit code 0.
+e2e_ended() { e2e_wait 10 eval '! e2e_alive "$PID"' && wait "$PID"; }
+
+# e2e_menu_below X Y: a menu opens hanging from (X, Y), centred on it; sets MX MY MW MH.
+e2e_menu_below() {
+    e2e_wait 5 eval '[ -n "$(e2e_other)" ]' || e2e_fail "no menu"
+    read -r MX MY MW MH <<<"$(e2e_other)"
+    [ "$MY" -eq "$2" ] && [ $((2 * MX + MW - 2 * $1)) -ge -2 ] && [ $((2 * MX + MW - 2 * $1)) -le 2 ] ||
+        e2e_fail "the menu is at $MX,$MY ${MW}x$MH, not hanging centred below $1,$2"
+}
 
 # e2e_wait SECONDS COMMAND...: polls COMMAND every 0.1 s until it succeeds; false on timeout.
 e2e_wait() {
-    local limit=$1
-    shift
-    local deadline=$((SECONDS + limit))
-    while ! "$@"; do
-        [ "$SECONDS" -ge "$deadline" ] && return 1
-        sleep 0.1
-    done
+    local deadline=$((SECONDS + $1)) && shift
+    while ! "$@"; do [ "$SECONDS" -ge "$deadline" ] && return 1; sleep 0.1; done
 }
 
 e2e_alive() { kill -0 "$1" 2>/dev/null; }
@@ -117,17 +114,24 @@ e2e_windows() {
 
 e2e_window_count() { e2e_windows "$1" | wc -l; }
 
-# e2e_has_windows PID N: true when the process shows exactly N windows.
-e2e_has_windows() { [ "$(e2e_window_count "$1")" -eq "$2" ]; }
+# e2e_screenshot: the whole screen as a binary PPM in SHOT.
+e2e_screenshot() { import -window root -depth 8 "ppm:$SHOT" 2>/dev/null; }
 
-# e2e_screenshot FILE: the whole screen as a binary PPM.
-e2e_screenshot() { import -window root -depth 8 "ppm:$1" 2>/dev/null; }
+# e2e_pixel FILE X Y: "r g b" of one pixel of a screenshot: a PPM of the whole screen, whose
+# header is "P6", the size and "255", each on a line of its own.
+e2e_pixel() { echo $(od -An -tu1 -j $((E2E_HEADER + ($3 * E2E_WIDTH + $2) * 3)) -N 3 "$1"); }
 
-# e2e_pixel FILE X Y: "r g b" of one pixel of a screenshot.
-e2e_pixel() {
-    local file=$1 x=$2 y=$3
-    local width header
-    width=$(head -c 64 "$file" | sed -n 2p | cut -d' ' -f1)
-    header=$(head -n 3 "$file" | wc -c)
-    od -An -tu1 -j $((header + (y * width + x) * 3)) -N 3 "$file" | xargs
+# e2e_expect COLOUR WHAT "X Y"...: within 8 s a screenshot shows COLOUR at every point; else the
+# test fails, naming the first point that is wrong.
+e2e_shows() {
+    local colour=$1 at && shift
+    e2e_screenshot || return 1
+    for at in "$@"; do [ "$(e2e_pixel "$SHOT" $at)" = "$colour" ] || return 1; done
+}
+e2e_expect() {
+    local colour=$1 what=$2 at && shift 2
+    e2e_wait 8 e2e_shows "$colour" "$@" && return
+    for at in "$@"; do
+        [ "$(e2e_pixel "$SHOT" $at)" = "$colour" ] || e2e_fail "$what: ($at) is ($(e2e_pixel "$SHOT" $at)), not ($colour)"
+    done
 }

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "app/preferences.h"
@@ -17,16 +16,8 @@ using platform::NativeWindow;
 
 namespace {
 
-class CommandTest : public RoomTest {
+class CommandTest : public FolderTest {
 protected:
-    void SetUp() override {
-        RoomTest::SetUp();
-        char pattern[] = "/tmp/pictoria-commands-XXXXXX";
-        fs::current_path(home_ = mkdtemp(pattern));
-        start(800, 600);
-        desktop().clearRecords();
-    }
-    void TearDown() override { fs::current_path("/"), fs::remove_all(home_), RoomTest::TearDown(); }
     // The next dialog: its size is noted, then the clicks (dialog points) or Escape.
     void answer(std::vector<Point> clicks = {}) {
         desktop().answerDialog([this, clicks](NativeWindow d) {
@@ -36,7 +27,6 @@ protected:
         });
     }
     bool closed() { return pump(), desktop().windowCount() == 0; }
-    fs::path home_;
     std::vector<int> sizes_;
 };
 
@@ -64,13 +54,13 @@ TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
 
 TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) {
     struct Case { bool modified, fromOutside; MsgBoxResult answer; fs::path saveTo; bool saved, stays; };
-    const fs::path file = "/tmp/pictoria-quit-test.bmp";
+    const fs::path file = home_ / "quit.bmp";
     for (const Case& c : {Case{false, false, MsgBoxResult::Yes, {}, false, false},
                           Case{true, false, MsgBoxResult::No, {}, false, false},
                           Case{true, true, MsgBoxResult::Yes, {}, false, false},  // Save As cancelled
                           Case{true, false, MsgBoxResult::Yes, file, true, false},
                           Case{true, true, MsgBoxResult::Yes, "/dev/full", false, true}}) {
-        start(800, 600);
+        start();
         fs::remove(file), desktop().clearRecords();
         scene::TheRoom().modified = c.modified;
         desktop().answerMessageBox(c.answer);
@@ -85,7 +75,6 @@ TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) 
         EXPECT_EQ(desktop().messageBoxes().size(), c.modified ? 1u + c.stays : 0u);
         EXPECT_EQ(fs::exists(file), c.saved);
     }
-    fs::remove(file);
 }
 
 TEST_F(CommandTest, RemoteRunsTheButtonPressedAndBackOrEscapeRunNothing) {
@@ -119,22 +108,19 @@ TEST_F(CommandTest, TitleScreenGoesOnItsTimerOnAPressOrOnEscape) {
 }
 
 TEST_F(CommandTest, PreferencesChangeAndAreWrittenOnlyOnOk) {
-    const Point printUpper{329, 110}, soundLower{84, 187}, ok{308, 253}, cancel{345, 253};
-    for (const std::vector<Point>& clicks : {std::vector<Point>{printUpper, soundLower, cancel},
-                                             std::vector<Point>{printUpper, soundLower},  // then Escape
-                                             std::vector<Point>{printUpper, soundLower, ok}}) {
-        const bool ok = clicks.size() == 3 && clicks[2].x == 308;
+    const Point printUpper{329, 110}, soundLower{84, 187}, ok{308, 253}, cancel{345, 253}, escape{-1, -1};
+    for (Point end : {cancel, escape, ok}) {
         shell::Prefs() = shell::Preferences{}, shell::SavePreferences();
         desktop().answerDialog([&](NativeWindow d) {
-            for (Point p : clicks) desktop().click(p.x, p.y, d);
-            if (clicks.size() == 2) desktop().typeKey(platform::kVkEscape, d);
+            for (Point p : {printUpper, soundLower}) desktop().click(p.x, p.y, d);
+            end.x < 0 ? desktop().typeKey(platform::kVkEscape, d) : desktop().click(end.x, end.y, d);
         });
         scene::RunCommand(scene::kCommandPreferences);
-        EXPECT_TRUE(shell::Prefs().printOption != ok && shell::Prefs().soundOn != ok && tb_GetSoundSwitch() != ok);
-        std::ifstream in(prefsPath(), std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-                  ok ? std::string("\0\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0", 16)
-                     : std::string("\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 16));
+        const bool accepted = end.x == ok.x;
+        EXPECT_TRUE(shell::Prefs().printOption != accepted && shell::Prefs().soundOn != accepted) << end.x;
+        EXPECT_EQ(tb_GetSoundSwitch() != 0, !accepted);
+        EXPECT_EQ(FileBytes(prefsPath()), std::string(accepted ? "\0\0\0\0\1\0\0\0\1\0\0\0\0\0\0\0"
+                                                               : "\1\0\0\0\1\0\0\0\1\0\0\0\1\0\0\0", 16));
     }
 }
 

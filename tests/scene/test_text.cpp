@@ -13,7 +13,8 @@ constexpr Point kBold{280, 218}, kSize10{397, 185}, kSize80{397, 253}, kOk{393, 
 class TextTest : public RoomTest {
 protected:
     // The text dialog with `text` typed and the clicks (dialog points), ended by a click at `end`
-    // or, when it is outside the dialog, by Escape.
+    // or, when it is outside the dialog, by Escape. Notes the font list, the font chosen, and
+    // the sample's middle row as bytes.
     int dialog(const std::string& text, std::vector<Point> clicks, Point end) {
         desktop().answerDialog([=, this](NativeWindow d) {
             list_.clear();
@@ -22,31 +23,19 @@ protected:
             selected_ = desktop().listGetText(d, 1001, desktop().listGetSelection(d, 1001));
             desktop().editSetText(d, 1000, text);
             for (Point p : clicks) desktop().click(p.x, p.y, d);
-            desktop().then([=, this] { sample_ = sampleRow(d); });
+            desktop().then([=, this] {
+                const char* row = reinterpret_cast<const char*>(RowPointer(desktop().backingStore(d), 120));
+                sample_ = std::string(row + 231 * 3, 211 * 3);
+            });
             end.x < 0 ? desktop().typeKey(platform::kVkEscape, d) : desktop().click(end.x, end.y, d);
         });
         return dialogs::TextSettingsDialog();
-    }
-    std::string sampleRow(NativeWindow d) {  // the sample's middle row, as bytes
-        PixelView v = desktop().backingStore(d);
-        return std::string(reinterpret_cast<const char*>(RowPointer(v, 120)) + 231 * 3, 211 * 3);
-    }
-    Rect inCanvas(Rgb c) {  // the box of the canvas pixels of colour c
-        Rect box{10000, 10000, -1, -1};
-        const Rect& p = scene::TheRoom().picture;
-        for (int y = 0; y < p.bottom; ++y)
-            for (int x = 0; x < p.right; ++x)
-                if (canvasAt(x, y) == c)
-                    box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                               std::max(box.bottom, y + 1)};
-        return box;
     }
     std::vector<std::string> list_;
     std::string selected_, sample_;
 };
 
 TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
-    start();
     const std::string typed = "Åsa Зоя 小明";
     for (const auto& [end, result] : {std::pair{kCancel, -1}, std::pair{Point{-1, -1}, 0}, std::pair{kOk, 1}}) {
         dialogs::InitTextTool();
@@ -68,8 +57,7 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
 }
 
 TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesItAway) {
-    start();
-    scene::Room& r = scene::TheRoom();
+    scene::Room& r = room();
     dialogs::Text().text = "Hi";
     for (bool zoomed : {false, true}) {
         r.zoomed = zoomed;
@@ -77,7 +65,7 @@ TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesIt
         int rows = 0;
         for (int y = 16; y < 504; ++y) {
             bool red = false;
-            for (int x = 300; x < 500 && !red; ++x) red = shown(x, y).r > 200 && shown(x, y).g < 80;
+            for (int x = 300; x < 500 && !red; ++x) red = shown(Point{x, y}).r > 200 && shown(Point{x, y}).g < 80;
             rows += red;
         }
         EXPECT_NEAR(rows, zoomed ? 58 : 29, 6) << "preview height";
@@ -87,7 +75,11 @@ TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesIt
     scene::Present();
     scene::SaveUndo();
     dialogs::StampText(300, 200);
-    const Rect box = inCanvas(kRed);
+    Rect box{10000, 10000, -1, -1};  // around the red pixels
+    for (int y = 0; y < 488; ++y)
+        for (int x = 0; x < 634; ++x)
+            if (canvasAt(x, y) == kRed)
+                box = Rect{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), y + 1};
     EXPECT_NEAR((box.left + box.right) / 2, 300, 2);
     EXPECT_NEAR(box.bottom, 200, 12);  // the cell's bottom: the letters stand a descent above it
     EXPECT_GT(box.height(), 20);
@@ -95,12 +87,12 @@ TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesIt
     EXPECT_EQ(countCanvas(kRed), 0);
     // Dropped outside the canvas: nothing drawn, and the preview leaves the window.
     r.placingText = true;
-    desktop().moveTo(400, 300);
+    moveTo(Point{400, 300});
     desktop().click(60, 560);
     pump();
     EXPECT_FALSE(r.placingText);
     EXPECT_EQ(countCanvas(kRed), 0);
-    EXPECT_EQ(shown(400, 290), kWhite);
+    EXPECT_EQ(shown(Point{400, 290}), kWhite);
 }
 
 }  // namespace
