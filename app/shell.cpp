@@ -30,6 +30,7 @@ ShellState gShell;
 
 constexpr int kDefaultCursor = kCurArrow;
 constexpr int kScissorsPollMs = 10;
+constexpr uint32_t kQuietMs = 1000;  // a pause this long ends a burst of work
 
 std::vector<platform::MenuItem> BuildPopupMenu() {
     return {
@@ -224,14 +225,28 @@ bool IdleTick() {
 
 int RunMessageLoop() {
     Message msg;
+    bool worked = false;  // since spare memory last went back to the system
     for (;;) {
         while (Plat().peekMessage(msg)) {
             if (msg.kind == MsgKind::Quit) return msg.exitCode;
             Plat().dispatchMessage(msg);
+            worked = true;
         }
         // The tick only has work while the Scissors carry a piece; otherwise sleep until input.
-        bool polling = IdleTick();
-        Plat().waitMessage(polling ? kScissorsPollMs : -1);
+        if (IdleTick()) {
+            Plat().waitMessage(kScissorsPollMs);
+        } else if (!worked) {
+            Plat().waitMessage(-1);
+        } else {
+            // After a quiet second, what the last burst of work (a dialog, a transition) left
+            // free goes back, so that the resident memory does not creep up over a session.
+            const uint32_t before = Plat().tickCount();
+            Plat().waitMessage(static_cast<int>(kQuietMs));
+            if (Plat().tickCount() - before >= kQuietMs) {
+                platform::ReleaseSpareMemory();
+                worked = false;
+            }
+        }
     }
 }
 

@@ -1,6 +1,10 @@
 #include "platform/platform.h"
 
+#include <malloc.h>
+
 #include <cassert>
+
+#include "resources/resources.h"
 
 namespace platform {
 
@@ -16,5 +20,10 @@ Platform& Plat() {
 }
 
 bool HasPlatform() { return gBackend != nullptr; }
+
+void ReleaseSpareMemory() {
+    malloc_trim(0);
+    ReleaseResourcePages();
+}
 
 }  // namespace platform
