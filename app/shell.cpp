@@ -30,7 +30,7 @@ ShellState gShell;
 
 constexpr int kDefaultCursor = kCurArrow;
 constexpr int kScissorsPollMs = 10;
-constexpr uint32_t kQuietMs = 1000;  // a pause this long ends a burst of work
+constexpr uint32_t kReleaseEveryMs = 1000;
 
 std::vector<platform::MenuItem> BuildPopupMenu() {
     return {
@@ -226,6 +226,7 @@ bool IdleTick() {
 int RunMessageLoop() {
     Message msg;
     bool worked = false;  // since spare memory last went back to the system
+    uint32_t released = Plat().tickCount() - kReleaseEveryMs;
     for (;;) {
         while (Plat().peekMessage(msg)) {
             if (msg.kind == MsgKind::Quit) return msg.exitCode;
@@ -235,18 +236,16 @@ int RunMessageLoop() {
         // The tick only has work while the Scissors carry a piece; otherwise sleep until input.
         if (IdleTick()) {
             Plat().waitMessage(kScissorsPollMs);
-        } else if (!worked) {
-            Plat().waitMessage(-1);
-        } else {
-            // After a quiet second, what the last burst of work (a dialog, a transition) left
-            // free goes back, so that the resident memory does not creep up over a session.
-            const uint32_t before = Plat().tickCount();
-            Plat().waitMessage(static_cast<int>(kQuietMs));
-            if (Plat().tickCount() - before >= kQuietMs) {
-                platform::ReleaseSpareMemory();
-                worked = false;
-            }
+            continue;
         }
+        // What the work since (a dialog, a transition) left free goes back before the program
+        // sleeps, at most once a second, so that the resident memory does not creep up.
+        if (worked && Plat().tickCount() - released >= kReleaseEveryMs) {
+            platform::ReleaseSpareMemory();
+            released = Plat().tickCount();
+            worked = false;
+        }
+        Plat().waitMessage(-1);
     }
 }
 
