@@ -1,7 +1,7 @@
 #!/bin/bash
 # Where the real program's resident memory goes, under a fresh Xvfb: once the room stands, then
-# after a little painting (strokes with five tools, the palette, the text dialog, New's picture
-# browser, each sent away with Escape) and a quiet pause. Each time it prints VmRSS and its
+# after a little painting (strokes with five tools, the palette, the text dialog, the print
+# dialog, Save As, New's picture browser, each sent away with Escape) and a quiet pause. Each time it prints VmRSS and its
 # parts from /proc/PID/smaps: large anonymous blocks (the pixel buffers), the rest of the
 # anonymous memory (the allocator's heap and small blocks), memory shared with the X server,
 # the program's own file (code and compiled-in resources), shared libraries, fonts, the rest.
@@ -53,9 +53,10 @@ for tool in "395 $((H - 30))" "415 $((H - 58))" "325 $((H - 48))" "288 $((H - 37
     e2e_stroke $((W - 100)) 200 300 $((H - 200))
 done
 settle() { e2e_wait 10 e2e_room_only || xdotool key Escape; e2e_wait 10 e2e_room_only || e2e_fail "a dialog stayed"; }
-for spot in "510 $((H - 30))" "72 $((H - 39))"; do  # the paint tube, the keyboard
+for spot in "510 $((H - 30))" "72 $((H - 39))" "24 $((H - 175))"; do  # the paint tube, the keyboard, the printer
     xdotool mousemove $spot sleep 0.2 click 1 sleep 2 key Escape && settle
 done
+xdotool key F1 sleep 0.5 key s sleep 2 key Escape && settle                        # Save As
 xdotool key F1 sleep 0.5 key n sleep 1 key alt+n sleep 4 key Escape && settle  # New, not saved
 sleep 3
 breakdown "after painting"
