@@ -35,16 +35,16 @@ PRINTER="0 48 $((Y0 + 285)) $((Y0 + 325))"
 REMOTE_BUTTONS=("65 66" "63 109" "62 155" "160 26" "163 109" "166 155" "50 228")  # no Quit, no Help
 MENU_KEYS=(n o s g p a Escape)                                                      # no Help, no Quit
 
-pick() { echo $((RANDOM % $1)); }
-# at LEFT RIGHT TOP BOTTOM: a random point "x y" of the rectangle.
-at() { echo "$(($1 + RANDOM % ($2 - $1))) $(($3 + RANDOM % ($4 - $3)))"; }
+# Random draws stay out of subshells, where bash seeds RANDOM afresh.
+# at LEFT RIGHT TOP BOTTOM: X and Y become a random point of the rectangle.
+at() { X=$(($1 + RANDOM % ($2 - $1))) Y=$(($3 + RANDOM % ($4 - $3))); }
 canvas_point() { at 150 $((W - 22)) 20 $((H - 100)); }
 click() { xdotool mousemove "$1" "$2" sleep 0.1 click "${3:-1}" sleep 0.3; }
 stroke() {
-    local a b c d
-    read -r a b < <(canvas_point) && read -r c d < <(canvas_point)
-    xdotool mousemove "$a" "$b" mousedown 1 sleep 0.05 mousemove $(((a + c) / 2)) "$b" sleep 0.05 \
-        mousemove "$c" "$d" sleep 0.05 mouseup 1 sleep 0.2
+    local a b
+    canvas_point && a=$X b=$Y && canvas_point
+    xdotool mousemove "$a" "$b" mousedown 1 sleep 0.05 mousemove $(((a + X) / 2)) "$b" sleep 0.05 \
+        mousemove "$X" "$Y" sleep 0.05 mouseup 1 sleep 0.2
 }
 
 # settle: sends Escape to whatever stands over the room until the room is alone again.
@@ -89,18 +89,18 @@ warm_up() {
 }
 
 act() {
-    case $(pick 20) in
+    case $((RANDOM % 20)) in
         0 | 1 | 2 | 3 | 4 | 5) stroke ;;
-        6 | 7) click $(canvas_point) ;;
-        8 | 9) click $(at 185 468 $((H - 96)) $((H - 2))) ;;  # the tray: a tool, or beside one
-        10 | 11) click $(at ${CANS[$(pick ${#CANS[@]})]}) ;;
-        12 | 13) click $(at ${SPOTS[$(pick ${#SPOTS[@]})]}) ;;
-        14) remote "$(pick 7)" ;;
-        15) click $(canvas_point) 3 && xdotool sleep 0.5 key "${MENU_KEYS[$(pick 7)]}" sleep 1 ;;
+        6 | 7) canvas_point && click $X $Y ;;
+        8 | 9) at 185 468 $((H - 96)) $((H - 2)) && click $X $Y ;;  # the tray: a tool, or beside one
+        10 | 11) at ${CANS[RANDOM % ${#CANS[@]}]} && click $X $Y ;;
+        12 | 13) at ${SPOTS[RANDOM % ${#SPOTS[@]}]} && click $X $Y ;;
+        14) remote $((RANDOM % 7)) ;;
+        15) canvas_point && click $X $Y 3 && xdotool sleep 0.5 key "${MENU_KEYS[RANDOM % 7]}" sleep 1 ;;
         16) xdotool key c ;;
         17) xdotool key Escape sleep 0.5 ;;
-        18) xdotool key F1 sleep 0.5 key "${MENU_KEYS[$(pick 7)]}" sleep 1 ;;
-        19) [ $(pick 4) = 0 ] && click $(at $PRINTER) && sleep 2 ;;
+        18) xdotool key F1 sleep 0.5 key "${MENU_KEYS[RANDOM % 7]}" sleep 1 ;;
+        19) [ $((RANDOM % 4)) = 0 ] && at $PRINTER && click $X $Y && sleep 2 ;;
     esac
     settle
 }
