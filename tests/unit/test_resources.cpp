@@ -2,6 +2,7 @@
 // The readers here are written independently of the resource compiler's encoders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -109,6 +110,14 @@ TEST(ResourceLookup, FindsEachKindUnderItsOwnId) {
     EXPECT_NE(arrow.bytes, wallpaper.bytes);
     // The icon's first size is also what a plain lookup returns.
     EXPECT_EQ(FindResource(ResourceKind::Icon, kIconProgram).bytes, FindIcon(kIconProgram, 0).bytes);
+}
+
+TEST(ResourceLookup, BytesSurviveReleasingTheirPages) {
+    const ResourceData wallpaper = FindResource(ResourceKind::Bitmap, kBmpWallpaper);
+    ASSERT_TRUE(wallpaper);
+    const std::vector<uint8_t> before(wallpaper.bytes, wallpaper.bytes + wallpaper.size);
+    ReleaseResourcePages();
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), FindResource(ResourceKind::Bitmap, kBmpWallpaper).bytes));
 }
 
 // Whatever bitmaps exist, each is a BMP without its file header whose size adds up, 4-byte aligned.
