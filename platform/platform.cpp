@@ -4,6 +4,7 @@
 
 #include <cassert>
 
+#include "platform/text_pango.h"
 #include "resources/resources.h"
 
 namespace platform {
@@ -22,6 +23,7 @@ Platform& Plat() {
 bool HasPlatform() { return gBackend != nullptr; }
 
 void ReleaseSpareMemory() {
+    text::ReleaseFontCaches();
     malloc_trim(0);
     ReleaseResourcePages();
 }
