@@ -30,6 +30,7 @@ ShellState gShell;
 
 constexpr int kDefaultCursor = kCurArrow;
 constexpr int kScissorsPollMs = 10;
+constexpr uint32_t kReleaseEveryMs = 1000;
 
 std::vector<platform::MenuItem> BuildPopupMenu() {
     return {
@@ -224,14 +225,27 @@ bool IdleTick() {
 
 int RunMessageLoop() {
     Message msg;
+    bool worked = false;  // since spare memory last went back to the system
+    uint32_t released = Plat().tickCount() - kReleaseEveryMs;
     for (;;) {
         while (Plat().peekMessage(msg)) {
             if (msg.kind == MsgKind::Quit) return msg.exitCode;
             Plat().dispatchMessage(msg);
+            worked = true;
         }
         // The tick only has work while the Scissors carry a piece; otherwise sleep until input.
-        bool polling = IdleTick();
-        Plat().waitMessage(polling ? kScissorsPollMs : -1);
+        if (IdleTick()) {
+            Plat().waitMessage(kScissorsPollMs);
+            continue;
+        }
+        // What the work since (a dialog, a transition) left free goes back before the program
+        // sleeps, at most once a second, so that the resident memory does not creep up.
+        if (worked && Plat().tickCount() - released >= kReleaseEveryMs) {
+            platform::ReleaseSpareMemory();
+            released = Plat().tickCount();
+            worked = false;
+        }
+        Plat().waitMessage(-1);
     }
 }
 

@@ -1,6 +1,11 @@
 #include "platform/platform.h"
 
+#include <malloc.h>
+
 #include <cassert>
+
+#include "platform/text_pango.h"
+#include "resources/resources.h"
 
 namespace platform {
 
@@ -16,5 +21,11 @@ Platform& Plat() {
 }
 
 bool HasPlatform() { return gBackend != nullptr; }
+
+void ReleaseSpareMemory() {
+    text::ReleaseFontCaches();
+    malloc_trim(0);
+    ReleaseResourcePages();
+}
 
 }  // namespace platform

@@ -291,4 +291,8 @@ void InstallPlatform(Platform* backend);
 Platform& Plat();
 bool HasPlatform();
 
+// Hands back to the system what the program no longer uses: the allocator's free pages and the
+// pages of resources already read. Cheap enough to call after every burst of work.
+void ReleaseSpareMemory();
+
 }  // namespace platform

@@ -435,6 +435,20 @@ std::string ResolvedFamily(const FontRequest& font) {
     return name;
 }
 
+void ReleaseFontCaches() {
+    if (gPango.context == nullptr || (gPango.layouts.empty() && gPango.fonts.empty())) return;
+    for (LayoutEntry& entry : gPango.layouts) g_object_unref(entry.layout);
+    for (FontEntry& entry : gPango.fonts) pango_font_description_free(entry.description);
+    gPango.layouts.clear();
+    gPango.fonts.clear();
+    // The font map keeps every font it has opened, with its file mapped and its glyphs drawn;
+    // Context() makes a fresh one when text is next needed.
+    g_object_unref(gPango.context);
+    g_object_unref(gPango.fontMap);
+    gPango.context = nullptr;
+    gPango.fontMap = nullptr;
+}
+
 void ClearTextCaches() {
     for (LayoutEntry& entry : gPango.layouts) g_object_unref(entry.layout);
     for (FontEntry& entry : gPango.fonts) pango_font_description_free(entry.description);

@@ -107,4 +107,7 @@ std::string ResolvedFamily(const FontRequest& font);
 // Forgets the cached layouts and families (a test that changes nothing else needs none of it).
 void ClearTextCaches();
 
+// Lets go of the layouts and the opened fonts; they are made again when next needed.
+void ReleaseFontCaches();
+
 }  // namespace text

@@ -28,3 +28,7 @@ ResourceData FindResource(ResourceKind kind, int id);
 
 // Icons come in several sizes under one id; index 0, 1, ... until an empty result.
 ResourceData FindIcon(int id, int index);
+
+// Lets the system take back the pages of resources read so far. The bytes stay valid: the next
+// read brings them in again from the executable's file.
+void ReleaseResourcePages();

@@ -109,7 +109,10 @@ void GtkBackend::resizeBackingStore(Window& w, int width, int height) {
     w.pixels.assign(static_cast<size_t>(stride) * height, 0);
     w.view = PixelView{w.pixels.data(), width, height, stride, 24, nullptr};
     if (w.mirror != nullptr) cairo_surface_destroy(w.mirror);
-    w.mirror = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    // Made like the screen's own surfaces, the mirror lives in memory shared with the X server:
+    // presents send it as it is, where a private image would be copied into a fresh stretch of
+    // cairo's shared pool each time, leaving ever more of that pool resident.
+    w.mirror = gdk_window_create_similar_image_surface(nullptr, CAIRO_FORMAT_RGB24, width, height, 1);
     gtk_widget_set_size_request(w.area, width, height);
 }
 

@@ -143,6 +143,11 @@ TEST(Resources, LookupAndCursors) {
         ASSERT_TRUE(U16(d.bytes) == 32 && U16(d.bytes + 2) == 32 && hotX < 32 && hotY < 32) << id;
         EXPECT_GT(d.bytes[8 + (hotY * 32 + hotX) * 4 + 3], 0) << id;
     }
+    // Handing the pages back to the system must not change a byte.
+    const ResourceData wallpaper = FindResource(ResourceKind::Bitmap, kBmpWallpaper);
+    const std::vector<uint8_t> before(wallpaper.bytes, wallpaper.bytes + wallpaper.size);
+    ReleaseResourcePages();
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), FindResource(ResourceKind::Bitmap, kBmpWallpaper).bytes));
 }
 
 // ---- One property over the pictures ---------------------------------------------------------------
