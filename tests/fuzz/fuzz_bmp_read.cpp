@@ -1,6 +1,7 @@
 // Arbitrary bytes through the program's own picture reading: the bytes become the current
 // file (an in-memory file opened by path), and tb_ReadBitmapFromFile reads it into the bitmap
-// table exactly as opening a picture does.
+// table exactly as opening a picture does; then tb_ReadBitmapPreview reads it again as the
+// browser's preview, at a size taken from the bytes, and must agree on whether it is a picture.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -46,10 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (width < 1 || height < 1 || width > 16384 || height > 16384) std::abort();
         // Every pixel came from at least one byte of the file.
         if (static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > size) std::abort();
+        if (static_cast<int64_t>(width) * height > int64_t{7680} * 4320) std::abort();
         tb_DisposeBitmap(bitmap);
     } else if (rect != untouched) {
         std::abort();
     }
+    tb_CloseFile();
+    if (tb_OpenFile(path, 0) != 1) std::abort();
+    const int side = size > 0 ? 1 + data[size - 1] % 64 : 1;
+    const int preview = tb_ReadBitmapPreview(side, 65 - side, &rect);
+    if ((preview >= 0) != (bitmap >= 0)) std::abort();
+    if (preview >= 0) tb_DisposeBitmap(preview);
     tb_CloseFile();
     setup.desktop.clearRecords();
     return 0;
