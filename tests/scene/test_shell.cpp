@@ -98,28 +98,6 @@ TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoe
                                  "Attention... Do you want to save the current picture before quitting?"}));
 }
 
-TEST_F(ShellTest, DisplayChangeIsHandledOnlyOnceReady) {
-    start();
-    platform::NativeWindow w = desktop().firstWindow();
-    // Before the scene exists the message is answered and ignored.
-    desktop().then([] { shell::Shell().ready = false; });
-    desktop().changeDisplay(1024, 768, 24);
-    desktop().then([&] {
-        EXPECT_EQ(desktop().windowRect(w), (Rect{0, 0, 800, 600}));
-        EXPECT_EQ(shell::Shell().desktop, (Rect{0, 0, 800, 600}));
-        shell::Shell().ready = true;
-        desktop().clearRecords();
-    });
-    desktop().changeDisplay(640, 480, 24);
-    desktop().then([&] {
-        EXPECT_EQ(shell::Shell().desktop, (Rect{0, 0, 640, 480}));
-        EXPECT_EQ(desktop().windowRect(w), (Rect{0, 0, 640, 480}));
-        EXPECT_EQ(desktop().backingStore(w).width, 640);
-        EXPECT_EQ(desktop().presented().empty() ? Rect{} : desktop().presented().back(), (Rect{0, 0, 640, 480}));
-    });
-    EXPECT_EQ(run(), 0);
-}
-
 TEST_F(ShellTest, DestroyPostsQuitAndTheLoopReturnsZero) {
     start();
     platform::NativeWindow w = desktop().firstWindow();
