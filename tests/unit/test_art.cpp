@@ -322,7 +322,7 @@ TEST_F(ArtTest, LitPicturesShowTheirPlaceOfTheRoomWithOnlyTheirObjectLit) {
         const Rect glow{spot.pointer.left - 10, spot.pointer.top - 10, spot.pointer.right + 10, spot.pointer.bottom + 10};
         int open = 0, away = 0, same = 0, onObject = 0, changed = 0;
         p.Each([&](int x, int y) {
-            const int wx = spot.lit.left + x, wy = spot.lit.top + y, d = Distance(p.At(x, y), shown(wx, wy));
+            const int wx = spot.lit.left + x, wy = spot.lit.top + y, d = Distance(p.At(x, y), shown(Point{wx, wy}));
             open += !covered(wx, wy);
             if (!Holds(glow, wx, wy)) ++away, same += d <= 8;
             if (Holds(spot.pointer, wx, wy)) ++onObject, changed += d > 8;
@@ -335,7 +335,7 @@ TEST_F(ArtTest, LitPicturesShowTheirPlaceOfTheRoomWithOnlyTheirObjectLit) {
             for (int y = 2; y < p.height - 2; ++y)
                 for (int x = 2; x < p.width - 2; ++x) {
                     const int wx = spot.lit.left + x + dx, wy = spot.lit.top + y + dy;
-                    if (wx >= 0 && wy >= 0 && wx < 640 && wy < 480) total += Distance(p.At(x, y), shown(wx, wy)), ++n;
+                    if (wx >= 0 && wy >= 0 && wx < 640 && wy < 480) total += Distance(p.At(x, y), shown(Point{wx, wy})), ++n;
                 }
             return double(total) / std::max(n, 1L);
         };
