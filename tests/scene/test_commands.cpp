@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "app/preferences.h"
-#include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "tests/support/room_fixture.h"
 
@@ -90,20 +88,6 @@ TEST_F(CommandTest, RemoteRunsTheButtonPressedAndBackOrEscapeRunNothing) {
         EXPECT_GE(tb_GetTime() - before, c.saveRan ? 500u : 0u);  // the pressed button stays in sight
         EXPECT_EQ(desktop().currentCursor(), kCurArrow);
         EXPECT_FALSE(closed());
-    }
-}
-
-TEST_F(CommandTest, TitleScreenGoesOnItsTimerOnAPressOrOnEscape) {
-    struct Case { std::function<void(NativeWindow)> input; int result; uint32_t least, most; };
-    for (const Case& c : {Case{[](NativeWindow) {}, 1, 7000, 7001},
-                          Case{[this](NativeWindow d) { desktop().press(10, 10, d); }, 1, 0, 0},
-                          Case{[this](NativeWindow d) { desktop().typeKey(platform::kVkEscape, d); }, 0, 0, 0}}) {
-        Rect placed{};
-        desktop().answerDialog([&](NativeWindow d) { placed = desktop().windowRect(d), c.input(d); });
-        const uint32_t before = tb_GetTime();
-        EXPECT_EQ(dialogs::ShowTitleScreen(), c.result);
-        EXPECT_EQ(placed, (Rect{176, 138, 624, 462}));
-        EXPECT_TRUE(tb_GetTime() - before >= c.least && tb_GetTime() - before <= c.most);
     }
 }
 

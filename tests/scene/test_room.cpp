@@ -169,13 +169,3 @@ TEST_F(RoomTest, HoverLightsHotspotsExceptTheInertOnes) {
     EXPECT_EQ(r.labelShown, 0);
     EXPECT_EQ(desktop().currentCursor(), 204);
 }
-
-TEST_F(RoomTest, ShowingTheShownLabelTouchesNothing) {
-    scene::ShowLabel(701);
-    desktop().clearRecords();
-    PixelView v = desktop().backingStore(desktop().firstWindow());
-    std::vector<uint8_t> before(v.bits, v.bits + static_cast<size_t>(v.stride) * v.height);
-    scene::ShowLabel(701);
-    EXPECT_TRUE(desktop().presented().empty());
-    EXPECT_TRUE(std::equal(before.begin(), before.end(), v.bits));
-}

@@ -51,24 +51,6 @@ TEST_F(ToolTest, BrushDabAtTheEdgeChangesOnlyThePicture) {
     EXPECT_EQ(shown(Point{scene::kCanvasLeft + 1, 116}), canvasAt(1, 100));
 }
 
-TEST_F(ToolTest, SprayAndSplatsStayWhereTheyShould) {
-    chooseTool(scene::kSprayCan);  // size 24: at most 24 pixels, at most 12 away on each axis
-    for (int i = 0; i < 10; ++i) {
-        paint(room().picture, kWhite);
-        clickAt(W(100 + 40 * i, 250));
-        const int n = marks(kWhite, kRed, Rect{88 + 40 * i, 238, 113 + 40 * i, 263});
-        EXPECT_TRUE(n >= 1 && n <= 24) << n;
-    }
-    // A splat of 120 shows the colour exactly, only through its mask, centred on the click.
-    putToysOnTable();
-    chooseTool(scene::kPaintballGun);
-    clickMonitor(70, 30);
-    paint(room().picture, kBlue);
-    clickAt(W(300, 200));
-    const int n = marks(kBlue, kRed, Rect{240, 140, 360, 260});
-    EXPECT_TRUE(n > 120 * 120 / 4 && n < 120 * 120 * 9 / 10) << n;
-}
-
 TEST_F(ToolTest, DropperMakesTheColourUnderItCurrent) {
     chooseTool(scene::kDropper);
     const Rgb green{10, 200, 30};
@@ -110,20 +92,6 @@ TEST_F(ToolTest, RulerLaysOneLineAndNoRubberBandWhenMagnified) {
     // Four pixels wide (rows 8 to 11) and round at its ends.
     EXPECT_GT(marks(kWhite, kRed, Rect{8, 8, 53, 12}), 0);
     EXPECT_TRUE(canvasAt(30, 8) == kRed && canvasAt(30, 11) == kRed);
-}
-
-TEST_F(ToolTest, TemplatesDrawEachShapeWhicheverWayTheBoxIsDragged) {
-    chooseTool(scene::kTemplates);
-    for (Point button : {Point{20, 20}, Point{60, 20}, Point{20, 60}, Point{60, 60}}) {  // filled on the right
-        clickMonitor(button.x, button.y);
-        for (bool backwards : {false, true}) {
-            paint(room().picture, kWhite);
-            const Point a = W(100, 100), b = W(140, 130);
-            stroke({backwards ? b : a, W(120, 200), backwards ? a : b});
-            EXPECT_EQ(canvasAt(120, 115), button.x > 40 ? kRed : kWhite) << button.x << "," << button.y;
-            EXPECT_TRUE(canvasAt(100, 115) == kRed && marks(kWhite, kRed, Rect{100, 100, 140, 130}) > 0);
-        }
-    }
 }
 
 TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
