@@ -23,7 +23,7 @@ inline Bgr PatternAt(int x, int y) {
 // Colour-table entry i of the 8-bit samples.
 inline Bgr TableEntry(int i) { return Bgr{uint8_t(i * 9 + 1), uint8_t(255 - i * 4), uint8_t(i * 13 + 7)}; }
 
-struct BmpSpec {
+struct SampleLayout {
     int32_t width = 5;
     int32_t height = 3;           // negative: top-down rows
     uint16_t bitCount = 24;
@@ -39,11 +39,11 @@ struct BmpSpec {
 };
 
 // The colour a reader must give for (x, y) of a picture made from `s`.
-inline Bgr ExpectedAt(const BmpSpec& s, int x, int y) {
+inline Bgr ExpectedAt(const SampleLayout& s, int x, int y) {
     return s.bitCount == 8 ? TableEntry((x * 3 + y * 5) % s.tableEntries) : PatternAt(x, y);
 }
 
-inline std::vector<uint8_t> MakeBmp(const BmpSpec& s) {
+inline std::vector<uint8_t> MakeBmp(const SampleLayout& s) {
     const int entries = s.bitCount == 8 ? s.tableEntries : 0;
     // A header size the file claims beyond what we lay out is not backed by bytes.
     const size_t headers = 14 + (s.infoSize > 124 ? 124 : (s.infoSize < 40 ? 40 : s.infoSize));
@@ -85,50 +85,50 @@ struct NamedFile { std::string name; std::vector<uint8_t> bytes; };
 // Files every reader must refuse (besides a folder given as the file): one for each check.
 inline std::vector<NamedFile> BadFiles() {
     auto with = [](auto change) {
-        BmpSpec s;
+        SampleLayout s;
         change(s);
         return MakeBmp(s);
     };
-    std::vector<uint8_t> shortHeader = MakeBmp(BmpSpec{});
+    std::vector<uint8_t> shortHeader = MakeBmp(SampleLayout{});
     shortHeader.resize(40);
     return {
         {"empty", {}},
         {"header cut short", shortHeader},
-        {"huge header size", with([](BmpSpec& s) { s.infoSize = 0x7FFFFFF0; })},
-        {"32 bit", with([](BmpSpec& s) { s.bitCount = 32; })},
-        {"RLE8", with([](BmpSpec& s) { s.bitCount = 8; s.compression = 1; })},
-        {"width 0", with([](BmpSpec& s) { s.width = 0; })},
-        {"height 0", with([](BmpSpec& s) { s.height = 0; })},
-        {"16385 wide", with([](BmpSpec& s) { s.width = 16385; s.height = 1; })},
-        {"16385 high", with([](BmpSpec& s) { s.width = 1; s.height = 16385; })},
-        {"16385 high, top-down", with([](BmpSpec& s) { s.width = 1; s.height = -16385; })},
-        {"most negative height", with([](BmpSpec& s) { s.height = INT32_MIN; })},
-        {"16384 x 16384 without the pixels", with([](BmpSpec& s) { s.width = 16384; s.height = 16384; })},
-        {"file size field too large", with([](BmpSpec& s) { s.fileSizeField = 1 << 20; })},
-        {"pixel offset past the end", with([](BmpSpec& s) { s.pixelOffset = 4000; })},
-        {"pixel offset inside the header", with([](BmpSpec& s) { s.pixelOffset = 20; })},
-        {"pixels one byte short", with([](BmpSpec& s) { s.keepPixelBytes = 16 * 3 - 1; })},
+        {"huge header size", with([](SampleLayout& s) { s.infoSize = 0x7FFFFFF0; })},
+        {"32 bit", with([](SampleLayout& s) { s.bitCount = 32; })},
+        {"RLE8", with([](SampleLayout& s) { s.bitCount = 8; s.compression = 1; })},
+        {"width 0", with([](SampleLayout& s) { s.width = 0; })},
+        {"height 0", with([](SampleLayout& s) { s.height = 0; })},
+        {"16385 wide", with([](SampleLayout& s) { s.width = 16385; s.height = 1; })},
+        {"16385 high", with([](SampleLayout& s) { s.width = 1; s.height = 16385; })},
+        {"16385 high, top-down", with([](SampleLayout& s) { s.width = 1; s.height = -16385; })},
+        {"most negative height", with([](SampleLayout& s) { s.height = INT32_MIN; })},
+        {"16384 x 16384 without the pixels", with([](SampleLayout& s) { s.width = 16384; s.height = 16384; })},
+        {"file size field too large", with([](SampleLayout& s) { s.fileSizeField = 1 << 20; })},
+        {"pixel offset past the end", with([](SampleLayout& s) { s.pixelOffset = 4000; })},
+        {"pixel offset inside the header", with([](SampleLayout& s) { s.pixelOffset = 20; })},
+        {"pixels one byte short", with([](SampleLayout& s) { s.keepPixelBytes = 16 * 3 - 1; })},
     };
 }
 
 // Files every reader must accept, with the picture they hold.
-struct GoodFile { std::string name; BmpSpec layout; };
+struct GoodFile { std::string name; SampleLayout layout; };
 
 inline std::vector<GoodFile> GoodFiles() {
     auto with = [](const char* name, auto change) {
-        BmpSpec s;
+        SampleLayout s;
         change(s);
         return GoodFile{name, s};
     };
     return {
-        with("24 bit, 40-byte header", [](BmpSpec&) {}),
-        with("124-byte header", [](BmpSpec& s) { s.infoSize = 124; s.width = 3; s.height = 4; }),
-        with("top-down", [](BmpSpec& s) { s.height = -4; }),
-        with("gap before the pixels", [](BmpSpec& s) { s.gap = 37; }),
-        with("8 bit, 256 colours, top-down", [](BmpSpec& s) { s.bitCount = 8; s.height = -3; }),
-        with("8 bit, short table, gap", [](BmpSpec& s) { s.bitCount = 8, s.colorsUsed = 5, s.tableEntries = 5, s.gap = 10; }),
-        with("8 bit, table cut short by the pixels", [](BmpSpec& s) { s.bitCount = 8; s.tableEntries = 3; }),
-        with("file size field smaller than the file", [](BmpSpec& s) { s.fileSizeField = 0; }),
+        with("24 bit, 40-byte header", [](SampleLayout&) {}),
+        with("124-byte header", [](SampleLayout& s) { s.infoSize = 124; s.width = 3; s.height = 4; }),
+        with("top-down", [](SampleLayout& s) { s.height = -4; }),
+        with("gap before the pixels", [](SampleLayout& s) { s.gap = 37; }),
+        with("8 bit, 256 colours, top-down", [](SampleLayout& s) { s.bitCount = 8; s.height = -3; }),
+        with("8 bit, short table, gap", [](SampleLayout& s) { s.bitCount = 8, s.colorsUsed = 5, s.tableEntries = 5, s.gap = 10; }),
+        with("8 bit, table cut short by the pixels", [](SampleLayout& s) { s.bitCount = 8; s.tableEntries = 3; }),
+        with("file size field smaller than the file", [](SampleLayout& s) { s.fileSizeField = 0; }),
     };
 }
 

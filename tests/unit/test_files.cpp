@@ -163,18 +163,18 @@ TEST_F(FilesTest, PicturesAreWrittenByteForByteLikeTheSamplesAndReadBack) {
     // Widths 1 to 5 cover every amount of row padding (3, 2, 1, 0 and 1 bytes). The samples are
     // made by hand: the headers, the bottom row first, zeros in the padding.
     for (int width = 1; width <= 5; ++width) {
-        samples::BmpSpec spec;
-        spec.width = width;
-        spec.height = 6 - width;
-        spec.padding = 0;
-        const int bitmap = create(width, spec.height);
-        for (int i = 0; i < width * spec.height; ++i)
+        samples::SampleLayout layout;
+        layout.width = width;
+        layout.height = 6 - width;
+        layout.padding = 0;
+        const int bitmap = create(width, layout.height);
+        for (int i = 0; i < width * layout.height; ++i)
             set(bitmap, i % width, i / width, Packed(samples::PatternAt(i % width, i / width)));
         ASSERT_EQ(save("w.bmp", "", bitmap), 1);
-        EXPECT_EQ(FileBytes(path("w.bmp")), samples::MakeBmp(spec)) << width;
+        EXPECT_EQ(FileBytes(path("w.bmp")), samples::MakeBmp(layout)) << width;
         Rect read;
         const int copy = load("w.bmp", &read);
-        for (int i = 0; i < width * spec.height; ++i)
+        for (int i = 0; i < width * layout.height; ++i)
             EXPECT_EQ(colour(copy, i % width, i / width), Packed(samples::PatternAt(i % width, i / width))) << width;
         tb_DisposeBitmap(bitmap);
         tb_DisposeBitmap(copy);
@@ -217,7 +217,7 @@ TEST_F(FilesTest, BadPictureFilesAreRefusedAndLeaveNothingBehind) {
     EXPECT_EQ(tb_ReadBitmapFromFile(&read), -1);  // with nothing open
     EXPECT_TRUE(errors().empty());
     // A full bitmap table is a refusal too.
-    PutFile(path("ok.bmp"), samples::MakeBmp(samples::BmpSpec{}));
+    PutFile(path("ok.bmp"), samples::MakeBmp(samples::SampleLayout{}));
     while (create(1, 1) >= 0) {
     }
     EXPECT_EQ(load("ok.bmp", &read), -1);
