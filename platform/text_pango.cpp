@@ -435,12 +435,20 @@ std::string ResolvedFamily(const FontRequest& font) {
     return name;
 }
 
-void ReleaseFontCaches() {
-    if (gPango.context == nullptr || (gPango.layouts.empty() && gPango.fonts.empty())) return;
+namespace {
+
+void DropLayoutsAndFonts() {
     for (LayoutEntry& entry : gPango.layouts) g_object_unref(entry.layout);
     for (FontEntry& entry : gPango.fonts) pango_font_description_free(entry.description);
     gPango.layouts.clear();
     gPango.fonts.clear();
+}
+
+}  // namespace
+
+void ReleaseFontCaches() {
+    if (gPango.context == nullptr || (gPango.layouts.empty() && gPango.fonts.empty())) return;
+    DropLayoutsAndFonts();
     // The font map keeps every font it has opened, with its file mapped and its glyphs drawn;
     // Context() makes a fresh one when text is next needed.
     g_object_unref(gPango.context);
@@ -450,10 +458,7 @@ void ReleaseFontCaches() {
 }
 
 void ClearTextCaches() {
-    for (LayoutEntry& entry : gPango.layouts) g_object_unref(entry.layout);
-    for (FontEntry& entry : gPango.fonts) pango_font_description_free(entry.description);
-    gPango.layouts.clear();
-    gPango.fonts.clear();
+    DropLayoutsAndFonts();
     gPango.families.clear();
     gPango.familiesRead = false;
 }
