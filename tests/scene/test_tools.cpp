@@ -51,6 +51,32 @@ TEST_F(ToolTest, BrushDabAtTheEdgeChangesOnlyThePicture) {
     EXPECT_EQ(shown(Point{scene::kCanvasLeft + 1, 116}), canvasAt(1, 100));
 }
 
+// At every edge a dab on white is the same dab laid further in, cut by the edge: no black from
+// beyond the picture, no rectangle of the disc left out.
+TEST_F(ToolTest, RoundDabAtAnEdgeIsTheDabFurtherInCutByTheEdge) {
+    struct Case { int tool; Point edge; };
+    const Point inside{300, 200};
+    for (Case c : {Case{scene::kBrush, {0, 200}}, Case{scene::kBrush, {633, 200}}, Case{scene::kBrush, {300, 0}},
+                   Case{scene::kBrush, {300, 487}}, Case{scene::kHammer, {1, 200}}, Case{scene::kHammer, {633, 200}},
+                   Case{scene::kHammer, {300, 2}}, Case{scene::kHammer, {300, 487}}}) {
+        start();
+        if (c.tool == scene::kHammer) putToysOnTable();
+        chooseTool(c.tool);
+        clickAt(W(inside.x, inside.y));
+        clickAt(W(c.edge.x, c.edge.y));
+        int compared = 0, differ = 0;
+        for (int dy = -24; dy <= 24; ++dy)
+            for (int dx = -24; dx <= 24; ++dx) {
+                const int x = c.edge.x + dx, y = c.edge.y + dy;
+                if (x < 0 || y < 0 || x >= 634 || y >= 488) continue;
+                ++compared;
+                differ += canvasAt(x, y) != canvasAt(inside.x + dx, inside.y + dy);
+            }
+        EXPECT_GT(compared, 49 * 24);
+        EXPECT_EQ(differ, 0) << "tool " << c.tool << " at " << c.edge.x << "," << c.edge.y;
+    }
+}
+
 TEST_F(ToolTest, DropperMakesTheColourUnderItCurrent) {
     chooseTool(scene::kDropper);
     const Rgb green{10, 200, 30};
