@@ -65,12 +65,19 @@ void Paste(SceneObject& self, int x, int y) {
     self.size = LargerSide();
 }
 
+// A selecting point limited to the canvas, its far edges included: a box to `right` or `bottom`
+// takes the last column or row, as one to `left` or `top` takes the first.
+Point Pinned(int x, int y) {
+    const Rect area = scene::FactsOfRoom().canvasArea;
+    return Point{std::clamp(x, area.left, area.right), std::clamp(y, area.top, area.bottom)};
+}
+
 void Select(SceneObject& self, int x, int y) {
     if (self.soundId != 0) tb_PlaySound(self.soundId);
-    const Rect area = scene::FactsOfRoom().canvasArea;
     Rect wiped = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
-    self.curX = std::clamp(x, area.left, area.right);
-    self.curY = std::clamp(y, area.top, area.bottom);
+    const Point pinned = Pinned(x, y);
+    self.curX = pinned.x;
+    self.curY = pinned.y;
     const Rect box = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
     Rect grown = box;
     tb_InsetRect(&wiped, -self.size, -self.size);
@@ -150,17 +157,20 @@ void ScissorsDrag(SceneObject& self, int x, int y) {
 
 void ScissorsRelease(SceneObject& self, int x, int y) {
     if (!self.active) return;
-    if (!InCanvas(x, y)) {
-        Idle(self);
-    } else if (self.param == kSelecting) {
-        self.curX = x;
-        self.curY = y;
-        const Rect box = BoxOf(self.lastX, self.lastY, x, y);
+    if (self.param == kSelecting) {
+        // The drag keeps the point on the canvas, but on its far edges, which count as outside
+        // it; a release there or beyond cuts up to the edge rather than nothing.
+        const Point pinned = Pinned(x, y);
+        self.curX = pinned.x;
+        self.curY = pinned.y;
+        const Rect box = BoxOf(self.lastX, self.lastY, pinned.x, pinned.y);
         if (box.width() >= kSmallestCut && box.height() >= kSmallestCut) {
             Cut(self, box);
         } else {
             Idle(self);
         }
+    } else if (!InCanvas(x, y)) {
+        Idle(self);
     }
 }
 
@@ -170,5 +180,7 @@ void DisposeCarriedPiece() {
     if (gPiece.bitmap >= 0) tb_DisposeBitmap(gPiece.bitmap);
     gPiece = Piece{};
 }
+
+void ForgetCarriedPiece() { gPiece = Piece{}; }
 
 }  // namespace tools

@@ -146,6 +146,26 @@ TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
     EXPECT_EQ(marks(kWhite, kBlue, Rect{10, 10, 110, 110}), 2 * 20 * 20);
 }
 
+// Past the right or the bottom edge, or released on it where the drag pins the pointer, a
+// selection cuts up to the edge, its last column or row included.
+TEST_F(ToolTest, ScissorsDraggedPastTheFarEdgesCutUpToThem) {
+    struct Case { Point from, past, end; };
+    for (Case c : {Case{W(600, 100), W(700, 120), W(700, 140)}, Case{W(100, 450), W(120, 560), W(140, 560)},
+                   Case{W(600, 100), W(634, 120), W(634, 140)}}) {
+        chooseTool(scene::kScissors);
+        paint(room().picture, kWhite);
+        paint(Rect{633, 0, 634, 488}, kBlue);
+        paint(Rect{0, 487, 634, 488}, kBlue);
+        scene::Present();
+        const int blue = countCanvas(kBlue);
+        stroke({c.from, c.past, c.end});
+        ASSERT_EQ(room().objects[scene::kScissors].param, 1) << c.end.x << "," << c.end.y << ": carrying";
+        clickAt(W(300, 300));
+        EXPECT_EQ(countCanvas(kBlue), blue + 40) << "the edge's 40 pixels pasted";
+        desktop().typeKey('C'), pump();
+    }
+}
+
 TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
     const scene::Room& r = room();
     auto table = [&] {  // the scene's bottom 96 rows, 640 wide
