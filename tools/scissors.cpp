@@ -105,6 +105,12 @@ void RestoreUncovered(const SceneObject& self, const Rect& old, const Rect& now)
 }
 
 void Carry(SceneObject& self, int x, int y) {
+    if (tb_KeyDown('C')) {
+        // Let go: the piece and its outline leave the window, also where they hang over the room.
+        if (gPiece.bitmap >= 0) Restore(self, PieceAt(self.curX, self.curY));
+        Idle(self);
+        return;
+    }
     if (gPiece.bitmap >= 0) {
         const Rect at = PieceAt(x, y);
         RestoreUncovered(self, PieceAt(self.curX, self.curY), at);
@@ -115,7 +121,6 @@ void Carry(SceneObject& self, int x, int y) {
         self.curX = x;
         self.curY = y;
     }
-    if (tb_KeyDown('C')) Idle(self);
 }
 
 void Cut(SceneObject& self, const Rect& box) {

@@ -166,6 +166,36 @@ TEST_F(ToolTest, ScissorsDraggedPastTheFarEdgesCutUpToThem) {
     }
 }
 
+// Let go with C, typed or held during a move, the piece leaves the window also where it hung
+// over the frame.
+TEST_F(ToolTest, ScissorsLetGoWithCLeavesNoPieceOnTheRoom) {
+    const scene::Room& r = room();
+    chooseTool(scene::kScissors);
+    paint(Rect{100, 100, 140, 140}, kBlue);
+    scene::Present();
+    auto leftOnScreen = [&] {
+        int n = 0;
+        for (int y = r.canvasArea.top + 60; y < r.canvasArea.top + 140; ++y)
+            for (int x = r.canvasArea.left - 40; x < r.canvasArea.left + 40; ++x)
+                n += shown(Point{x, y}) != canvasAt(x, y, r.sceneBuffer);
+        return n;
+    };
+    for (bool held : {false, true}) {
+        stroke({W(100, 100), W(140, 140)});
+        moveTo(W(2, 100));
+        ASSERT_GT(leftOnScreen(), 0) << "the piece hangs over the frame";
+        if (held) {
+            desktop().setKeyState('C', true);
+            moveTo(W(6, 104));
+            desktop().setKeyState('C', false);
+        } else {
+            desktop().typeKey('C'), pump();
+        }
+        EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+        EXPECT_EQ(leftOnScreen(), 0) << (held ? "held during a move" : "typed");
+    }
+}
+
 TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
     const scene::Room& r = room();
     auto table = [&] {  // the scene's bottom 96 rows, 640 wide
