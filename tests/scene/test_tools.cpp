@@ -120,6 +120,24 @@ TEST_F(ToolTest, RulerLaysOneLineAndNoRubberBandWhenMagnified) {
     EXPECT_TRUE(canvasAt(30, 8) == kRed && canvasAt(30, 11) == kRed);
 }
 
+// At size 1 the pointer is kept on the canvas's far edges, which lie just outside it: the band
+// drawn there must not stay on the frame.
+TEST_F(ToolTest, ThinRulerBandLeavesNothingOnTheFrame) {
+    const scene::Room& r = room();
+    chooseTool(scene::kRuler);
+    room().objects[scene::kRuler].size = 1;
+    struct Case { Point from, past; };
+    for (Case c : {Case{W(600, 100), W(700, 400)}, Case{W(100, 400), W(400, 560)}}) {
+        stroke({c.from, c.past, c.past});
+        int left = 0;
+        for (int y = r.canvasArea.top; y <= r.canvasArea.bottom; ++y)
+            left += shown(Point{r.canvasArea.right, y}) != canvasAt(r.canvasArea.right, y, r.sceneBuffer);
+        for (int x = r.canvasArea.left; x <= r.canvasArea.right; ++x)
+            left += shown(Point{x, r.canvasArea.bottom}) != canvasAt(x, r.canvasArea.bottom, r.sceneBuffer);
+        EXPECT_EQ(left, 0) << c.past.x << "," << c.past.y;
+    }
+}
+
 TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
     scene::Room& r = room();
     chooseTool(scene::kScissors);
