@@ -348,6 +348,7 @@ void ZoomOut() {
 
 void SceneStartUp() {
     ResetRoom();
+    tools::ForgetCarriedPiece();
     LayoutScene();
     InitRoomState();
     CreateBuffers();

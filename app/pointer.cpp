@@ -423,16 +423,24 @@ static void LetPieceGo() {
     scissors.size = 1;
 }
 
-void DropCarriedPiece(int x, int y) {
-    LetPieceGo();
+// Wipes the carried piece centred on (x, y) off the window, outline and all, also where it
+// hangs over the shelf or the frame.
+static void WipePiece(int x, int y) {
     const Rect piece = tools::CarriedPieceRect();
     const int w = piece.width() / 2 + 2, h = piece.height() / 2 + 2;
     CopySceneToWindow(Rect{x - w, y - h, x + w, y + h});
 }
 
-void DropScissorsPiece() {
+void DropCarriedPiece(int x, int y) {
     LetPieceGo();
+    WipePiece(x, y);
+}
+
+void DropScissorsPiece() {
     Room& r = TheRoom();
+    const SceneObject& scissors = r.objects[kScissors];
+    if (CarriesPiece(scissors, kScissors)) WipePiece(scissors.curX, scissors.curY);
+    LetPieceGo();
     RedrawRect(r.canvasArea);
 }
 

@@ -35,6 +35,8 @@ FilterKernel EmbossKernel() {
 
 // Copies a disc of radius q around (sx, sy) of the scratch to (x, y) of the canvas, as five
 // centred rectangles at 80, 10, 62.5, 27.5 and 45 degrees; the square's corners stay out.
+// The plain copy, which only the picture's edge clips: the ordinary one leaves out a rectangle
+// that reaches only a few pixels into the picture, and the dab would lose its narrow middle.
 void CopyDiscBack(int scratch, int canvas, int q, int sx, int sy, int x, int y) {
     for (double degrees : {80.0, 10.0, 62.5, 27.5, 45.0}) {
         const double a = degrees * kPi / 180.0;
@@ -42,7 +44,7 @@ void CopyDiscBack(int scratch, int canvas, int q, int sx, int sy, int x, int y) 
         const int hy = tb_Round(q * std::sin(a));
         Rect src{sx - hx, sy - hy, sx + hx, sy + hy};
         Rect dst{x - hx, y - hy, x + hx, y + hy};
-        tb_CopyBitmap(scratch, canvas, &src, &dst, 0);
+        tb_CopyBitmapBits(scratch, canvas, &src, &dst, 0);
     }
 }
 
@@ -57,13 +59,30 @@ Rect OnCanvasPart(const SceneObject& self, const Rect& square) {
     return part;
 }
 
-// Makes a scratch bitmap holding `square` of `source`; -1 when the table is full.
-int ScratchOf(int source, const Rect& square) {
+// Fills the scratch around `part` (its on-picture part) with the picture's edge pixels drawn
+// outwards, so the filter finds beyond the edge what lies along it, not black: a dab at the edge
+// is then the dab a little further in, cut by the edge.
+void ExtendEdges(int scratch, const Rect& part, int w, int h) {
+    const Rect strips[4][2] = {
+        {{part.left, part.top, part.left + 1, part.bottom}, {0, part.top, part.left, part.bottom}},
+        {{part.right - 1, part.top, part.right, part.bottom}, {part.right, part.top, w, part.bottom}},
+        {{0, part.top, w, part.top + 1}, {0, 0, w, part.top}},
+        {{0, part.bottom - 1, w, part.bottom}, {0, part.bottom, w, h}}};
+    for (const auto& [from, to] : strips) {
+        Rect src = from, dst = to;
+        if (!dst.isEmpty()) tb_CopyBitmap(scratch, scratch, &src, &dst, 0);
+    }
+}
+
+// Makes a scratch bitmap holding `square` of `source`, with `part` on the picture; -1 when the
+// table is full.
+int ScratchOf(int source, const Rect& square, const Rect& part) {
     Rect size{0, 0, square.width(), square.height()};
     int scratch = tb_CreateBitmap(&size, -1, 24);
     if (scratch < 0) return -1;
     Rect src = square;
     tb_CopyBitmap(source, scratch, &src, &size, 0);
+    if (!part.isEmpty()) ExtendEdges(scratch, part, size.right, size.bottom);
     return scratch;
 }
 
@@ -73,7 +92,7 @@ void BrushDab(SceneObject& self, int x, int y) {
     const Rect square{x - r - 2, y - r - 2, x + r + 2, y + r + 2};
     const Rect part = OnCanvasPart(self, square);
     const int w = square.width(), h = square.height();
-    const int scratch = ScratchOf(self.canvasBitmap, square);
+    const int scratch = ScratchOf(self.canvasBitmap, square, part);
     if (scratch < 0) return;
     tb_SetForeColor(scratch, self.red, self.green, self.blue);
     tb_SetBackColor(scratch, self.red, self.green, self.blue);
@@ -91,7 +110,7 @@ void EmbossDab(SceneObject& self, int x, int y) {
     const int r = DabRadius(self);
     const Rect square{x - r, y - r, x + r, y + r};
     const Rect part = OnCanvasPart(self, square);
-    const int scratch = ScratchOf(self.window, square);
+    const int scratch = ScratchOf(self.window, square, part);
     if (scratch < 0) return;
     if (!part.isEmpty()) tb_Convolve(scratch, &part, &kEmboss);
     CopyDiscBack(scratch, self.canvasBitmap, r - 1, r, r, x, y);

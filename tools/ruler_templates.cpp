@@ -41,11 +41,16 @@ void RubberBand(SceneObject& self, int x, int y, bool ruler) {
     tb_UnionRect(&old, &wiped, &wiped);
     tb_CopyBitmap(self.sceneBitmap, self.window, &wiped, &wiped, 0);
     UseColour(self.window, self);
+    // The pointer may rest on the canvas's far edge, just outside it; the release refreshes only
+    // the canvas, so a band that strayed onto the frame would stay there.
+    const Rect canvasArea = scene::FactsOfRoom().canvasArea;
+    tb_SetClipRect(self.window, &canvasArea);
     if (ruler) {
         tb_Line(self.window, self.lastX, self.lastY, x, y, self.size * Zoom());
     } else {
         DrawFigure(self.window, self.param, now);
     }
+    tb_ClearClipRect(self.window);
 }
 
 void Anchor(SceneObject& self, int x, int y) {

@@ -65,12 +65,19 @@ void Paste(SceneObject& self, int x, int y) {
     self.size = LargerSide();
 }
 
+// A selecting point limited to the canvas, its far edges included: a box to `right` or `bottom`
+// takes the last column or row, as one to `left` or `top` takes the first.
+Point Pinned(int x, int y) {
+    const Rect area = scene::FactsOfRoom().canvasArea;
+    return Point{std::clamp(x, area.left, area.right), std::clamp(y, area.top, area.bottom)};
+}
+
 void Select(SceneObject& self, int x, int y) {
     if (self.soundId != 0) tb_PlaySound(self.soundId);
-    const Rect area = scene::FactsOfRoom().canvasArea;
     Rect wiped = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
-    self.curX = std::clamp(x, area.left, area.right);
-    self.curY = std::clamp(y, area.top, area.bottom);
+    const Point pinned = Pinned(x, y);
+    self.curX = pinned.x;
+    self.curY = pinned.y;
     const Rect box = BoxOf(self.lastX, self.lastY, self.curX, self.curY);
     Rect grown = box;
     tb_InsetRect(&wiped, -self.size, -self.size);
@@ -98,6 +105,12 @@ void RestoreUncovered(const SceneObject& self, const Rect& old, const Rect& now)
 }
 
 void Carry(SceneObject& self, int x, int y) {
+    if (tb_KeyDown('C')) {
+        // Let go: the piece and its outline leave the window, also where they hang over the room.
+        if (gPiece.bitmap >= 0) Restore(self, PieceAt(self.curX, self.curY));
+        Idle(self);
+        return;
+    }
     if (gPiece.bitmap >= 0) {
         const Rect at = PieceAt(x, y);
         RestoreUncovered(self, PieceAt(self.curX, self.curY), at);
@@ -108,7 +121,6 @@ void Carry(SceneObject& self, int x, int y) {
         self.curX = x;
         self.curY = y;
     }
-    if (tb_KeyDown('C')) Idle(self);
 }
 
 void Cut(SceneObject& self, const Rect& box) {
@@ -150,17 +162,20 @@ void ScissorsDrag(SceneObject& self, int x, int y) {
 
 void ScissorsRelease(SceneObject& self, int x, int y) {
     if (!self.active) return;
-    if (!InCanvas(x, y)) {
-        Idle(self);
-    } else if (self.param == kSelecting) {
-        self.curX = x;
-        self.curY = y;
-        const Rect box = BoxOf(self.lastX, self.lastY, x, y);
+    if (self.param == kSelecting) {
+        // The drag keeps the point on the canvas, but on its far edges, which count as outside
+        // it; a release there or beyond cuts up to the edge rather than nothing.
+        const Point pinned = Pinned(x, y);
+        self.curX = pinned.x;
+        self.curY = pinned.y;
+        const Rect box = BoxOf(self.lastX, self.lastY, pinned.x, pinned.y);
         if (box.width() >= kSmallestCut && box.height() >= kSmallestCut) {
             Cut(self, box);
         } else {
             Idle(self);
         }
+    } else if (!InCanvas(x, y)) {
+        Idle(self);
     }
 }
 
@@ -170,5 +185,7 @@ void DisposeCarriedPiece() {
     if (gPiece.bitmap >= 0) tb_DisposeBitmap(gPiece.bitmap);
     gPiece = Piece{};
 }
+
+void ForgetCarriedPiece() { gPiece = Piece{}; }
 
 }  // namespace tools

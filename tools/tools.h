@@ -76,6 +76,7 @@ void ScissorsDrag(SceneObject& self, int x, int y);
 void ScissorsRelease(SceneObject& self, int x, int y);
 Rect CarriedPieceRect();  // (0, 0, width, height); empty before the first cut
 void DisposeCarriedPiece();
+void ForgetCarriedPiece();  // a fresh start: a piece of an earlier bitmap table is no piece
 
 // The colour palette dialog: 1 when a colour was picked and accepted (then in `chosen`), -1 for
 // the cross, 0 for Escape.

@@ -17,6 +17,13 @@ protected:
         EXPECT_EQ(desktop_ ? boxTexts() : std::vector<std::string>{}, std::vector<std::string>{});
         RoomTest::TearDown();
     }
+    // Pixels of `area` where the window shows other than the composed scene: a tool's leftovers.
+    int leftOnScreen(const Rect& area) {
+        int n = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x) n += shown(Point{x, y}) != canvasAt(x, y, room().sceneBuffer);
+        return n;
+    }
 };
 
 }  // namespace
@@ -49,6 +56,25 @@ TEST_F(ToolTest, BrushDabAtTheEdgeChangesOnlyThePicture) {
     EXPECT_EQ(canvasAt(16, 100), kWhite) << "beyond the dab";
     EXPECT_EQ(shown(Point{scene::kCanvasLeft - 1, 116}), frame);
     EXPECT_EQ(shown(Point{scene::kCanvasLeft + 1, 116}), canvasAt(1, 100));
+}
+
+// At every edge a dab on white is the dab laid further in, cut by the edge.
+TEST_F(ToolTest, RoundDabAtAnEdgeIsTheDabFurtherInCutByTheEdge) {
+    const int cases[][3] = {{scene::kBrush, 0, 200},  {scene::kBrush, 633, 200}, {scene::kBrush, 300, 0},
+                            {scene::kBrush, 300, 487}, {scene::kHammer, 1, 200}, {scene::kHammer, 633, 200},
+                            {scene::kHammer, 300, 2}, {scene::kHammer, 300, 487}};
+    for (auto [tool, x, y] : cases) {
+        start();
+        if (tool == scene::kHammer) putToysOnTable();
+        chooseTool(tool);
+        clickAt(W(300, 200)), clickAt(W(x, y));
+        int differ = 0;
+        for (int dy = -24; dy <= 24; ++dy)
+            for (int dx = -24; dx <= 24; ++dx)
+                if (tb_PtInRect(x + dx, y + dy, &room().picture))
+                    differ += canvasAt(x + dx, y + dy) != canvasAt(300 + dx, 200 + dy);
+        EXPECT_EQ(differ, 0) << "tool " << tool << " at " << x << "," << y;
+    }
 }
 
 TEST_F(ToolTest, DropperMakesTheColourUnderItCurrent) {
@@ -94,6 +120,17 @@ TEST_F(ToolTest, RulerLaysOneLineAndNoRubberBandWhenMagnified) {
     EXPECT_TRUE(canvasAt(30, 8) == kRed && canvasAt(30, 11) == kRed);
 }
 
+// At size 1 the pointer rests on the canvas's far edges, just outside it: no band may stay there.
+TEST_F(ToolTest, ThinRulerBandLeavesNothingOnTheFrame) {
+    const Rect a = room().canvasArea;
+    chooseTool(scene::kRuler);
+    room().objects[scene::kRuler].size = 1;
+    stroke({W(600, 100), W(700, 400), W(700, 400)});
+    stroke({W(100, 400), W(400, 560), W(400, 560)});
+    EXPECT_EQ(leftOnScreen(Rect{a.right, a.top, a.right + 1, a.bottom + 1}), 0);
+    EXPECT_EQ(leftOnScreen(Rect{a.left, a.bottom, a.right + 1, a.bottom + 1}), 0);
+}
+
 TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
     scene::Room& r = room();
     chooseTool(scene::kScissors);
@@ -118,6 +155,31 @@ TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
     stroke({W(20, 20), W(60, 60)});
     clickAt(W(200, 200));
     EXPECT_EQ(marks(kWhite, kBlue, Rect{10, 10, 110, 110}), 2 * 20 * 20);
+}
+
+// Selections dragged past the far edges, or released on them where the pointer is pinned, cut
+// up to them; C, typed or held during a move, lets the piece go without a trace, also where it
+// hung over the frame.
+TEST_F(ToolTest, ScissorsCutUpToTheFarEdgesAndLetGoWithoutATrace) {
+    const Rect a = room().canvasArea;
+    chooseTool(scene::kScissors);
+    paint(Rect{633, 0, 634, 488}, kBlue), paint(Rect{0, 487, 634, 488}, kBlue);
+    scene::Present();
+    const Point paths[][3] = {{W(600, 100), W(700, 120), W(700, 140)}, {W(100, 450), W(120, 560), W(140, 560)},
+                              {W(600, 100), W(634, 120), W(634, 140)}};
+    for (int k = 0; k < 3; ++k) {
+        const int blue = countCanvas(kBlue);
+        stroke({paths[k][0], paths[k][1], paths[k][2]});
+        clickAt(W(100 + 150 * k, 300));
+        EXPECT_EQ(countCanvas(kBlue), blue + 40) << k << ": the edge's 40 pixels pasted";
+        moveTo(W(2, 100));
+        if (k == 1) {
+            desktop().setKeyState('C', true), moveTo(W(6, 104)), desktop().setKeyState('C', false);
+        } else {
+            desktop().typeKey('C'), pump();
+        }
+        EXPECT_EQ(leftOnScreen(Rect{a.left - 40, a.top + 60, a.left + 40, a.top + 140}), 0) << k;
+    }
 }
 
 TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
