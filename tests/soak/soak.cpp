@@ -43,9 +43,9 @@ struct Rng {
     bool chance(int percent) { return below(100) < percent; }
 };
 
-enum Kind : uint8_t { Press, Release, Move, Drag, Click, DoubleClick, RightClick, Key, Display, Command, kKinds };
+enum Kind : uint8_t { Press, Release, Move, Drag, Click, DoubleClick, RightClick, Key, Display, Command, FocusLoss, kKinds };
 const char* const kKindNames[] = {"Press", "Release", "Move", "Drag", "Click", "DoubleClick", "RightClick",
-                                  "Key", "Display", "Command"};
+                                  "Key", "Display", "Command", "FocusLoss"};
 // Where a step's points fall, resolved against the room as it is laid out when the step runs.
 enum Area : uint8_t { Anywhere, Canvas, Object, Hotspot, Can, Icon, kAreas };
 const char* const kAreaNames[] = {"Anywhere", "Canvas", "Object", "Hotspot", "Can", "Icon"};
@@ -73,7 +73,7 @@ const std::vector<std::vector<Step>> kRegressions = {
 };
 
 Step RandomStep(Rng& rng) {
-    static const int kWeights[kKinds] = {8, 6, 10, 24, 26, 4, 3, 9, 1, 9};
+    static const int kWeights[kKinds] = {8, 6, 10, 22, 26, 4, 3, 9, 1, 9, 2};
     int pick = rng.below(100), kind = 0;
     while (pick >= kWeights[kind]) pick -= kWeights[kind++];
     static const int kAreaWeights[kAreas] = {15, 40, 20, 12, 8, 5};
@@ -159,13 +159,16 @@ public:
         rng_ = Rng{step.seed};
         desk_->clearRecords();
         saves_.clear();
+        questions_ = Questions{};
         const scene::Room& r = scene::TheRoom();
         // A stroke in progress is ended by a command, drawing as its release would.
-        const bool watchCanvas = r.modified && !scene::CurrentToolActive() && (step.kind == Command || step.kind == Key);
+        // A click may paint, but a click on the remote may also start a command.
+        const bool commandOnly = step.kind == Command || step.kind == Key || step.kind == RightClick;
+        const bool watchCanvas = r.modified && !scene::CurrentToolActive() && (commandOnly || step.kind == Click);
         const Picture before = watchCanvas ? PictureOf(r.canvas) : Picture{};
         queue(step);
         pump();
-        return check(watchCanvas, before);
+        return check(watchCanvas, commandOnly, before);
     }
 
 private:
@@ -178,6 +181,7 @@ private:
         if (shell::StartPictoria() != -1) std::fprintf(stderr, "soak: the program did not start\n"), std::exit(2);
         pump();
         rest_ = tb_CountTableEntries();
+        looping_ = false;
     }
 
     void pump() {
@@ -228,11 +232,15 @@ private:
                 return d.changeDisplay(size.x, size.y, 24);
             }
             case Command: return d.postCommand(kMenuIds[s.index % std::size(kMenuIds)]);
+            case FocusLoss: {  // another window takes the focus mid-stroke; the release goes to it
+                d.moveTo(p.x, p.y), d.press(p.x, p.y), d.moveTo(q.x, q.y), d.focus(false);
+                return d.release(q.x, q.y), d.focus(true);
+            }
             default: return;
         }
     }
 
-    std::string check(bool watchCanvas, const Picture& before) {
+    std::string check(bool watchCanvas, bool commandOnly, const Picture& before) {
         char text[200];
         const scene::Room& r = scene::TheRoom();
         const bool alive = desk_->windowCount() > 0;
@@ -249,25 +257,43 @@ private:
             if (r.objects[i].active && !carried && !desk_->isButtonDown(platform::MouseButton::Left))
                 return "active: tool " + std::to_string(i) + " is active with the button up";
         }
-        bool asked = false, saveFailed = false;
-        for (const platform::RecordedMessageBox& box : desk_->messageBoxes()) {
-            asked |= box.text.find("Do you want to save") != std::string::npos;
+        bool saveFailed = false;
+        for (const platform::RecordedMessageBox& box : desk_->messageBoxes())
             saveFailed |= box.text.find("could not be saved") != std::string::npos;
-        }
         for (const auto& [path, picture] : saves_) {
             if (!saveFailed && !(PictureInFile(path) == picture)) return "save: " + path + " does not read back";
         }
-        if (alive && watchCanvas && !asked && !(PictureOf(r.canvas) == before))
+        const bool asked = questions_.dismissed + questions_.answered > 0;
+        if (alive && watchCanvas && commandOnly && !asked && !(PictureOf(r.canvas) == before))
             return "question: the canvas was replaced without asking to save";
+        // A save question closed without an answer cancels its command: nothing is lost.
+        if (watchCanvas && questions_.dismissed > 0 && questions_.answered == 0 &&
+            (!alive || !r.modified || !(PictureOf(r.canvas) == before)))
+            return alive ? "dismissed: the picture changed after a closed save question"
+                         : "dismissed: the program quit after a closed save question";
+        return alive ? checkSound() : "";
+    }
+
+    // A tool's looping sound ends with its stroke, however the stroke ends.
+    std::string checkSound() {
+        for (const platform::RecordedSound& sound : desk_->sounds()) {
+            if (sound.stop || sound.mode == platform::SoundMode::Interrupt) looping_ = false;
+            if (!sound.stop && sound.mode == platform::SoundMode::Loop) looping_ = true;
+        }
+        if (looping_ && !scene::CurrentToolActive() && tools::CarriedPieceRect().isEmpty())
+            return "sound: a loop plays on with no stroke";
         return "";
     }
 
     platform::Improviser improviser() {
         platform::Improviser a;
-        a.messageBox = [this](const std::string&, platform::MsgBoxStyle style) {
+        a.messageBox = [this](const std::string& text, platform::MsgBoxStyle style) {
             if (style.buttons == platform::MsgBoxButtons::Ok) return MsgBoxResult::Ok;
             const MsgBoxResult answers[] = {MsgBoxResult::Yes, MsgBoxResult::No, MsgBoxResult::Closed};
-            return answers[rng_.below(3)];
+            const MsgBoxResult answer = answers[rng_.below(3)];
+            if (text.find("Do you want to save") != std::string::npos)
+                ++(answer == MsgBoxResult::Closed ? questions_.dismissed : questions_.answered);
+            return answer;
         };
         a.menu = [this](const std::vector<platform::MenuItem>& items) {
             const platform::MenuItem& item = items[rng_.below(static_cast<int>(items.size()))];
@@ -350,6 +376,10 @@ private:
     Rng rng_{0};
     TableCounts rest_;
     std::vector<std::pair<std::string, Picture>> saves_;
+    struct Questions {
+        int dismissed = 0, answered = 0;  // the save questions of this step
+    } questions_;
+    bool looping_ = false;  // a loop sound was started and has not been stopped
 };
 
 struct Outcome {
