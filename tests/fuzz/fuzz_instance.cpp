@@ -40,22 +40,10 @@ void AwaitHangUp(int fd) {
     std::abort();  // never answered
 }
 
-// The one socket the running program listens on in the runtime folder.
-std::string SocketIn(const std::string& folder) {
-    std::string found;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().extension() != ".socket") continue;
-        Check(found.empty());
-        found = entry.path();
-    }
-    Check(!found.empty());
-    return found;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // A runtime folder of our own (made private), emptied after each input.
+    // A private runtime folder of our own, emptied after each input.
     static const std::string runtime = ScratchFolder("instance");
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     const auto* bytes = reinterpret_cast<const char*>(data);
@@ -67,8 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    const std::string path = SocketIn(runtime);
-    Check(path.size() < sizeof addr.sun_path);
+    std::string path;  // the one socket in the folder
+    for (const auto& entry : std::filesystem::directory_iterator(runtime))
+        if (entry.path().extension() == ".socket") path = entry.path();
+    Check(!path.empty() && path.size() < sizeof addr.sun_path);
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     Check(fd >= 0);
