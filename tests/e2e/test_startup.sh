@@ -14,18 +14,13 @@ BINARY=$(realpath "$1")
 
 e2e_start_x 800 600
 chmod 711 "$E2E_TMP" && mkdir -m 1777 "$E2E_TMP/tmp"
-squat='$| = 1; mkdir $ARGV[1]; chmod 0777, $ARGV[1];
-    for my $name ("\0$ARGV[0]", "$ARGV[1]/$ARGV[2]") {  # the name of an earlier version; our folder
-        socket(my $s, PF_UNIX, SOCK_STREAM, 0) or die "$!";
-        bind($s, pack_sockaddr_un($name)) && listen($s, 1) or die "$!";
-        push @held, $s;
-    }
-    print "ready\n"; sleep'
-STRANGER=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-if [ "$(id -u)" = 0 ] && "${STRANGER[@]}" true 2>/dev/null; then
-    "${STRANGER[@]}" perl -MSocket -e "$squat" "pictoria-0-$DISPLAY" "$E2E_TMP/tmp/pictoria-0" "pictoria-$DISPLAY.socket" \
-        >"$E2E_TMP/stranger.log" 2>&1 &
-    E2E_PIDS+=($!) && e2e_wait 5 grep -qs ready "$E2E_TMP/stranger.log" || e2e_fail "no stranger: $(cat "$E2E_TMP/stranger.log")"
+# The stranger's sockets: the name an earlier version listened on, and our temporary folder.
+squat='mkdir $ARGV[1]; chmod 0777, $ARGV[1]; for ("\0$ARGV[0]", "$ARGV[1]/$ARGV[2]") { socket(my $s, PF_UNIX,
+    SOCK_STREAM, 0) or die; bind($s, pack_sockaddr_un($_)) && listen($s, 1) && push(@held, $s) or die "$!" } sleep'
+if [ "$(id -u)" = 0 ] && setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
+    setpriv --reuid=nobody --regid=nogroup --clear-groups perl -MSocket -e "$squat" "pictoria-0-$DISPLAY" \
+        "$E2E_TMP/tmp/pictoria-0" "pictoria-$DISPLAY.socket" 2>"$E2E_TMP/stranger.log" & E2E_PIDS+=($!)
+    e2e_wait 5 test -S "$E2E_TMP/tmp/pictoria-0/pictoria-$DISPLAY.socket" || e2e_fail "no stranger: $(cat "$E2E_TMP/stranger.log")"
 fi
 e2e_room first "$BINARY"
 

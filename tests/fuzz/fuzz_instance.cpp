@@ -68,11 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AwaitHangUp(fd);
     close(fd);
 
-    const std::string screen = display.find(':') != std::string::npos ? display + ".0" : display;
-    setenv("DISPLAY", screen.c_str(), 1);
+    setenv("DISPLAY", (display.find(':') != std::string::npos ? display + ".0" : display).c_str(), 1);
     Check(!CreateGtkPlatform()->claimSingleInstance());
     for (int turn = 0; turn < 10; ++turn) g_main_context_iteration(nullptr, FALSE);  // its "raise"
-    running.reset();
     for (const auto& entry : std::filesystem::directory_iterator(runtime)) std::filesystem::remove(entry.path());
     return 0;
 }
