@@ -1,8 +1,8 @@
 #!/bin/bash
 # Installed into a scratch folder: valid desktop entry and metadata; the launcher makes
 # Pictoria/Gallery and Pictoria/Pages in the pictures folder and runs there, and leaves a
-# Pages folder of the user's own alone. With "package": the Debian package holds the same
-# files; as root dpkg installs it, `pictoria` runs from the PATH, and removing it leaves the pictures.
+# Pages folder of the user's own alone. With "package", the Debian package holds the same files; as root dpkg
+# installs it, `pictoria` runs from the PATH, and removing it leaves the pictures.
 # Usage: test_install.sh PICTORIA [package]
 
 [ $# -ge 1 ] || { echo "usage: $0 PATH_TO_PICTORIA [package]" >&2; exit 2; }
@@ -30,8 +30,7 @@ e2e_room installed "$USR/bin/pictoria"  # the launcher becomes the program: the 
 kill "$PID"; wait "$PID" 2>/dev/null; rm "$FOLDER/Pages" && mkdir "$FOLDER/Pages" && touch "$FOLDER/Pages/mine.bmp"
 e2e_room own-pages "$USR/bin/pictoria" && kill "$PID" && wait "$PID" 2>/dev/null
 [ "$(ls "$FOLDER/Pages")" = mine.bmp ] || e2e_fail "the user's own Pages folder was changed"
-# A link of ours that points nowhere is renewed, the user's (a stick unplugged) stays; a start
-# that cannot make its folders says why in a window.
+# Our link to nowhere is renewed, the user's (a stick unplugged) stays; a failed start says why.
 for link in /opt/moved/share/pictoria/Pages /media/stick/pages; do
     rm -rf "$FOLDER/Pages" && ln -s "$link" "$FOLDER/Pages" && e2e_room "${link:1:3}" "$USR/bin/pictoria" && kill "$PID" && wait "$PID"
     [ "$(readlink "$FOLDER/Pages")" = "${link/#\/opt\/moved/$USR}" ] || e2e_fail "a link to $link became $(readlink "$FOLDER/Pages")"
@@ -55,4 +54,4 @@ e2e_room packaged pictoria && kill "$PID" && wait "$PID" 2>/dev/null
 cp "$USR/share/pictoria/Pages/cat.bmp" "$FOLDER/Gallery/my cat.bmp"
 dpkg -r pictoria >/dev/null && [ ! -e /usr/bin/pictoria ] && [ ! -e /usr/share/pictoria ] || e2e_fail "files left"
 [ -s "$FOLDER/Gallery/my cat.bmp" ] || e2e_fail "removing the package took the pictures"
-echo "PASS: test_install package"
+echo "PASS: test_install"

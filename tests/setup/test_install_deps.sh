@@ -1,7 +1,6 @@
 #!/bin/bash
-# scripts/install-deps.sh with apt and the ways to become root stubbed: without sudo it goes
-# through su, through a sudo that resets the environment it still installs without questions,
-# and it waits while another package manager holds the lock (the first update finds it taken).
+# scripts/install-deps.sh with apt, sudo and su stubbed: without sudo it goes through su, through a sudo that
+# resets the environment it still installs without questions, and it waits while another holds the apt lock.
 TMP=$(mktemp -d) && trap 'rm -rf "$TMP"' EXIT
 BIN=$TMP/bin LOG=$TMP/log && mkdir "$BIN"
 for tool in bash env grep mktemp rm touch; do ln -s "$(command -v $tool)" "$BIN/$tool"; done
@@ -16,4 +15,3 @@ for means in su sudo; do
     PATH=$BIN bash "$1" package >"$TMP/out" 2>&1 && grep -qx $means "$LOG" && [ "$(grep -c update "$LOG")" = 2 ] &&
         grep -qx 'noninteractive install .* file' "$LOG" || { echo "FAIL through $means:" && cat "$TMP/out" "$LOG"; exit 1; }
 done
-echo "PASS: test_install_deps"
