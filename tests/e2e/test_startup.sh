@@ -1,10 +1,9 @@
 #!/bin/bash
-# The real program on an 800x600 screen: its window covers the screen, a second start hands over
-# to the first and ends at once with 0 (on ":N.0", the same display), and the right button opens
-# the menu hanging centred below the pointer, whose last item, Quit, clicked, ends the program
-# with 0. Another account (as root: nobody) squats what it can reach, each with a socket that
-# never answers, and keeps neither start from doing so, with or without a runtime folder. (F1 opens the same menu in
-# test_window_rules.sh; Quit by its mnemonic ends test_session.sh.)
+# The real program on an 800x600 screen: its window covers the screen, a second start (from
+# ":N.0", the same display) hands over to the first and ends at once with 0, the right button
+# opens the menu hanging centred below the pointer, whose last item, Quit, clicked, ends the
+# program with 0, and another account's sockets (as root) that never answer keep no start from
+# opening. (F1 opens the same menu in test_window_rules.sh; Quit by its mnemonic ends test_session.sh.)
 #
 # Usage: test_startup.sh PATH_TO_PICTORIA
 

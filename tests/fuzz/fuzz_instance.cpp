@@ -43,7 +43,6 @@ void AwaitHangUp(int fd) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    // A private runtime folder of our own, emptied after each input.
     static const std::string runtime = ScratchFolder("instance");
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     const auto* bytes = reinterpret_cast<const char*>(data);
