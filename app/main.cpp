@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
     if (line.scale > 0) setenv("GDK_SCALE", argv[2], 1);
     auto backend = CreateGtkPlatform();
     if (line.error) {
-        std::fprintf(stderr, "pictoria: %s\n", line.errorText.c_str());
-        backend->messageBox(0, "Pictoria", line.errorText, {platform::MsgBoxButtons::Ok, platform::MsgBoxIcon::Exclamation});
+        const platform::MsgBoxStyle style{platform::MsgBoxButtons::Ok, platform::MsgBoxIcon::Exclamation};
+        backend->messageBox(0, "Pictoria", line.errorText, style);
         return 1;
     }
     platform::InstallPlatform(backend.get());
