@@ -5,6 +5,11 @@
 // --scale N (1, 2 or 3) shows every pixel of the program as an N x N block, for big tools on a
 // large screen; it does what a desktop scaled by N does (GTK's GDK_SCALE), which is honoured
 // without it.
+//
+//   pictoria --error TEXT
+//
+// shows TEXT in a box and ends with 1: the launcher's way to tell why it could not start the
+// program, since nobody sees standard error when it was started from the desktop's menu.
 #include <cstdio>
 #include <cstdlib>
 
@@ -19,6 +24,11 @@ int main(int argc, char** argv) {
     if (!line.understood) return std::fputs(kUsage, stderr), 2;
     if (line.scale > 0) setenv("GDK_SCALE", argv[2], 1);
     auto backend = CreateGtkPlatform();
+    if (line.error) {
+        const platform::MsgBoxStyle style{platform::MsgBoxButtons::Ok, platform::MsgBoxIcon::Exclamation};
+        backend->messageBox(0, "Pictoria", line.errorText, style);
+        return 1;
+    }
     platform::InstallPlatform(backend.get());
     int code = shell::PictoriaMain();
     platform::InstallPlatform(nullptr);

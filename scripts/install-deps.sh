@@ -4,6 +4,9 @@
 #   scripts/install-deps.sh test   also what only tests use: a print server with a PDF printer,
 #                                  the desktop entry and metadata validators, a window manager
 #                                  a sound server, and clang for the fuzz targets
+#   scripts/install-deps.sh package   also what making the Debian package needs
+# Not run as root, it installs through sudo, or where there is none (a Debian installed with a
+# root password) through su, which asks for that password.
 set -euo pipefail
 
 packages=(
@@ -19,6 +22,9 @@ packages=(
 [ "${1:-}" = test ] &&
   packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev)
+# The package's library scan (dpkg-shlibdeps) looks at each file with `file`; the tests make the
+# package too.
+case "${1:-}" in test | package) packages+=(file) ;; esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -28,9 +34,35 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
+# Runs as root. A desktop's updater often holds the package lock for minutes: wait for it
+# rather than fail.
+install_as_root() {
+  export DEBIAN_FRONTEND=noninteractive
+  local out tries=0
+  until out=$(apt-get -qq -o DPkg::Lock::Timeout=600 update 2>&1); do
+    case $out in
+      *"Could not get lock"* | *"Unable to lock"*) ;;
+      *) echo "$out" >&2 && return 1 ;;
+    esac
+    [ $((tries += 1)) -le 120 ] || { echo "$out" >&2 && return 1; }
+    [ $tries -gt 1 ] || echo "Waiting for another package manager to finish..."
+    sleep 5
+  done
+  apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=600 "$@"
+}
+
 echo "Installing: ${missing[*]}"
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "$(id -u)" -eq 0 ]; then
+  install_as_root "${missing[@]}"
+  exit
+fi
+# The steps go to root whole, as a script, so nothing of them (DEBIAN_FRONTEND) is lost on the way.
+script=$(mktemp)
+trap 'rm -f "$script"' EXIT
+{ declare -f install_as_root && echo "install_as_root ${missing[*]}"; } >"$script"
+if command -v sudo >/dev/null; then
+  sudo bash "$script"
+else
+  echo "Installing needs root, and there is no sudo: su asks for the root password."
+  su root -c "bash $(printf %q "$script")"
+fi

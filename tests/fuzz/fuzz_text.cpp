@@ -40,7 +40,9 @@ void CommandLine(const std::vector<std::string>& args) {
     const bool scale = args.size() == 2 && args[0] == "--scale" && (args[1] == "1" || args[1] == "2" || args[1] == "3");
     Check(line.help == help);
     Check(line.scale == (scale ? args[1][0] - '0' : 0));
-    Check(line.understood == (help || scale || args.empty()));
+    const bool error = args.size() == 2 && args[0] == "--error";
+    Check(line.error == error && line.errorText == (error ? args[1] : ""));
+    Check(line.understood == (help || scale || error || args.empty()));
 }
 
 // The folder is absolute, ends in '/', has no empty, "." or ".." part, and is its own folder.
