@@ -47,7 +47,7 @@ e2e_start_x() {
     export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
     e2e_wait 5 eval 'xdotool getdisplaygeometry >/dev/null 2>&1' || { echo "SKIP: the X server does not answer"; exit 77; }
     unset WAYLAND_DISPLAY
-    export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config"
+    export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config" XDG_STATE_HOME="$E2E_TMP/state"
     mkdir -p "$E2E_TMP/config" "$E2E_TMP/run"
     e2e_log "Xvfb on $DISPLAY at ${width}x${height}"
 }
