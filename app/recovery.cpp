@@ -22,7 +22,7 @@ namespace {
 
 constexpr char kMagic[16] = {'P', 'i', 'c', 't', 'o', 'r', 'i', 'a', 'R', 'e', 'c', 'o', 'v', 'e', 'r', 'y'};
 constexpr size_t kHeaderSize = 54;   // BMP file header and the 40-byte info header
-constexpr size_t kTrailerFixed = 28;  // magic, name length, checksum
+constexpr size_t kGapFixed = 28;     // after the headers: magic, name length, (name), checksum
 constexpr int32_t kLargestSide = 16384;
 constexpr const char* kCopyName = "picture.bmp";
 constexpr const char* kTemporaryPrefix = "picture.bmp.";
@@ -60,13 +60,13 @@ uint64_t Get(const std::string& in, size_t at, int bytes) {
     return value;
 }
 
-// The 54 bytes of a bottom-up 24-bit BMP whose pixels follow at once.
-std::string BmpHeader(const PixelView& v) {
+// The 54 bytes of a bottom-up 24-bit BMP whose pixels start at `offset` and end the file.
+std::string BmpHeader(const PixelView& v, size_t offset) {
     const auto pixels = static_cast<uint32_t>(PixelBytes(v));
     std::string h = "BM";
-    Put32(h, static_cast<uint32_t>(kHeaderSize) + pixels);
+    Put32(h, static_cast<uint32_t>(offset) + pixels);
     Put32(h, 0);
-    Put32(h, static_cast<uint32_t>(kHeaderSize));
+    Put32(h, static_cast<uint32_t>(offset));
     Put32(h, 40);
     Put32(h, static_cast<uint32_t>(v.width));
     Put32(h, static_cast<uint32_t>(v.height));
@@ -104,14 +104,16 @@ bool WriteCopy(const PixelView& v, const std::string& name) {
     std::string temporary = folder + "/" + kTemporaryPrefix + "XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);  // readable by the user alone
     if (fd < 0) return false;
-    const std::string header = BmpHeader(v);
-    std::string trailer(kMagic, sizeof kMagic);
-    Put32(trailer, static_cast<uint32_t>(name.size()));
-    trailer += name;
-    uint64_t sum = Fnv(trailer.data(), trailer.size(), Fnv(v.bits, PixelBytes(v), Fnv(header.data(), header.size())));
-    for (int i = 0; i < 8; ++i) trailer.push_back(static_cast<char>((sum >> (8 * i)) & 0xFF));
-    bool ok = WriteAll(fd, header.data(), header.size()) && WriteAll(fd, v.bits, PixelBytes(v)) &&
-              WriteAll(fd, trailer.data(), trailer.size()) && fsync(fd) == 0;
+    // The name and the checksum sit between the headers and the pixels, where every BMP reader
+    // skips to the pixel offset.
+    std::string gap(kMagic, sizeof kMagic);
+    Put32(gap, static_cast<uint32_t>(name.size()));
+    gap += name;
+    const std::string header = BmpHeader(v, kHeaderSize + gap.size() + 8);
+    const uint64_t sum = Fnv(v.bits, PixelBytes(v), Fnv(gap.data(), gap.size(), Fnv(header.data(), header.size())));
+    for (int i = 0; i < 8; ++i) gap.push_back(static_cast<char>((sum >> (8 * i)) & 0xFF));
+    bool ok = WriteAll(fd, header.data(), header.size()) && WriteAll(fd, gap.data(), gap.size()) &&
+              WriteAll(fd, v.bits, PixelBytes(v)) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (ok) ok = rename(temporary.c_str(), CopyPath().c_str()) == 0;
     if (!ok) {
@@ -135,19 +137,20 @@ bool ReadAll(const std::string& path, std::string& out) {
 
 // True when `bytes` is a whole copy as WriteCopy makes it; `name` receives the picture's name.
 bool CheckCopy(const std::string& bytes, std::string& name) {
-    if (bytes.size() < kHeaderSize + kTrailerFixed || bytes.compare(0, 2, "BM") != 0) return false;
-    if (Get(bytes, 10, 4) != kHeaderSize || Get(bytes, 14, 4) != 40 || Get(bytes, 28, 2) != 24) return false;
+    if (bytes.size() < kHeaderSize + kGapFixed || bytes.compare(0, 2, "BM") != 0) return false;
+    if (Get(bytes, 14, 4) != 40 || Get(bytes, 28, 2) != 24 || bytes.compare(kHeaderSize, 16, kMagic, 16) != 0)
+        return false;
     const auto width = static_cast<int32_t>(Get(bytes, 18, 4)), height = static_cast<int32_t>(Get(bytes, 22, 4));
     if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) return false;
-    const size_t trailer = kHeaderSize + static_cast<size_t>(StrideFor(width, 24)) * static_cast<size_t>(height);
-    if (bytes.size() < trailer + kTrailerFixed || bytes.compare(trailer, sizeof kMagic, kMagic, sizeof kMagic) != 0)
-        return false;
-    const size_t nameLength = Get(bytes, trailer + sizeof kMagic, 4);
-    if (bytes.size() != trailer + kTrailerFixed + nameLength) return false;
-    const size_t sumAt = bytes.size() - 8;
-    if (Fnv(bytes.data(), sumAt) != Get(bytes, sumAt, 8)) return false;
-    name = bytes.substr(trailer + sizeof kMagic + 4, nameLength);
-    return !name.empty();
+    const size_t nameLength = Get(bytes, kHeaderSize + sizeof kMagic, 4);
+    const size_t offset = kHeaderSize + kGapFixed + nameLength;
+    const size_t pixels = static_cast<size_t>(StrideFor(width, 24)) * static_cast<size_t>(height);
+    if (nameLength == 0 || Get(bytes, 10, 4) != offset || bytes.size() != offset + pixels) return false;
+    const uint64_t sum = Fnv(bytes.data() + offset, pixels,
+                             Fnv(bytes.data() + kHeaderSize, offset - 8 - kHeaderSize, Fnv(bytes.data(), kHeaderSize)));
+    if (sum != Get(bytes, offset - 8, 8)) return false;
+    name = bytes.substr(kHeaderSize + sizeof kMagic + 4, nameLength);
+    return true;
 }
 
 // A copy that does not check out may still hold most of a picture, and a disk that spoils files

@@ -6,8 +6,8 @@
 // pause after the input that changed it; the next start puts it back. A save, or the picture
 // given up on purpose (No at a save question, Quit), removes it.
 //
-// The copy is one file: the canvas as a 24-bit BMP (any picture viewer shows it), followed by
-// the name and a checksum of everything before. It is written to a temporary file in the same
+// The copy is one file: the canvas as a 24-bit BMP (any picture viewer shows it) that carries
+// the name and a checksum of the rest between its headers and its pixels. It is written to a temporary file in the same
 // folder, flushed to disk, renamed over the old copy and the folder flushed, so a crash or a
 // power cut at any moment leaves the old copy or the new one whole, never a mixture. A copy
 // that does not check out is moved aside, never read and never deleted.
