@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <pwd.h>
@@ -277,7 +276,5 @@ bool Restore() {
     gState.written = ContentHash(tb_PeekBitmapPixels(scene::TheRoom().canvas), name);
     return true;
 }
-
-void Reset() { gState = State{}; }
 
 }  // namespace recovery

@@ -44,7 +44,4 @@ void Discard();
 // is spoiled is moved aside as "spoiled-<time>.bmp" and reported on standard error.
 bool Restore();
 
-// Forgets what was written (a fresh program, for tests).
-void Reset();
-
 }  // namespace recovery

@@ -54,7 +54,8 @@ TEST_F(RecoveryTest, APauseAfterPaintingWritesTheCopyAndQuitOrSaveRemovesIt) {
 TEST_F(RecoveryTest, TheEndOfTheSessionKeepsThePictureForTheNextStartTillSavedOrGivenUp) {
     // After the restart the copy goes with a save or a No, not with the next end of a session.
     struct Case { int command; MsgBoxResult answer; std::string saveTo; };
-    for (const Case& c : {Case{shell::kCmdOpen, MsgBoxResult::No, ""}, Case{shell::kCmdSave, MsgBoxResult::Ok, "b.bmp"}}) {
+    for (const Case& c : {Case{shell::kCmdOpen, MsgBoxResult::No, ""},
+                          Case{shell::kCmdSave, MsgBoxResult::Ok, "b.bmp"}}) {
         fs::remove_all(configHome_ + "/state");
         start();
         std::string painted;
