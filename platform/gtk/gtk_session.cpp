@@ -36,7 +36,7 @@ gboolean OnSessionEnd(gpointer backend) {
 void GtkBackend::watchSession() {
     // GLib turns the signal into an event of the main loop, so what follows runs as any other
     // event does, not inside a signal handler.
-    for (int signal : {SIGTERM, SIGHUP}) g_unix_signal_add(signal, OnSessionEnd, this);
+    for (int number : {SIGTERM, SIGHUP}) g_unix_signal_add(number, OnSessionEnd, this);
     if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) XSetIOErrorHandler(OnDisplayGone);
 }
 
