@@ -1,9 +1,12 @@
 #include "app/shell.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "app/preferences.h"
+#include "app/recovery.h"
 #include "app/scene.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
@@ -60,6 +63,24 @@ void KeepWindowOverDesktop() {
     Rect d = gShell.desktop;
     Plat().moveWindow(gShell.mainNative, Rect{0, 0, d.width(), d.height()});
 }
+
+// The session is ending (a logout, a shutdown): nobody is left to answer a question, so the
+// picture goes to the recovery copy and the program ends.
+void EndForTheSession() {
+    recovery::WriteNow();
+    gShell.endingSession = true;
+    gShell.closing = true;
+    // A dialog's command would carry on once the dialog ended; there is nothing left to do.
+    if (tb_DialogOpen()) std::_Exit(0);
+    if (gShell.mainNative != 0) {
+        tb_Quit();
+    } else {
+        Plat().postQuitMessage(0);
+    }
+}
+
+// The display is gone: no window can be used any more, and the process ends on return.
+void OnDisplayLost() { recovery::WriteNow(); }
 
 }  // namespace
 
@@ -158,6 +179,9 @@ long MainWindowProc(Message& msg) {
                 return 0;
             }
             return Plat().defWindowProc(msg);
+        case MsgKind::Terminate:
+            EndForTheSession();
+            return 0;
         case MsgKind::Destroy:
             gShell.popupMenu.clear();
             scene::TearDownScene();
@@ -205,6 +229,9 @@ int StartPictoria() {
     dialogs::InitTextTool();
     gShell.pictureFileName = "Pictoria.bmp";
     gShell.programFolder = CurrentDirectory();
+    // An unsaved picture that a logout, a crash or a power cut interrupted comes back.
+    recovery::Restore();
+    Plat().setDisplayLostHandler(OnDisplayLost);
 
     // 6 and 7.
     tb_SetCursor(kDefaultCursor);
@@ -229,13 +256,21 @@ int RunMessageLoop() {
     uint32_t released = Plat().tickCount() - kReleaseEveryMs;
     for (;;) {
         while (Plat().peekMessage(msg)) {
-            if (msg.kind == MsgKind::Quit) return msg.exitCode;
+            if (msg.kind == MsgKind::Quit) {
+                // Quit gave the picture up on purpose; the end of a session keeps it.
+                if (!gShell.endingSession) recovery::Discard();
+                return msg.exitCode;
+            }
             Plat().dispatchMessage(msg);
+            recovery::AfterInput(Plat().tickCount());
             worked = true;
         }
+        // The recovery copy waits for a pause in the input: one wake-up, not a ticking timer.
+        recovery::WriteWhenDue(Plat().tickCount());
+        const int untilCopy = recovery::MillisecondsUntilDue(Plat().tickCount());
         // The tick only has work while the Scissors carry a piece; otherwise sleep until input.
         if (IdleTick()) {
-            Plat().waitMessage(kScissorsPollMs);
+            Plat().waitMessage(untilCopy < 0 ? kScissorsPollMs : std::min(kScissorsPollMs, untilCopy));
             continue;
         }
         // What the work since (a dialog, a transition) left free goes back before the program
@@ -245,7 +280,7 @@ int RunMessageLoop() {
             released = Plat().tickCount();
             worked = false;
         }
-        Plat().waitMessage(-1);
+        Plat().waitMessage(untilCopy);
     }
 }
 

@@ -37,6 +37,7 @@ struct ShellState {
     int nextTransition = 1;       // 1..4: the clearing transition New plays next
     int browserPosition = 0;      // the entry the picture browser shows, kept between showings
     bool closing = false;         // Quit has run: the next Close really closes the window
+    bool endingSession = false;   // a logout or shutdown ends the program: the recovery copy stays
 };
 
 ShellState& Shell();

@@ -241,7 +241,8 @@ struct SdlAudio::Device {
         if (tried && !available) return false;
         if (!tried) {
             tried = true;
-            // The program handles its own signals (and GTK's); SDL must not take them over.
+            // SIGTERM and SIGHUP go to the desktop backend, which keeps the unsaved picture before
+            // the program ends; SDL's own handlers would swallow them as a quit event nobody reads.
             SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
             subsystem = true;

@@ -62,6 +62,7 @@ enum class MsgKind : uint8_t {
     Quit,            // ends the message loop with exitCode
     InitDialog,      // first message to a dialog procedure
     EraseBackground, // a dialog's background is to be drawn
+    Terminate,       // the session asks the program to end at once (logout, shutdown): no questions
 };
 
 struct Message {
@@ -284,6 +285,13 @@ public:
     virtual void stopSound() = 0;
     // The desktop's warning sound.
     virtual void beep() = 0;
+
+    // --- The end of the session ---------------------------------------------------------
+    // A request to end (the session's logout or shutdown) arrives as a Terminate message to the
+    // first window still open. Losing the display cannot wait for the loop: `lastWords` is then
+    // called at once, from wherever the program is, and the process ends when it returns. It
+    // must not use the desktop (no windows, messages or dialogs); files and pixels are fine.
+    virtual void setDisplayLostHandler(void (*lastWords)()) = 0;
 };
 
 // The installed backend. Installing null removes it.

@@ -52,6 +52,7 @@ void GtkBackend::ensureGtk() {
     g_object_unref(css);
 
     connectScreenEvents();
+    watchSession();
 }
 
 int GtkBackend::screenDepth() {

@@ -139,6 +139,8 @@ public:
     void stopSound() override;
     void beep() override;
 
+    void setDisplayLostHandler(void (*lastWords)()) override;
+
     // --- Shared between the backend's files ---------------------------------------------
     void ensureGtk();
     Window* find(NativeWindow window);
@@ -162,6 +164,11 @@ public:
     void turnPressIntoDoubleClick(NativeWindow window, Point p);
     void rememberTrigger(const GdkEvent* event);
     void onConfigure(NativeWindow window, const Rect& placed);
+
+    // The end of the session (gtk_session.cpp): SIGTERM and SIGHUP post Terminate to the
+    // first window; a lost X connection calls the display-lost handler and ends the process.
+    void watchSession();
+    void postTerminate();
 
     // Runs a GTK dialog modally, sized to fit the screen and centred on it (gtk_files.cpp).
     gint runCentred(GtkWidget* dialog, int width, int height);

@@ -126,6 +126,13 @@ void HeadlessPlatform::postCommand(int command, NativeWindow window) {
     queue_.push_back(std::move(e));
 }
 
+void HeadlessPlatform::endSession() {
+    Event e;
+    e.msg.kind = MsgKind::Terminate;
+    e.msg.window = target(0);
+    queue_.push_back(std::move(e));
+}
+
 void HeadlessPlatform::then(std::function<void()> step) {
     Event e;
     e.step = std::move(step);

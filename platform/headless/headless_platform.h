@@ -110,6 +110,12 @@ public:
     void tryToResize(const Rect& proposal, NativeWindow window = 0);  // Sizing
     void changeDisplay(int width, int height, int depth);             // DisplayChange to all
     void postCommand(int command, NativeWindow window = 0);
+    // The session ends (SIGTERM, SIGHUP): Terminate to the first window, in its turn.
+    void endSession();
+    // The display goes away: the display-lost handler runs at once (the process would then end).
+    void loseDisplay() {
+        if (lastWords_ != nullptr) lastWords_();
+    }
     // Runs `step` when the message stream reaches it.
     void then(std::function<void()> step);
     // Answers for the next message boxes, in order (default: Ok, or Closed for Yes/No boxes).
@@ -205,6 +211,7 @@ public:
     void playSound(int soundId, SoundMode mode) override;
     void stopSound() override;
     void beep() override { ++beeps_; }
+    void setDisplayLostHandler(void (*lastWords)()) override { lastWords_ = lastWords; }
 
 private:
     struct Control {
@@ -282,6 +289,7 @@ private:
     std::vector<Rect> presented_;
     std::vector<std::string> raises_;
     int beeps_ = 0;
+    void (*lastWords_)() = nullptr;
 };
 
 }  // namespace platform

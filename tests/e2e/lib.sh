@@ -47,8 +47,10 @@ e2e_start_x() {
     export DISPLAY=":$(head -n 1 "$E2E_TMP/display")"
     e2e_wait 5 eval 'xdotool getdisplaygeometry >/dev/null 2>&1' || { echo "SKIP: the X server does not answer"; exit 77; }
     unset WAYLAND_DISPLAY
-    # A runtime folder of the test's own, as a session gives one, for the single-instance socket.
-    export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config" XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    # A runtime folder of the test's own, as a session gives one, for the single-instance socket;
+    # a state folder of its own for the recovery copy.
+    export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config" \
+        XDG_RUNTIME_DIR="$E2E_TMP/runtime" XDG_STATE_HOME="$E2E_TMP/state"
     mkdir -p "$E2E_TMP/config" "$E2E_TMP/run" && mkdir -m 700 "$XDG_RUNTIME_DIR"
     e2e_log "Xvfb on $DISPLAY at ${width}x${height}"
 }

@@ -144,6 +144,7 @@ public:
         WriteAll(home_ + "/Pages/garbage.bmp", {'B', 'M', 1, 2, 3});
         fs::current_path(home_);
         setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
+        setenv("XDG_STATE_HOME", (home_ + "/state").c_str(), 1);
     }
     ~Soak() {
         platform::InstallPlatform(nullptr);

@@ -34,6 +34,7 @@ protected:
             configHome_ = mkdtemp(pattern);
         }
         setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+        setenv("XDG_STATE_HOME", (configHome_ + "/state").c_str(), 1);  // the recovery copy
     }
 
     std::string prefsPath() const { return configHome_ + "/pictoria/mwsptk10.pfs"; }
