@@ -43,7 +43,7 @@ measure() {
     [ -s "$WORK/display" ] || { echo "Xvfb did not start" >&2; cat "$WORK/xvfb.log" >&2; exit 1; }
     (
         export DISPLAY=":$(head -n 1 "$WORK/display")"
-        export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$WORK/config"
+        export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
         unset WAYLAND_DISPLAY
         cd "$WORK/run" && "$TOOL" "$@" "$PROGRAM"
     ) | tee -a "$WORK/figures"

@@ -77,12 +77,14 @@ struct ScreenSize {
 };
 
 // Runs the registered benchmarks as RunRepeated does, with the preferences the program saves at
-// start-up kept in a temporary folder rather than the user's.
+// start-up and the recovery copy of a picture left unsaved kept in a temporary folder rather
+// than the user's.
 inline int RunWithScratchConfig(int argc, char** argv, benchmark::BenchmarkReporter& reporter) {
     char pattern[] = "/tmp/pictoria-bench-XXXXXX";
     const char* configHome = mkdtemp(pattern);
     if (configHome == nullptr) return 1;
     setenv("XDG_CONFIG_HOME", configHome, 1);
+    setenv("XDG_STATE_HOME", configHome, 1);
     RunRepeated(argc, argv, reporter);
     std::error_code ignored;
     std::filesystem::remove_all(configHome, ignored);

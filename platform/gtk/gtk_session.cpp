@@ -1,5 +1,6 @@
-// The end of the session: a logout or shutdown asks with SIGTERM or SIGHUP, and an X server
-// that goes away takes the display with it.
+// The end of the session: a logout or shutdown asks with SIGTERM or SIGHUP (Ctrl+C in the
+// terminal that started the program with SIGINT), and an X server that goes away takes the
+// display with it.
 #include "platform/gtk/gtk_backend.h"
 
 #include <csignal>
@@ -36,7 +37,7 @@ gboolean OnSessionEnd(gpointer backend) {
 void GtkBackend::watchSession() {
     // GLib turns the signal into an event of the main loop, so what follows runs as any other
     // event does, not inside a signal handler.
-    for (int number : {SIGTERM, SIGHUP}) g_unix_signal_add(number, OnSessionEnd, this);
+    for (int number : {SIGTERM, SIGHUP, SIGINT}) g_unix_signal_add(number, OnSessionEnd, this);
     if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) XSetIOErrorHandler(OnDisplayGone);
 }
 
