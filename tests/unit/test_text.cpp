@@ -1,6 +1,7 @@
 // Text: the Pango layer (fonts found, sizes, blending, broken input), then through the toolbox:
 // per-target font settings, tb_DrawText's styles, alignment, length, clipping and colour, and the
 // text tool's tb_DrawTextInFont.
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,6 +58,23 @@ TEST(TextMeasure, SizeIsTheEmHeight) {
     }
     EXPECT_EQ(text::MeasureLine(Font("Arial", text::FontKind::Sans, 0), "x").height(),
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
+}
+
+// A desktop without a single font (a bare container) has no cell to measure: a size given as a
+// cell height is taken as the em height at once instead of searching every size up to 32767.
+TEST(TextMeasure, WithoutAnyFontACellHeightStandsForTheEm) {
+    text::MeasureLine(Font("Arial", text::FontKind::Sans, 12), "x");  // a font map to hand back
+    FcConfig* installed = FcConfigReference(nullptr);
+    FcConfig* none = FcConfigCreate();  // no font folders
+    FcConfigSetCurrent(none);
+    FcConfigDestroy(none);
+    text::ReleaseFontCaches();
+    EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, -16)), 16);
+    EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, 0)), 16);
+    FcConfigSetCurrent(installed);
+    FcConfigDestroy(installed);
+    text::ReleaseFontCaches();
+    EXPECT_EQ(text::ResolvedFamily(Font("Arial", text::FontKind::Sans, 20)), "Liberation Sans");
 }
 
 TEST(TextBlend, CoverageMixesTheColourIntoEachChannel) {
