@@ -137,7 +137,7 @@ long TextDialogProc(Message& msg) {
         case MsgKind::Command:
             if (msg.command == kList) {
                 const int at = tb_ListGetSelection(msg.window, kList);
-                if (at >= 0) gWorking.face = Utf8Prefix(tb_ListGetText(msg.window, kList, at), kMostFaceBytes);
+                if (at >= 0) gWorking.face = tb_ListGetText(msg.window, kList, at);  // whole, or it is not found again
                 ShowSample(msg.window);
             }
             return 0;

@@ -56,6 +56,19 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
     EXPECT_EQ(dialogs::Text().text, std::string(254, 'x'));
 }
 
+// A family name is kept whole: a cut one would not be found in the list at the next opening.
+TEST_F(TextTest, AChosenFamilyNameIsKeptWhole) {
+    const std::string longName = "Pictoria Test Family Named Longer Than Thirty-One Bytes";
+    desktop().answerDialog([&](NativeWindow d) {
+        desktop().listAddString(d, 1001, longName);  // as if installed
+        desktop().listSetSelection(d, 1001, desktop().listFindExact(d, 1001, longName));
+        desktop().postMessage(platform::Message{.kind = platform::MsgKind::Command, .window = d, .command = 1001});
+        desktop().click(kOk.x, kOk.y, d);
+    });
+    EXPECT_EQ(dialogs::TextSettingsDialog(), 1);
+    EXPECT_EQ(dialogs::Text().face, longName);
+}
+
 TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesItAway) {
     scene::Room& r = room();
     dialogs::Text().text = "Hi";
