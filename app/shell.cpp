@@ -98,6 +98,9 @@ long MainWindowProc(Message& msg) {
             return Plat().defWindowProc(msg);
         case MsgKind::KillFocus:
             gShell.inactive = true;
+            // The release of a stroke under way is dropped while another window has the focus:
+            // the stroke ends here, as that release at its last point would have ended it.
+            if (IsMainWindow(msg) && gShell.ready) scene::EndStroke();
             return Plat().defWindowProc(msg);
         case MsgKind::Paint:
             if (IsMainWindow(msg) && gShell.ready) {

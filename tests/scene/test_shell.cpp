@@ -81,6 +81,27 @@ TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksA
     EXPECT_EQ(run(), 0);
 }
 
+TEST_F(ShellTest, LosingTheFocusMidStrokeEndsTheStrokeAtItsLastPoint) {
+    // Another window takes the focus while the button is down; its release never reaches the
+    // program. The stroke ends there: its loop stops and the next click on a can acts at once.
+    start();
+    chooseTool(scene::kBrush);
+    const Point from = W(100, 100), last = W(200, 100), onCan = centreOf(room().cans[3].top);
+    desktop().clearRecords();
+    desktop().moveTo(from.x, from.y), desktop().press(from.x, from.y), desktop().moveTo(last.x, last.y);
+    desktop().focus(false);
+    desktop().then([&] {
+        EXPECT_FALSE(scene::CurrentToolActive());
+        ASSERT_FALSE(desktop().sounds().empty());
+        EXPECT_TRUE(desktop().sounds().back().stop) << "the Brush's loop goes on";
+    });
+    desktop().release(300, 300);  // dropped: the window has no focus
+    desktop().focus(true);
+    desktop().click(onCan.x, onCan.y);
+    desktop().then([&] { EXPECT_EQ(room().currentColor, (scene::Color{0, 65025, 0})); });
+    EXPECT_EQ(run(), 0);
+}
+
 TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoesNothing) {
     start();
     const Point onCanvas = W(100, 100);
