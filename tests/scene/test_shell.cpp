@@ -102,6 +102,28 @@ TEST_F(ShellTest, LosingTheFocusMidStrokeEndsTheStrokeAtItsLastPoint) {
     EXPECT_EQ(run(), 0);
 }
 
+TEST_F(ShellTest, TheWindowIsSentHomeOnceAndAWindowManagersOwnPlaceIsTakenAtItsSecondAnswer) {
+    // A drag is undone; a window manager that keeps a strip of its own answers every placement
+    // with its rectangle again: after one more request the room takes what it is given, and
+    // keeps to it when the focus comes back.
+    struct Case { const char* what; Rect kept; Rect dragTo; Rect after; int refusals; };
+    const Rect desk{0, 0, 800, 600}, strip{0, 24, 800, 600};
+    for (const Case& c : {Case{"a drag", {}, {40, 30, 840, 630}, desk, 0},
+                          Case{"a panel's strip", strip, {}, strip, 2}}) {
+        useDesktop(HeadlessConfig{});
+        start();
+        const platform::NativeWindow w = desktop().firstWindow();
+        if (!c.kept.isEmpty()) desktop().keepWindowIn(c.kept);
+        if (!c.dragTo.isEmpty()) desktop().tryToMove(c.dragTo);
+        desktop().focus(true), pump();
+        desktop().focus(false), desktop().focus(true), pump();
+        EXPECT_EQ(desktop().windowRect(w), c.after) << c.what;
+        EXPECT_EQ(desktop().refusals(), c.refusals) << c.what;
+        EXPECT_EQ(std::pair(room().width, room().height), std::pair(c.after.width(), c.after.height())) << c.what;
+        EXPECT_EQ(room().table.bottom, c.after.height()) << c.what;
+    }
+}
+
 TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoesNothing) {
     start();
     const Point onCanvas = W(100, 100);
