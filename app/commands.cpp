@@ -101,6 +101,10 @@ long RemoteProc(Message& msg) {
         case MsgKind::InitDialog:
             gRemote.onScreen = tb_CentreDialog(msg.window, kRemoteWidth, kRemoteHeight, 0);
             return 1;
+        case MsgKind::DisplayChange:  // the room behind has been laid out anew for the new screen
+            gRemote.onScreen = tb_CentreDialog(msg.window, kRemoteWidth, kRemoteHeight, 0);
+            PaintRemote(msg.window);
+            return 1;
         case MsgKind::EraseBackground:
             return 1;
         case MsgKind::Paint:

@@ -35,7 +35,29 @@ PaletteState gPalette;
 bool In(const Rect& r, int x, int y) { return tb_PtInRect(x, y, &r) != 0; }
 bool OnPalette(int x, int y) { return tb_PtInRegion(x, y, gPalette.outline) != 0; }
 
-// The room behind the dialog with the palette on top, in a new bitmap; -1 when none is free.
+// The dialog's place over the room: centred on the main window, which covers the room.
+Rect PlaceOverRoom() {
+    const scene::RoomFacts room = scene::FactsOfRoom();
+    const int left = (room.width - kWidth) / 2, top = (room.height - kHeight) / 2;
+    return Rect{left, top, left + kWidth, top + kHeight};
+}
+
+// The picked colour in the swatch: a black ring, a white ring, the colour.
+void PaintSwatch(int work) {
+    const scene::Color& c = gPalette.chosen;
+    Rect swatch = kSwatch;
+    tb_SetForeColor(work, 0, 0, 0);
+    tb_PaintRect(work, &swatch);
+    tb_InsetRect(&swatch, 2, 2);
+    tb_SetForeColor(work, 65025, 65025, 65025);
+    tb_PaintRect(work, &swatch);
+    tb_InsetRect(&swatch, 2, 2);
+    tb_SetForeColor(work, c.red, c.green, c.blue);
+    tb_PaintRect(work, &swatch);
+}
+
+// The room behind the dialog with the palette on top, and the swatch once a colour is picked,
+// in a new bitmap; -1 when none is free.
 int PaintPalette() {
     Rect whole{0, 0, kWidth, kHeight};
     const int work = tb_CreateBitmap(&whole, -1, 24);
@@ -46,6 +68,7 @@ int PaintPalette() {
         Rect behind = gPalette.onScreen;
         tb_CopyBitmap(scene::FactsOfRoom().sceneBuffer, work, &behind, &whole, 0);
         tb_CopyMaskedBitmap(image, mask, work, &imageRect, &maskRect, &whole);
+        if (gPalette.picked) PaintSwatch(work);
     }
     if (image >= 0) tb_DisposeBitmap(image);
     if (mask >= 0) tb_DisposeBitmap(mask);
@@ -67,20 +90,8 @@ void Pick(platform::NativeWindow dialog, int x, int y) {
     scene::Color& c = gPalette.chosen;
     tb_GetPixel(image, x, y, &c.red, &c.green, &c.blue);
     tb_DisposeBitmap(image);
-    const int work = PaintPalette();
-    if (work >= 0) {
-        Rect swatch = kSwatch;
-        tb_SetForeColor(work, 0, 0, 0);
-        tb_PaintRect(work, &swatch);
-        tb_InsetRect(&swatch, 2, 2);
-        tb_SetForeColor(work, 65025, 65025, 65025);
-        tb_PaintRect(work, &swatch);
-        tb_InsetRect(&swatch, 2, 2);
-        tb_SetForeColor(work, c.red, c.green, c.blue);
-        tb_PaintRect(work, &swatch);
-    }
-    Show(dialog, work);
     gPalette.picked = true;
+    Show(dialog, PaintPalette());
 }
 
 void End(platform::NativeWindow dialog, int result) {
@@ -98,6 +109,11 @@ long PaletteProc(Message& msg) {
         case MsgKind::Paint:
             Show(msg.window, PaintPalette());
             return 0;
+        case MsgKind::DisplayChange:  // the room behind has been laid out anew for the new screen
+            gPalette.onScreen = PlaceOverRoom();
+            tb_MoveDialog(msg.window, &gPalette.onScreen);
+            Show(msg.window, PaintPalette());
+            return 1;
         case MsgKind::MouseMove: {
             const bool accepts = gPalette.picked && (In(kTick, x, y) || In(kSwatch, x, y));
             tb_SetCursor(In(kCross, x, y) || accepts ? kCurPointing : OnPalette(x, y) ? kCurDropper : kCurArrow);
@@ -126,10 +142,7 @@ int OpenColourPalette(scene::Color& chosen) {
     std::vector<Point> points(std::begin(kOutline), std::end(kOutline));
     points.push_back(Point{kEndOfPoints, kEndOfPoints});
     gPalette.outline = tb_CreateRegion(points.data());
-    // The dialog is centred on the main window, which covers the room.
-    const scene::RoomFacts room = scene::FactsOfRoom();
-    const int left = (room.width - kWidth) / 2, top = (room.height - kHeight) / 2;
-    gPalette.onScreen = Rect{left, top, left + kWidth, top + kHeight};
+    gPalette.onScreen = PlaceOverRoom();
     const int result = tb_DoDialog(kDialogColourPalette, PaletteProc);
     if (gPalette.outline != -1) tb_DisposeRegion(gPalette.outline);
     gPalette.outline = -1;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "tests/support/room_fixture.h"
+#include "tools/tools.h"
 
 TEST_F(RoomTest, ToolsAreChosenByTheirShapeAndOnlyOnTheirTray) {
     desktop().press(60, 60);  // on the wall of the shelf strip: nothing happens
@@ -132,6 +133,35 @@ TEST_F(RoomTest, DisplayChangeScalesThePictureKeepsTheZoomInsideAndResetsToolSet
     tb_SetPixel(r.canvas, r.picture.right - 1, r.picture.bottom - 1, 0, 0, 65025);
     scene::Present();
     EXPECT_EQ(shown(Point{r.canvasArea.right - 1, r.canvasArea.bottom - 1}), kBlue);
+}
+
+TEST_F(FolderTest, PaintedDialogsComeToTheMiddleOfAShrunkScreenOverTheNewRoom) {
+    // Each dialog open while the screen shrinks from 1024 x 768 to 640 x 480 is centred again; one
+    // that shows the room around it shows the new room: the picture's blue corner, which lies
+    // behind the dialog's top-left corner only in the new room.
+    struct Case { const char* name; void (*open)(); Rect after; bool showsRoom; };
+    const Case cases[] = {
+        {"remote", [] { scene::RunCommand(scene::kCommandRemote); }, {206, 120, 434, 360}, true},
+        {"browser", [] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}, false},
+        {"preferences", [] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}, false},
+        {"palette", [] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}, true},
+    };
+    for (const Case& c : cases) {
+        start(1024, 768);
+        paint(Rect{0, 0, 200, 200}, kBlue);
+        desktop().answerDialog([&](platform::NativeWindow d) {
+            desktop().changeDisplay(640, 480, 24);
+            desktop().then([&, d] {
+                const Rect at = desktop().windowRect(d);
+                EXPECT_EQ(at, c.after) << c.name;
+                const uint8_t* corner = RowPointer(desktop().backingStore(d), 0);
+                if (c.showsRoom)
+                    EXPECT_EQ((Rgb{corner[2], corner[1], corner[0]}), canvasAt(at.left, at.top, room().sceneBuffer)) << c.name;
+            });
+            desktop().typeKey(platform::kVkEscape, d);
+        });
+        c.open();
+    }
 }
 
 TEST_F(RoomTest, ACansTopOrBodyChoosesItsColour) {
