@@ -62,6 +62,9 @@ long AboutProc(Message& msg) {
             return 1;
         case MsgKind::EraseBackground:
             return 1;
+        case MsgKind::DisplayChange:
+            tb_CentreDialog(msg.window, 421, 244, 1);
+            [[fallthrough]];
         case MsgKind::Paint:
             tb_ShowPictureInDialog(msg.window, kBmpAbout, nullptr, 0, 0);
             return 0;

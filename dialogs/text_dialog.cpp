@@ -129,6 +129,10 @@ long TextDialogProc(Message& msg) {
         case MsgKind::EraseBackground:
             tb_ShowPictureInDialog(msg.window, kBmpFontDialog, nullptr, 0, 0);
             return 1;
+        case MsgKind::DisplayChange:  // a smaller screen could leave it where nobody sees it
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
+            tb_ShowPictureInDialog(msg.window, kBmpFontDialog, nullptr, 0, 0);
+            [[fallthrough]];
         case MsgKind::Paint:
             ShowMarker(msg.window, StyleMarker(gWorking.style), true);
             ShowMarker(msg.window, SizeMarker(gWorking.sizeIndex), true);

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "tests/support/room_fixture.h"
+#include "dialogs/dialogs.h"
 #include "tools/tools.h"
 
 TEST_F(RoomTest, ToolsAreChosenByTheirShapeAndOnlyOnTheirTray) {
@@ -145,6 +146,8 @@ TEST_F(FolderTest, PaintedDialogsComeToTheMiddleOfAShrunkScreenOverTheNewRoom) {
         {"browser", [] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}, false},
         {"preferences", [] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}, false},
         {"palette", [] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}, true},
+        {"text", [] { dialogs::TextSettingsDialog(); }, {72, 55, 567, 425}, false},
+        {"about", [] { scene::RunCommand(scene::kCommandAbout); }, {109, 118, 530, 362}, false},
     };
     for (const Case& c : cases) {
         start(1024, 768);
