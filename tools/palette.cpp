@@ -26,7 +26,7 @@ constexpr Point kOutline[] = {{5, 80},    {24, 60},   {102, 24},  {189, 3},   {2
 
 struct PaletteState {
     int outline = -1;      // region of the palette's shape
-    Rect onScreen{};       // where the dialog lies over the room
+    Rect behind{};         // the room under the dialog, window coordinates
     bool picked = false;   // a colour was picked in this opening
     scene::Color chosen{};
 };
@@ -35,7 +35,7 @@ PaletteState gPalette;
 bool In(const Rect& r, int x, int y) { return tb_PtInRect(x, y, &r) != 0; }
 bool OnPalette(int x, int y) { return tb_PtInRegion(x, y, gPalette.outline) != 0; }
 
-// The dialog's place over the room: centred on the main window, which covers the room.
+// The room under the dialog, which is centred on the main window.
 Rect PlaceOverRoom() {
     const scene::RoomFacts room = scene::FactsOfRoom();
     const int left = (room.width - kWidth) / 2, top = (room.height - kHeight) / 2;
@@ -65,7 +65,7 @@ int PaintPalette() {
     const int image = tb_CreateBitmap(&imageRect, kBmpColourPalette, 24);
     const int mask = tb_CreateBitmap(&maskRect, kBmpColourPaletteMask, 8);
     if (work >= 0 && image >= 0 && mask >= 0) {
-        Rect behind = gPalette.onScreen;
+        Rect behind = gPalette.behind;
         tb_CopyBitmap(scene::FactsOfRoom().sceneBuffer, work, &behind, &whole, 0);
         tb_CopyMaskedBitmap(image, mask, work, &imageRect, &maskRect, &whole);
         if (gPalette.picked) PaintSwatch(work);
@@ -110,8 +110,8 @@ long PaletteProc(Message& msg) {
             Show(msg.window, PaintPalette());
             return 0;
         case MsgKind::DisplayChange:  // the room behind has been laid out anew for the new screen
-            gPalette.onScreen = PlaceOverRoom();
-            tb_MoveDialog(msg.window, &gPalette.onScreen);
+            gPalette.behind = PlaceOverRoom();
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
             Show(msg.window, PaintPalette());
             return 1;
         case MsgKind::MouseMove: {
@@ -142,7 +142,7 @@ int OpenColourPalette(scene::Color& chosen) {
     std::vector<Point> points(std::begin(kOutline), std::end(kOutline));
     points.push_back(Point{kEndOfPoints, kEndOfPoints});
     gPalette.outline = tb_CreateRegion(points.data());
-    gPalette.onScreen = PlaceOverRoom();
+    gPalette.behind = PlaceOverRoom();
     const int result = tb_DoDialog(kDialogColourPalette, PaletteProc);
     if (gPalette.outline != -1) tb_DisposeRegion(gPalette.outline);
     gPalette.outline = -1;

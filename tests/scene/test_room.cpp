@@ -137,29 +137,22 @@ TEST_F(RoomTest, DisplayChangeScalesThePictureKeepsTheZoomInsideAndResetsToolSet
 }
 
 TEST_F(FolderTest, PaintedDialogsComeToTheMiddleOfAShrunkScreenOverTheNewRoom) {
-    // Each dialog open while the screen shrinks from 1024 x 768 to 640 x 480 is centred again; one
-    // that shows the room around it shows the new room: the picture's blue corner, which lies
-    // behind the dialog's top-left corner only in the new room.
-    struct Case { const char* name; void (*open)(); Rect after; bool showsRoom; };
-    const Case cases[] = {
-        {"remote", [] { scene::RunCommand(scene::kCommandRemote); }, {206, 120, 434, 360}, true},
-        {"browser", [] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}, false},
-        {"preferences", [] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}, false},
-        {"palette", [] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}, true},
-        {"text", [] { dialogs::TextSettingsDialog(); }, {72, 55, 567, 425}, false},
-        {"about", [] { scene::RunCommand(scene::kCommandAbout); }, {109, 118, 530, 362}, false},
-    };
-    for (const Case& c : cases) {
+    // 1024 x 768 becomes 640 x 480 under each dialog. The picture's blue corner lies behind the
+    // top-left corners of the remote and the palette only in the new room.
+    struct Case { void (*open)(); Rect after; bool showsRoom; };
+    for (const Case& c : {Case{[] { scene::RunCommand(scene::kCommandRemote); }, {206, 120, 434, 360}, true},
+                          Case{[] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}, false},
+                          Case{[] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}, false},
+                          Case{[] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}, true},
+                          Case{[] { dialogs::TextSettingsDialog(); }, {72, 55, 567, 425}, false},
+                          Case{[] { scene::RunCommand(scene::kCommandAbout); }, {109, 118, 530, 362}, false}}) {
         start(1024, 768);
         paint(Rect{0, 0, 200, 200}, kBlue);
         desktop().answerDialog([&](platform::NativeWindow d) {
             desktop().changeDisplay(640, 480, 24);
             desktop().then([&, d] {
-                const Rect at = desktop().windowRect(d);
-                EXPECT_EQ(at, c.after) << c.name;
-                const uint8_t* corner = RowPointer(desktop().backingStore(d), 0);
-                if (c.showsRoom)
-                    EXPECT_EQ((Rgb{corner[2], corner[1], corner[0]}), canvasAt(at.left, at.top, room().sceneBuffer)) << c.name;
+                EXPECT_EQ(desktop().windowRect(d), c.after);
+                if (c.showsRoom) EXPECT_EQ(shown(Point{15, 0}, d), kBlue);
             });
             desktop().typeKey(platform::kVkEscape, d);
         });

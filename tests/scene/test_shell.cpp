@@ -81,47 +81,30 @@ TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksA
     EXPECT_EQ(run(), 0);
 }
 
-TEST_F(ShellTest, LosingTheFocusMidStrokeEndsTheStrokeAtItsLastPoint) {
-    // Another window takes the focus while the button is down; its release never reaches the
-    // program. The stroke ends there: its loop stops and the next click on a can acts at once.
+TEST_F(ShellTest, LosingTheFocusMidStrokeEndsItAndTheNextClickActs) {
+    // The stroke's release is dropped while another window has the focus: the stroke's loop stops
+    // as the focus goes, and the first click when it is back chooses the can.
     start();
     chooseTool(scene::kBrush);
-    const Point from = W(100, 100), last = W(200, 100), onCan = centreOf(room().cans[3].top);
-    desktop().clearRecords();
-    desktop().moveTo(from.x, from.y), desktop().press(from.x, from.y), desktop().moveTo(last.x, last.y);
-    desktop().focus(false);
-    desktop().then([&] {
-        EXPECT_FALSE(scene::CurrentToolActive());
-        ASSERT_FALSE(desktop().sounds().empty());
-        EXPECT_TRUE(desktop().sounds().back().stop) << "the Brush's loop goes on";
-    });
-    desktop().release(300, 300);  // dropped: the window has no focus
-    desktop().focus(true);
-    desktop().click(onCan.x, onCan.y);
-    desktop().then([&] { EXPECT_EQ(room().currentColor, (scene::Color{0, 65025, 0})); });
-    EXPECT_EQ(run(), 0);
+    const Point on = W(100, 100), can = centreOf(room().cans[3].top);
+    desktop().press(on.x, on.y), desktop().focus(false), desktop().release(on.x, on.y);
+    desktop().then([&] { EXPECT_TRUE(desktop().sounds().back().stop); });
+    desktop().focus(true), desktop().click(can.x, can.y), pump();
+    EXPECT_EQ(room().currentColor, (scene::Color{0, 65025, 0}));
 }
 
-TEST_F(ShellTest, TheWindowIsSentHomeOnceAndAWindowManagersOwnPlaceIsTakenAtItsSecondAnswer) {
-    // A drag is undone; a window manager that keeps a strip of its own answers every placement
-    // with its rectangle again: after one more request the room takes what it is given, and
-    // keeps to it when the focus comes back.
-    struct Case { const char* what; Rect kept; Rect dragTo; Rect after; int refusals; };
-    const Rect desk{0, 0, 800, 600}, strip{0, 24, 800, 600};
-    for (const Case& c : {Case{"a drag", {}, {40, 30, 840, 630}, desk, 0},
-                          Case{"a panel's strip", strip, {}, strip, 2}}) {
-        useDesktop(HeadlessConfig{});
-        start();
-        const platform::NativeWindow w = desktop().firstWindow();
-        if (!c.kept.isEmpty()) desktop().keepWindowIn(c.kept);
-        if (!c.dragTo.isEmpty()) desktop().tryToMove(c.dragTo);
-        desktop().focus(true), pump();
-        desktop().focus(false), desktop().focus(true), pump();
-        EXPECT_EQ(desktop().windowRect(w), c.after) << c.what;
-        EXPECT_EQ(desktop().refusals(), c.refusals) << c.what;
-        EXPECT_EQ(std::pair(room().width, room().height), std::pair(c.after.width(), c.after.height())) << c.what;
-        EXPECT_EQ(room().table.bottom, c.after.height()) << c.what;
-    }
+TEST_F(ShellTest, AWindowManagersOwnPlaceIsTakenAfterOneTryAndTheRoomAndTheRemoteFollowIt) {
+    start();
+    desktop().keepWindowIn(Rect{0, 24, 800, 600});  // a panel's strip at the top
+    desktop().focus(true), pump(), desktop().focus(true), pump();
+    EXPECT_EQ(desktop().refusals(), 2);
+    EXPECT_EQ(room().table.bottom, 576);
+    paint(Rect{100, 140, 200, 160}, kBlue), scene::RedrawRect(room().canvasArea);  // behind the remote's corner
+    desktop().answerDialog([&](platform::NativeWindow d) {
+        EXPECT_EQ(shown(Point{0, 0}, d), kBlue);
+        desktop().typeKey(platform::kVkEscape, d);
+    });
+    scene::RunCommand(scene::kCommandRemote);
 }
 
 TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoesNothing) {

@@ -60,21 +60,15 @@ TEST(TextMeasure, SizeIsTheEmHeight) {
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
 }
 
-// A desktop without a single font (a bare container) has no cell to measure: a size given as a
-// cell height is taken as the em height at once instead of searching every size up to 32767.
+// Without a single font (a bare container) a cell height is taken for the em at once, where
+// a search would measure every size up to 32767.
 TEST(TextMeasure, WithoutAnyFontACellHeightStandsForTheEm) {
     text::MeasureLine(Font("Arial", text::FontKind::Sans, 12), "x");  // a font map to hand back
     FcConfig* installed = FcConfigReference(nullptr);
-    FcConfig* none = FcConfigCreate();  // no font folders
-    FcConfigSetCurrent(none);
-    FcConfigDestroy(none);
-    text::ReleaseFontCaches();
+    FcConfig* none = FcConfigCreate();
+    FcConfigSetCurrent(none), FcConfigDestroy(none), text::ReleaseFontCaches();
     EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, -16)), 16);
-    EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, 0)), 16);
-    FcConfigSetCurrent(installed);
-    FcConfigDestroy(installed);
-    text::ReleaseFontCaches();
-    EXPECT_EQ(text::ResolvedFamily(Font("Arial", text::FontKind::Sans, 20)), "Liberation Sans");
+    FcConfigSetCurrent(installed), FcConfigDestroy(installed), text::ReleaseFontCaches();
 }
 
 TEST(TextBlend, CoverageMixesTheColourIntoEachChannel) {
