@@ -38,6 +38,9 @@ long TitleProc(Message& msg) {
             return 1;
         case MsgKind::EraseBackground:
             return 1;
+        case MsgKind::DisplayChange:
+            tb_CentreDialog(msg.window, 448, 324, 1);
+            [[fallthrough]];
         case MsgKind::Paint:
             tb_ShowPictureInDialog(msg.window, kBmpTitleScreen, nullptr, 0, 0);
             return 0;

@@ -137,26 +137,22 @@ TEST_F(RoomTest, DisplayChangeScalesThePictureKeepsTheZoomInsideAndResetsToolSet
 }
 
 TEST_F(FolderTest, PaintedDialogsComeToTheMiddleOfAShrunkScreenOverTheNewRoom) {
-    // 1024 x 768 becomes 640 x 480 under each dialog. The picture's blue corner lies behind the
-    // top-left corners of the remote and the palette only in the new room.
-    struct Case { void (*open)(); Rect after; bool showsRoom; };
-    for (const Case& c : {Case{[] { scene::RunCommand(scene::kCommandRemote); }, {206, 120, 434, 360}, true},
-                          Case{[] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}, false},
-                          Case{[] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}, false},
-                          Case{[] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}, true},
-                          Case{[] { dialogs::TextSettingsDialog(); }, {72, 55, 567, 425}, false},
-                          Case{[] { scene::RunCommand(scene::kCommandAbout); }, {109, 118, 530, 362}, false}}) {
+    for (const auto& [open, after] : std::vector<std::pair<void (*)(), Rect>>{
+             {[] { scene::RunCommand(scene::kCommandRemote); }, {206, 120, 434, 360}},
+             {[] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}},
+             {[] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}},
+             {[] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}},
+             {[] { dialogs::TextSettingsDialog(); }, {72, 55, 567, 425}},
+             {[] { scene::RunCommand(scene::kCommandAbout); }, {109, 118, 530, 362}},
+             {[] { dialogs::ShowTitleScreen(); }, {96, 78, 544, 402}}}) {
         start(1024, 768);
-        paint(Rect{0, 0, 200, 200}, kBlue);
+        paint(Rect{0, 0, 200, 200}, kBlue);  // behind the remote's and the palette's corner only in the new room
         desktop().answerDialog([&](platform::NativeWindow d) {
             desktop().changeDisplay(640, 480, 24);
-            desktop().then([&, d] {
-                EXPECT_EQ(desktop().windowRect(d), c.after);
-                if (c.showsRoom) EXPECT_EQ(shown(Point{15, 0}, d), kBlue);
-            });
+            desktop().then([&, d] { EXPECT_TRUE(desktop().windowRect(d) == after && (after.width() > 400 || shown(Point{15, 0}, d) == kBlue)); });
             desktop().typeKey(platform::kVkEscape, d);
         });
-        c.open();
+        open();
     }
 }
 

@@ -82,28 +82,21 @@ TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksA
 }
 
 TEST_F(ShellTest, LosingTheFocusMidStrokeEndsItAndTheNextClickActs) {
-    // The stroke's release is dropped while another window has the focus: the stroke's loop stops
-    // as the focus goes, and the first click when it is back chooses the can.
-    start();
+    start();  // the release is dropped while another window has the focus
     chooseTool(scene::kBrush);
     const Point on = W(100, 100), can = centreOf(room().cans[3].top);
     desktop().press(on.x, on.y), desktop().focus(false), desktop().release(on.x, on.y);
-    desktop().then([&] { EXPECT_TRUE(desktop().sounds().back().stop); });
+    desktop().then([&] { EXPECT_TRUE(desktop().sounds().back().stop); });  // the loop stops
     desktop().focus(true), desktop().click(can.x, can.y), pump();
-    EXPECT_EQ(room().currentColor, (scene::Color{0, 65025, 0}));
+    EXPECT_EQ(room().currentColor, (scene::Color{0, 65025, 0}));  // the first click acts
 }
 
 TEST_F(ShellTest, AWindowManagersOwnPlaceIsTakenAfterOneTryAndTheRoomAndTheRemoteFollowIt) {
     start();
-    desktop().keepWindowIn(Rect{0, 24, 800, 600});  // a panel's strip at the top
-    desktop().focus(true), pump(), desktop().focus(true), pump();
-    EXPECT_EQ(desktop().refusals(), 2);
-    EXPECT_EQ(room().table.bottom, 576);
+    desktop().keepWindowIn(Rect{0, 24, 800, 600}), desktop().focus(true), pump(), desktop().focus(true), pump();
+    EXPECT_TRUE(desktop().refusals() == 2 && room().table.bottom == 576);
     paint(Rect{100, 140, 200, 160}, kBlue), scene::RedrawRect(room().canvasArea);  // behind the remote's corner
-    desktop().answerDialog([&](platform::NativeWindow d) {
-        EXPECT_EQ(shown(Point{0, 0}, d), kBlue);
-        desktop().typeKey(platform::kVkEscape, d);
-    });
+    desktop().answerDialog([&](platform::NativeWindow d) { EXPECT_EQ(shown(Point{0, 0}, d), kBlue); desktop().typeKey(platform::kVkEscape, d); });
     scene::RunCommand(scene::kCommandRemote);
 }
 

@@ -45,7 +45,7 @@ protected:
         tb_GetPixel(bitmap, x, y, &r, &g, &b);
         return Rgb{r / 255, g / 255, b / 255};
     }
-    // A pixel of what the window (the main window unless told) shows.
+    // A pixel of what the window shows.
     Rgb shown(Point p, platform::NativeWindow w = 0) {
         const uint8_t* px = RowPointer(desktop().backingStore(w != 0 ? w : desktop().firstWindow()), p.y) + 3 * p.x;
         return Rgb{px[2], px[1], px[0]};

@@ -60,12 +60,9 @@ TEST(TextMeasure, SizeIsTheEmHeight) {
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
 }
 
-// Without a single font (a bare container) a cell height is taken for the em at once, where
-// a search would measure every size up to 32767.
 TEST(TextMeasure, WithoutAnyFontACellHeightStandsForTheEm) {
-    text::MeasureLine(Font("Arial", text::FontKind::Sans, 12), "x");  // a font map to hand back
-    FcConfig* installed = FcConfigReference(nullptr);
-    FcConfig* none = FcConfigCreate();
+    text::MeasureLine(Font("Arial", text::FontKind::Sans, 12), "x");  // a font map to hand back, then none (no search)
+    FcConfig *installed = FcConfigReference(nullptr), *none = FcConfigCreate();
     FcConfigSetCurrent(none), FcConfigDestroy(none), text::ReleaseFontCaches();
     EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, -16)), 16);
     FcConfigSetCurrent(installed), FcConfigDestroy(installed), text::ReleaseFontCaches();
