@@ -36,10 +36,19 @@ constexpr int kBack = -1;
 const char* const kAskSaveBeforeQuit = "Do you want to save the current picture before quitting?";
 
 struct RemoteState {
-    Rect onScreen{};
+    Rect behind{};  // the room under the remote, window coordinates
     bool lit[kButtons]{};
 };
 RemoteState gRemote;
+
+// Centred on the main window. The room behind is read in the window's own coordinates, which are
+// not the screen's where a window manager keeps the window off the screen's corner.
+void PlaceRemote(NativeWindow dialog) {
+    gRemote.behind = tb_CentreDialog(dialog, kRemoteWidth, kRemoteHeight, 0);
+    Rect window{};
+    tb_GetWindowRect(shell::Shell().mainWindow, &window);
+    tb_OffsetRect(&gRemote.behind, -window.left, -window.top);
+}
 
 int ButtonAt(int x, int y) {
     for (int b = 0; b < kButtons; ++b) {
@@ -56,7 +65,7 @@ void PaintRemote(NativeWindow dialog) {
     const int image = tb_CreateBitmap(&imageRect, kBmpRemote, 24);
     const int mask = tb_CreateBitmap(&maskRect, kBmpRemoteMask, 8);
     if (work >= 0 && image >= 0 && mask >= 0) {
-        Rect behind = gRemote.onScreen;
+        Rect behind = gRemote.behind;
         tb_CopyBitmap(TheRoom().sceneBuffer, work, &behind, &whole, 0);
         tb_CopyMaskedBitmap(image, mask, work, &imageRect, &maskRect, &whole);
         tb_CopyBitmapToDialog(dialog, work, &whole, &whole);
@@ -99,7 +108,11 @@ long RemoteProc(Message& msg) {
     if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, kBack), 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
-            gRemote.onScreen = tb_CentreDialog(msg.window, kRemoteWidth, kRemoteHeight, 0);
+            PlaceRemote(msg.window);
+            return 1;
+        case MsgKind::DisplayChange:  // the room behind has been laid out anew for the new screen
+            PlaceRemote(msg.window);
+            PaintRemote(msg.window);
             return 1;
         case MsgKind::EraseBackground:
             return 1;

@@ -147,6 +147,11 @@ long BrowserProc(Message& msg) {
         case MsgKind::Paint:
             DrawBrowser(msg.window);
             return 0;
+        case MsgKind::DisplayChange:  // a smaller screen could leave it where nobody sees it
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
+            tb_ShowPictureInDialog(msg.window, kBmpGallery, nullptr, 0, 0);
+            DrawBrowser(msg.window);
+            return 1;
         case MsgKind::LButtonUp:
             Release(msg.window, msg.x, msg.y);
             return 0;

@@ -7,6 +7,7 @@
 
 #include "app/preferences.h"
 #include "app/recovery.h"
+#include "app/room.h"
 #include "app/scene.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
@@ -59,9 +60,30 @@ void GiveResolutionAdvice() {
 
 bool IsMainWindow(const Message& msg) { return gShell.mainNative != 0 && msg.window == gShell.mainNative; }
 
-void KeepWindowOverDesktop() {
-    Rect d = gShell.desktop;
-    Plat().moveWindow(gShell.mainNative, Rect{0, 0, d.width(), d.height()});
+// Where the window belongs: over the whole desktop, unless the window manager keeps it elsewhere.
+Rect HomeOfWindow() {
+    if (!gShell.kept.isEmpty()) return gShell.kept;
+    const Rect d = gShell.desktop;
+    return Rect{0, 0, d.width(), d.height()};
+}
+
+void KeepWindowOverDesktop() { Plat().moveWindow(gShell.mainNative, HomeOfWindow()); }
+
+// A window placed somewhere else is sent home once; the same answer again is the window
+// manager's last word, and asking on would be an endless exchange of requests. The room is then
+// laid out again for the window it gets.
+void AnswerPlacement(Message& msg) {
+    if (!IsMainWindow(msg) || msg.rect != gShell.refused || msg.rect.isEmpty()) {
+        if (IsMainWindow(msg)) gShell.refused = msg.rect;
+        msg.rect = HomeOfWindow();
+        return;
+    }
+    gShell.kept = msg.rect;
+    Plat().moveWindow(gShell.mainNative, msg.rect);
+    Rect client{};
+    tb_GetClientRect(gShell.mainWindow, &client);
+    if (gShell.ready && (client.width() != scene::TheRoom().width || client.height() != scene::TheRoom().height))
+        scene::RebuildScene();
 }
 
 // The session is ending (a logout, a shutdown): nobody is left to answer a question, so the
@@ -119,6 +141,9 @@ long MainWindowProc(Message& msg) {
             return Plat().defWindowProc(msg);
         case MsgKind::KillFocus:
             gShell.inactive = true;
+            // The release of a stroke under way is dropped while another window has the focus:
+            // the stroke ends here, as that release at its last point would have ended it.
+            if (IsMainWindow(msg) && gShell.ready) scene::EndStroke();
             return Plat().defWindowProc(msg);
         case MsgKind::Paint:
             if (IsMainWindow(msg) && gShell.ready) {
@@ -129,13 +154,14 @@ long MainWindowProc(Message& msg) {
         case MsgKind::DisplayChange:
             if (IsMainWindow(msg) && gShell.ready) {
                 gShell.desktop = Plat().desktopRect();
+                gShell.refused = gShell.kept = Rect{};
                 KeepWindowOverDesktop();
                 scene::RebuildScene();
             }
             return 1;
         case MsgKind::Sizing:
         case MsgKind::Moving:
-            msg.rect = gShell.desktop;
+            AnswerPlacement(msg);
             return 1;
         case MsgKind::KeyDown:
             if (msg.key == platform::kVkEscape && !scene::CurrentToolActive()) {

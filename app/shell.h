@@ -29,6 +29,12 @@ struct ShellState {
     int mainWindow = -1;                 // toolbox handle of the main window
     platform::NativeWindow mainNative = 0;
     Rect desktop{};
+    // A window manager that will not let the window cover the desktop (a tiling one, a panel
+    // that keeps its strip) answers each placement with its own rectangle: `refused` is its
+    // last answer, and `kept` the one the program gave in to (empty while the window covers
+    // the desktop). Both are forgotten when the display changes.
+    Rect refused{};
+    Rect kept{};
     bool inactive = false;  // between losing and regaining the keyboard focus
     bool ready = false;     // the scene exists
     std::vector<platform::MenuItem> popupMenu;

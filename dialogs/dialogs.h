@@ -25,7 +25,6 @@ int PreferencesDialog(PreferenceChoices& choices);
 // ---- The text tool (text_tool.cpp) and its dialog (text_dialog.cpp) -------------------------
 constexpr int kTextSizes[5] = {10, 20, 40, 60, 80};  // character heights in pixels
 constexpr size_t kMostTextBytes = 255;               // a line of text, in UTF-8
-constexpr size_t kMostFaceBytes = 31;                // a font family's name
 
 struct TextSettings {
     std::string face = "Arial";

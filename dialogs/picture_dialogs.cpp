@@ -17,6 +17,8 @@ constexpr int kBoxLefts[kColumns] = {52, 134, 216, 297};
 constexpr int kBoxSide = 64;
 constexpr int kUpperTop = 78;
 constexpr int kLowerTop = 155;
+constexpr int kPreferencesWidth = 420;
+constexpr int kPreferencesHeight = 319;
 constexpr Rect kOk{290, 235, 327, 272};
 constexpr Rect kCancel{327, 235, 363, 272};
 
@@ -36,6 +38,9 @@ long TitleProc(Message& msg) {
             return 1;
         case MsgKind::EraseBackground:
             return 1;
+        case MsgKind::DisplayChange:
+            tb_CentreDialog(msg.window, 448, 324, 1);
+            [[fallthrough]];
         case MsgKind::Paint:
             tb_ShowPictureInDialog(msg.window, kBmpTitleScreen, nullptr, 0, 0);
             return 0;
@@ -60,6 +65,9 @@ long AboutProc(Message& msg) {
             return 1;
         case MsgKind::EraseBackground:
             return 1;
+        case MsgKind::DisplayChange:
+            tb_CentreDialog(msg.window, 421, 244, 1);
+            [[fallthrough]];
         case MsgKind::Paint:
             tb_ShowPictureInDialog(msg.window, kBmpAbout, nullptr, 0, 0);
             return 0;
@@ -126,7 +134,7 @@ long PreferencesProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
-            tb_CentreDialog(msg.window, 420, 319, 0);
+            tb_CentreDialog(msg.window, kPreferencesWidth, kPreferencesHeight, 0);
             return 1;
         case MsgKind::EraseBackground:
             tb_ShowPictureInDialog(msg.window, kBmpPreferences, nullptr, 0, 0);
@@ -134,6 +142,10 @@ long PreferencesProc(Message& msg) {
         case MsgKind::Paint:
             DrawChoices(msg.window);
             return 0;
+        case MsgKind::DisplayChange:  // a smaller screen could leave it where nobody sees it
+            tb_CentreDialog(msg.window, kPreferencesWidth, kPreferencesHeight, 0);
+            DrawChoices(msg.window);
+            return 1;
         case MsgKind::LButtonUp:
             ReleaseChoice(msg.window, msg.x, msg.y);
             return 0;

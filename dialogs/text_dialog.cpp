@@ -129,6 +129,10 @@ long TextDialogProc(Message& msg) {
         case MsgKind::EraseBackground:
             tb_ShowPictureInDialog(msg.window, kBmpFontDialog, nullptr, 0, 0);
             return 1;
+        case MsgKind::DisplayChange:  // a smaller screen could leave it where nobody sees it
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
+            tb_ShowPictureInDialog(msg.window, kBmpFontDialog, nullptr, 0, 0);
+            [[fallthrough]];
         case MsgKind::Paint:
             ShowMarker(msg.window, StyleMarker(gWorking.style), true);
             ShowMarker(msg.window, SizeMarker(gWorking.sizeIndex), true);
@@ -137,7 +141,7 @@ long TextDialogProc(Message& msg) {
         case MsgKind::Command:
             if (msg.command == kList) {
                 const int at = tb_ListGetSelection(msg.window, kList);
-                if (at >= 0) gWorking.face = Utf8Prefix(tb_ListGetText(msg.window, kList, at), kMostFaceBytes);
+                if (at >= 0) gWorking.face = tb_ListGetText(msg.window, kList, at);  // whole, or it is not found again
                 ShowSample(msg.window);
             }
             return 0;

@@ -130,7 +130,10 @@ int32_t CellHeightAt(PangoFontDescription* description, int32_t em) {
 // The largest em height whose cell is no taller than `cell`.
 int32_t EmForCell(PangoFontDescription* description, int32_t cell) {
     constexpr int32_t kProbe = 1000;
-    const int32_t probeCell = std::max(1, CellHeightAt(description, kProbe));
+    const int32_t probeCell = CellHeightAt(description, kProbe);
+    // Without a single font (a bare container) every cell is 0 high and the search below would
+    // walk to the largest size; the cell itself is as good an em height as any then.
+    if (probeCell <= 0) return cell;
     int32_t em = std::max(1, static_cast<int32_t>(static_cast<int64_t>(cell) * kProbe / probeCell));
     while (em > 1 && CellHeightAt(description, em) > cell) --em;
     while (em < kMaxPixels && CellHeightAt(description, em + 1) <= cell) ++em;
@@ -422,6 +425,10 @@ const std::vector<std::string>& InstalledFamilies() {
     gPango.families.erase(std::unique(gPango.families.begin(), gPango.families.end()), gPango.families.end());
     gPango.familiesRead = true;
     return gPango.families;
+}
+
+int32_t EmHeightOf(const FontRequest& font) {
+    return pango_font_description_get_size(DescriptionFor(font)) / PANGO_SCALE;
 }
 
 std::string ResolvedFamily(const FontRequest& font) {

@@ -104,6 +104,9 @@ const std::vector<std::string>& InstalledFamilies();
 // The family of the font a request really gets (for tests and diagnostics).
 std::string ResolvedFamily(const FontRequest& font);
 
+// The em height in pixels a request is drawn at, its cell height resolved (for tests).
+int32_t EmHeightOf(const FontRequest& font);
+
 // Forgets the cached layouts and families (a test that changes nothing else needs none of it).
 void ClearTextCaches();
 

@@ -26,7 +26,7 @@ constexpr Point kOutline[] = {{5, 80},    {24, 60},   {102, 24},  {189, 3},   {2
 
 struct PaletteState {
     int outline = -1;      // region of the palette's shape
-    Rect onScreen{};       // where the dialog lies over the room
+    Rect behind{};         // the room under the dialog, window coordinates
     bool picked = false;   // a colour was picked in this opening
     scene::Color chosen{};
 };
@@ -35,7 +35,29 @@ PaletteState gPalette;
 bool In(const Rect& r, int x, int y) { return tb_PtInRect(x, y, &r) != 0; }
 bool OnPalette(int x, int y) { return tb_PtInRegion(x, y, gPalette.outline) != 0; }
 
-// The room behind the dialog with the palette on top, in a new bitmap; -1 when none is free.
+// The room under the dialog, which is centred on the main window.
+Rect PlaceOverRoom() {
+    const scene::RoomFacts room = scene::FactsOfRoom();
+    const int left = (room.width - kWidth) / 2, top = (room.height - kHeight) / 2;
+    return Rect{left, top, left + kWidth, top + kHeight};
+}
+
+// The picked colour in the swatch: a black ring, a white ring, the colour.
+void PaintSwatch(int work) {
+    const scene::Color& c = gPalette.chosen;
+    Rect swatch = kSwatch;
+    tb_SetForeColor(work, 0, 0, 0);
+    tb_PaintRect(work, &swatch);
+    tb_InsetRect(&swatch, 2, 2);
+    tb_SetForeColor(work, 65025, 65025, 65025);
+    tb_PaintRect(work, &swatch);
+    tb_InsetRect(&swatch, 2, 2);
+    tb_SetForeColor(work, c.red, c.green, c.blue);
+    tb_PaintRect(work, &swatch);
+}
+
+// The room behind the dialog with the palette on top, and the swatch once a colour is picked,
+// in a new bitmap; -1 when none is free.
 int PaintPalette() {
     Rect whole{0, 0, kWidth, kHeight};
     const int work = tb_CreateBitmap(&whole, -1, 24);
@@ -43,9 +65,10 @@ int PaintPalette() {
     const int image = tb_CreateBitmap(&imageRect, kBmpColourPalette, 24);
     const int mask = tb_CreateBitmap(&maskRect, kBmpColourPaletteMask, 8);
     if (work >= 0 && image >= 0 && mask >= 0) {
-        Rect behind = gPalette.onScreen;
+        Rect behind = gPalette.behind;
         tb_CopyBitmap(scene::FactsOfRoom().sceneBuffer, work, &behind, &whole, 0);
         tb_CopyMaskedBitmap(image, mask, work, &imageRect, &maskRect, &whole);
+        if (gPalette.picked) PaintSwatch(work);
     }
     if (image >= 0) tb_DisposeBitmap(image);
     if (mask >= 0) tb_DisposeBitmap(mask);
@@ -67,20 +90,8 @@ void Pick(platform::NativeWindow dialog, int x, int y) {
     scene::Color& c = gPalette.chosen;
     tb_GetPixel(image, x, y, &c.red, &c.green, &c.blue);
     tb_DisposeBitmap(image);
-    const int work = PaintPalette();
-    if (work >= 0) {
-        Rect swatch = kSwatch;
-        tb_SetForeColor(work, 0, 0, 0);
-        tb_PaintRect(work, &swatch);
-        tb_InsetRect(&swatch, 2, 2);
-        tb_SetForeColor(work, 65025, 65025, 65025);
-        tb_PaintRect(work, &swatch);
-        tb_InsetRect(&swatch, 2, 2);
-        tb_SetForeColor(work, c.red, c.green, c.blue);
-        tb_PaintRect(work, &swatch);
-    }
-    Show(dialog, work);
     gPalette.picked = true;
+    Show(dialog, PaintPalette());
 }
 
 void End(platform::NativeWindow dialog, int result) {
@@ -98,6 +109,11 @@ long PaletteProc(Message& msg) {
         case MsgKind::Paint:
             Show(msg.window, PaintPalette());
             return 0;
+        case MsgKind::DisplayChange:  // the room behind has been laid out anew for the new screen
+            gPalette.behind = PlaceOverRoom();
+            tb_CentreDialog(msg.window, kWidth, kHeight, 0);
+            Show(msg.window, PaintPalette());
+            return 1;
         case MsgKind::MouseMove: {
             const bool accepts = gPalette.picked && (In(kTick, x, y) || In(kSwatch, x, y));
             tb_SetCursor(In(kCross, x, y) || accepts ? kCurPointing : OnPalette(x, y) ? kCurDropper : kCurArrow);
@@ -126,10 +142,7 @@ int OpenColourPalette(scene::Color& chosen) {
     std::vector<Point> points(std::begin(kOutline), std::end(kOutline));
     points.push_back(Point{kEndOfPoints, kEndOfPoints});
     gPalette.outline = tb_CreateRegion(points.data());
-    // The dialog is centred on the main window, which covers the room.
-    const scene::RoomFacts room = scene::FactsOfRoom();
-    const int left = (room.width - kWidth) / 2, top = (room.height - kHeight) / 2;
-    gPalette.onScreen = Rect{left, top, left + kWidth, top + kHeight};
+    gPalette.behind = PlaceOverRoom();
     const int result = tb_DoDialog(kDialogColourPalette, PaletteProc);
     if (gPalette.outline != -1) tb_DisposeRegion(gPalette.outline);
     gPalette.outline = -1;

@@ -165,6 +165,12 @@ void GtkBackend::onConfigure(NativeWindow window, const Rect& placed) {
     }
     // Late news of one of our own earlier placements.
     if (std::find(w->requested.begin(), w->requested.end(), placed) != w->requested.end()) return;
+    // A window manager may tell of one placement twice (its own notice and the server's); the
+    // program answers a placement once, and a second answer would read as giving in.
+    const bool told = std::any_of(queue_.begin(), queue_.end(), [&](const Message& m) {
+        return m.window == window && (m.kind == MsgKind::Sizing || m.kind == MsgKind::Moving) && m.rect == placed;
+    });
+    if (told) return;
     Message m;
     m.window = window;
     m.rect = placed;

@@ -118,6 +118,13 @@ void HeadlessPlatform::changeDisplay(int width, int height, int depth) {
     queue_.push_back(std::move(e));
 }
 
+void HeadlessPlatform::keepWindowIn(const Rect& kept, NativeWindow window, int patience) {
+    kept_ = target(window);
+    keptRect_ = kept;
+    patience_ = patience;
+    refusals_ = 0;
+}
+
 void HeadlessPlatform::postCommand(int command, NativeWindow window) {
     Event e;
     e.msg.kind = MsgKind::Command;
@@ -256,6 +263,14 @@ void HeadlessPlatform::moveWindow(NativeWindow window, const Rect& rect) {
     bool resized = rect.width() != w->rect.width() || rect.height() != w->rect.height();
     w->rect = rect;
     if (resized) resizeStore(*w);
+    if (window == kept_ && rect != keptRect_ && refusals_ < patience_) {
+        ++refusals_;
+        Event e;  // the window manager's answer comes after what is already queued
+        e.msg.kind = MsgKind::Sizing;
+        e.msg.window = window;
+        e.msg.rect = keptRect_;
+        queue_.push_back(std::move(e));
+    }
 }
 
 Rect HeadlessPlatform::windowRect(NativeWindow window) {

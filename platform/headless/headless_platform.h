@@ -109,6 +109,11 @@ public:
     void tryToMove(const Rect& proposal, NativeWindow window = 0);    // Moving
     void tryToResize(const Rect& proposal, NativeWindow window = 0);  // Sizing
     void changeDisplay(int width, int height, int depth);             // DisplayChange to all
+    // A window manager that keeps the window (the main one unless told) in `kept`, as a tiling
+    // one or a panel's strip does: a placement anywhere else is answered with a Sizing that
+    // proposes `kept`, at most `patience` times so that a program that never gives in still ends.
+    void keepWindowIn(const Rect& kept, NativeWindow window = 0, int patience = 50);
+    int refusals() const { return refusals_; }  // the answers that manager has given
     void postCommand(int command, NativeWindow window = 0);
     // The session ends (SIGTERM, SIGHUP): Terminate to the first window, in its turn.
     void endSession();
@@ -290,6 +295,10 @@ private:
     std::vector<std::string> raises_;
     int beeps_ = 0;
     void (*lastWords_)() = nullptr;
+    NativeWindow kept_ = 0;  // the window the window manager keeps in keptRect_
+    Rect keptRect_{};
+    int patience_ = 0;
+    int refusals_ = 0;
 };
 
 }  // namespace platform

@@ -116,5 +116,11 @@ picked=$(e2e_pixel "$SHOT" 465 239)
 e2e_click 465 239 && e2e_click 356 282
 e2e_expect "$picked" "the paint blot after a pick on the palette and the tick" "$BLOT"
 
+# --- Another window takes the focus mid-stroke: the stroke ends, the next click acts at once ---
+xmessage -geometry +560+20 other & E2E_PIDS+=("$!") && OTHER=$(timeout 10 xdotool search --sync --onlyvisible --class Xmessage | head -n 1)
+e2e_click $PENCIL && xdotool mousemove 200 300 mousedown 1 sleep 0.1 mousemove 300 300 sleep 0.3 windowfocus --sync \
+    "$OTHER" sleep 0.5 mouseup 1 windowfocus --sync "$(e2e_named Pictoria)" sleep 0.5 && e2e_click $BLUE_CAN
+e2e_expect "$BLUE" "the paint blot at the first click on the blue can after the focus came back" "$BLOT"
+
 e2e_alive "$PID" || e2e_fail "the program ended during the test"
 echo "PASS: test_room"

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "tests/support/room_fixture.h"
+#include "dialogs/dialogs.h"
+#include "tools/tools.h"
 
 TEST_F(RoomTest, ToolsAreChosenByTheirShapeAndOnlyOnTheirTray) {
     desktop().press(60, 60);  // on the wall of the shelf strip: nothing happens
@@ -132,6 +134,26 @@ TEST_F(RoomTest, DisplayChangeScalesThePictureKeepsTheZoomInsideAndResetsToolSet
     tb_SetPixel(r.canvas, r.picture.right - 1, r.picture.bottom - 1, 0, 0, 65025);
     scene::Present();
     EXPECT_EQ(shown(Point{r.canvasArea.right - 1, r.canvasArea.bottom - 1}), kBlue);
+}
+
+TEST_F(FolderTest, PaintedDialogsComeToTheMiddleOfAShrunkScreenOverTheNewRoom) {
+    for (const auto& [open, after] : std::vector<std::pair<void (*)(), Rect>>{
+             {[] { scene::RunCommand(scene::kCommandRemote); }, {206, 120, 434, 360}},
+             {[] { scene::Color c; tools::OpenColourPalette(c); }, {135, 119, 504, 361}},
+             {[] { scene::RunCommand(scene::kCommandGallery); }, {116, 31, 524, 448}},
+             {[] { scene::RunCommand(scene::kCommandPreferences); }, {110, 80, 530, 399}},
+             {[] { dialogs::TextSettingsDialog(); }, {72, 55, 567, 425}},
+             {[] { scene::RunCommand(scene::kCommandAbout); }, {109, 118, 530, 362}},
+             {[] { dialogs::ShowTitleScreen(); }, {96, 78, 544, 402}}}) {
+        start(1024, 768);
+        paint(Rect{0, 0, 200, 200}, kBlue);  // behind the remote's and the palette's corner only in the new room
+        desktop().answerDialog([&](platform::NativeWindow d) {
+            desktop().changeDisplay(640, 480, 24);
+            desktop().then([&, d] { EXPECT_TRUE(desktop().windowRect(d) == after && (after.width() > 400 || shown(Point{15, 0}, d) == kBlue)); });
+            desktop().typeKey(platform::kVkEscape, d);
+        });
+        open();
+    }
 }
 
 TEST_F(RoomTest, ACansTopOrBodyChoosesItsColour) {

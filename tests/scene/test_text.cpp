@@ -54,6 +54,12 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
     EXPECT_NE(sample_, before);
     dialog(std::string(254, 'x') + "é", {}, kOk);
     EXPECT_EQ(dialogs::Text().text, std::string(254, 'x'));
+    const std::string family(40, 'F');  // a cut name would not be found in the list at the next opening
+    desktop().answerDialog([&](NativeWindow d) {
+        desktop().listAddString(d, 1001, family), desktop().listSetSelection(d, 1001, desktop().listFindExact(d, 1001, family));
+        desktop().postMessage(platform::Message{.kind = platform::MsgKind::Command, .window = d, .command = 1001}), desktop().click(kOk.x, kOk.y, d);
+    });
+    EXPECT_TRUE(dialogs::TextSettingsDialog() == 1 && dialogs::Text().face == family);
 }
 
 TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesItAway) {

@@ -46,8 +46,8 @@ protected:
         return Rgb{r / 255, g / 255, b / 255};
     }
     // A pixel of what the window shows.
-    Rgb shown(Point p) {
-        const uint8_t* px = RowPointer(desktop().backingStore(desktop().firstWindow()), p.y) + 3 * p.x;
+    Rgb shown(Point p, platform::NativeWindow w = 0) {
+        const uint8_t* px = RowPointer(desktop().backingStore(w != 0 ? w : desktop().firstWindow()), p.y) + 3 * p.x;
         return Rgb{px[2], px[1], px[0]};
     }
     int countCanvas(Rgb colour) {

@@ -1,6 +1,7 @@
 // Text: the Pango layer (fonts found, sizes, blending, broken input), then through the toolbox:
 // per-target font settings, tb_DrawText's styles, alignment, length, clipping and colour, and the
 // text tool's tb_DrawTextInFont.
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,6 +58,14 @@ TEST(TextMeasure, SizeIsTheEmHeight) {
     }
     EXPECT_EQ(text::MeasureLine(Font("Arial", text::FontKind::Sans, 0), "x").height(),
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
+}
+
+TEST(TextMeasure, WithoutAnyFontACellHeightStandsForTheEm) {
+    text::MeasureLine(Font("Arial", text::FontKind::Sans, 12), "x");  // a font map to hand back, then none (no search)
+    FcConfig *installed = FcConfigReference(nullptr), *none = FcConfigCreate();
+    FcConfigSetCurrent(none), FcConfigDestroy(none), text::ReleaseFontCaches();
+    EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, -16)), 16);
+    FcConfigSetCurrent(installed), FcConfigDestroy(installed), text::ReleaseFontCaches();
 }
 
 TEST(TextBlend, CoverageMixesTheColourIntoEachChannel) {
