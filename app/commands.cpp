@@ -132,9 +132,11 @@ std::string ProgramFolder() {
 }
 
 void Quit() {
-    if (TheRoom().modified && tb_AskYesNo(kAskSaveBeforeQuit) == 1 &&
-        SaveSequence() == SaveOutcome::Failed) {
-        return;  // the picture would be lost: the failure has been shown, the program stays
+    // A question closed with Escape or the window's close is no answer: the program stays. After a
+    // failed save it stays too, as the picture would be lost (the failure has been shown).
+    if (TheRoom().modified) {
+        const int answer = tb_AskYesNo(kAskSaveBeforeQuit);
+        if (answer < 0 || (answer == 1 && SaveSequence() == SaveOutcome::Failed)) return;
     }
     shell::Shell().closing = true;
     tb_Quit();

@@ -78,7 +78,9 @@ bool OfferToSave(const char* question) {
     Room& r = TheRoom();
     if (!r.modified) return true;
     // A cancelled Save As is the parent's choice and the command goes on; a failed one is not.
-    if (tb_AskYesNo(question) == 1 && SaveSequence() == SaveOutcome::Failed) return false;
+    // Only an explicit No throws the changes away: a question closed unanswered keeps them.
+    const int answer = tb_AskYesNo(question);
+    if (answer < 0 || (answer == 1 && SaveSequence() == SaveOutcome::Failed)) return false;
     r.modified = false;
     return true;
 }

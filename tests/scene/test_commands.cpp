@@ -50,14 +50,16 @@ TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
     EXPECT_NE(desktop().messageBoxes()[0].text.find(scene::HelpPagePath()), std::string::npos);
 }
 
-TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) {
-    struct Case { bool modified, fromOutside; MsgBoxResult answer; fs::path saveTo; bool saved, stays; };
+TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysAfterAFailedSaveOrAnUnansweredQuestion) {
+    struct Case { bool modified, fromOutside; MsgBoxResult answer; fs::path saveTo; bool saved, stays; size_t boxes; };
     const fs::path file = home_ / "quit.bmp";
-    for (const Case& c : {Case{false, false, MsgBoxResult::Yes, {}, false, false},
-                          Case{true, false, MsgBoxResult::No, {}, false, false},
-                          Case{true, true, MsgBoxResult::Yes, {}, false, false},  // Save As cancelled
-                          Case{true, false, MsgBoxResult::Yes, file, true, false},
-                          Case{true, true, MsgBoxResult::Yes, "/dev/full", false, true}}) {
+    for (const Case& c : {Case{false, false, MsgBoxResult::Yes, {}, false, false, 0},
+                          Case{true, false, MsgBoxResult::No, {}, false, false, 1},
+                          Case{true, true, MsgBoxResult::Yes, {}, false, false, 1},  // Save As cancelled
+                          Case{true, false, MsgBoxResult::Yes, file, true, false, 1},
+                          Case{true, true, MsgBoxResult::Yes, "/dev/full", false, true, 2},
+                          Case{true, false, MsgBoxResult::Closed, {}, false, true, 1},  // Escape at the question
+                          Case{true, true, MsgBoxResult::Closed, {}, false, true, 1}}) {
         start();
         fs::remove(file), desktop().clearRecords();
         scene::TheRoom().modified = c.modified;
@@ -70,8 +72,9 @@ TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) 
         EXPECT_FALSE(closed());
         c.fromOutside ? desktop().postMessage(close) : scene::RunCommand(scene::kCommandQuit);
         EXPECT_EQ(closed(), !c.stays);
-        EXPECT_EQ(desktop().messageBoxes().size(), c.modified ? 1u + c.stays : 0u);
+        EXPECT_EQ(desktop().messageBoxes().size(), c.boxes);
         EXPECT_EQ(fs::exists(file), c.saved);
+        EXPECT_TRUE(!c.stays || scene::TheRoom().modified);
     }
 }
 

@@ -57,7 +57,7 @@ TEST_F(PicturesTest, SaveWritesTheCanvasOrTellsWhyAndKeepsTheChanges) {
     }
 }
 
-TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureFirst) {
+TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedYesSavesTheOldPictureFirstAndOnlyNoDiscardsIt) {
     for (const char* folder : {"Gallery", "Pages"}) writePicture(home_ / folder / "other.bmp");
     const fs::path ok = home_ / "saved.bmp", full = "/dev/full";  // a failed save keeps the picture
     struct Case { void (*command)(); const char* question; bool modified; MsgBoxResult answer; fs::path saveTo; };
@@ -66,18 +66,24 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureF
                           Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Yes, ok},
                           Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Yes, full},
                           Case{scene::GalleryCommand, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok},
-                          Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok}}) {
+                          Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok},
+                          // The question closed with Escape or the window's close: nothing changes.
+                          Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Closed, {}},
+                          Case{scene::GalleryCommand, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Closed, {}},
+                          Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Closed, {}}}) {
         fs::remove(ok);
         paintAll(kBlue, c.modified);
+        const bool dismissed = c.answer == MsgBoxResult::Closed, kept = dismissed || c.saveTo == full;
         if (c.modified) desktop().answerMessageBox(c.answer);
         if (!c.saveTo.empty()) answerFile(c.saveTo);
-        c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
+        if (c.command == scene::OpenPicture && !dismissed) answerFile(home_ / "Gallery" / "other.bmp");
+        if (c.command == scene::GalleryCommand || (c.command == scene::NewPicture && !dismissed)) browse(kOpen);
         c.command();
         EXPECT_EQ(boxTexts().empty() ? "" : boxTexts()[0], c.modified ? std::string("Attention... ") + c.question : "");
         ASSERT_EQ(fs::exists(ok), c.saveTo == ok);
         EXPECT_TRUE(c.saveTo != ok || FileBytes(ok)[54] == '\xff') << "blue: saved before the change";
-        EXPECT_EQ(canvasAt(300, 200), c.saveTo == full ? kBlue : kRed);
-        EXPECT_EQ(room().modified, c.saveTo == full);
+        EXPECT_EQ(canvasAt(300, 200), kept ? kBlue : kRed);
+        EXPECT_EQ(room().modified, kept);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/room_fixture.h"
 
 using platform::HeadlessConfig;
+using platform::MsgBoxResult;
 using Texts = std::vector<std::string>;
 
 namespace {
@@ -76,7 +77,10 @@ TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksA
             EXPECT_FALSE(desktop().presented().empty());
         });
         desktop().click(onCanvas.x, onCanvas.y);
-        desktop().then([&] { EXPECT_TRUE(room().modified && !shell::Shell().inactive); });
+        desktop().then([&] {
+            EXPECT_TRUE(room().modified && !shell::Shell().inactive);
+            desktop().answerMessageBox(MsgBoxResult::No);  // at the save question as the window closes
+        });
     });
     EXPECT_EQ(run(), 0);
 }
@@ -91,7 +95,7 @@ TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoe
     desktop().postCommand(12345);  // no command
     desktop().rightClick(5, 5);   // the menu dismissed: no answer scripted
     desktop().typeKey('A');
-    desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1); });
+    desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1), desktop().answerMessageBox(MsgBoxResult::No); });
     EXPECT_EQ(run(), 0);
     // The hint once, and the save question as the window closes.
     EXPECT_EQ(boxTexts(), (Texts{std::string("Attention! ") + shell::kRemoteHint,
