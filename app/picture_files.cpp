@@ -12,6 +12,7 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
+#include "dialogs/dialogs.h"
 #include "toolbox/toolbox.h"
 
 namespace scene {
@@ -35,6 +36,15 @@ void TellSaveFailed(const std::string& path, bool created) {
                       "\": that folder does not accept new files, or a folder or a read-only file already "
                       "has this name. The picture is still here: please save it somewhere else.";
     tb_AttentionMessage(text.c_str());
+}
+
+// Text waiting to be placed belongs to the picture it was typed for: it must not land on the
+// next one, after that one's undo copy has been taken.
+void EndPlacingText() {
+    Room& r = TheRoom();
+    if (!r.placingText) return;
+    r.placingText = false;
+    dialogs::DropText();
 }
 
 }  // namespace
@@ -87,6 +97,7 @@ bool OfferToSave(const char* question) {
 
 void PlacePicture(int bitmap, const Rect& rect) {
     Room& r = TheRoom();
+    EndPlacingText();
     Rect src = rect;
     if (shell::Prefs().fitPictures) {
         Rect dst = r.picture;
@@ -105,6 +116,7 @@ void PlacePicture(int bitmap, const Rect& rect) {
 
 void ClearCanvas() {
     Room& r = TheRoom();
+    EndPlacingText();
     if (shell::Prefs().transitions) {
         PlayNextTransition();
     } else {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/pictures.h"
+#include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "tests/support/room_fixture.h"
 
@@ -84,6 +85,21 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedYesSavesTheOldPictureFirs
         EXPECT_TRUE(c.saveTo != ok || FileBytes(ok)[54] == '\xff') << "blue: saved before the change";
         EXPECT_EQ(canvasAt(300, 200), kept ? kBlue : kRed);
         EXPECT_EQ(room().modified, kept);
+    }
+}
+
+TEST_F(PicturesTest, ANewPictureEndsTextBeingPlacedSoNothingIsStampedOnIt) {
+    writePicture(home_ / "Gallery" / "other.bmp");
+    for (void (*command)() : {scene::NewPicture, scene::OpenPicture, scene::GalleryCommand}) {
+        paintAll(kWhite, false);
+        dialogs::Text().text = "Hi";
+        room().currentColor = scene::Color{0, 0, 65025};
+        room().placingText = true;
+        command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
+        command();
+        EXPECT_FALSE(room().placingText);
+        release(W(300, 200));  // where the text would have been stamped
+        EXPECT_EQ(countCanvas(kBlue), 0);
     }
 }
 
