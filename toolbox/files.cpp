@@ -228,6 +228,10 @@ std::string NormalisePath(const std::string& absolute) {
 
 }  // namespace
 
+void SpoilCurrentFile() {
+    if (gFile.mode == FileMode::Writing) gFile.failed = true;
+}
+
 void ResetFiles() {
     Abandon();
     gProgramDirectory = tb_GetCurrentDirectory();

@@ -230,7 +230,8 @@ int tb_CloseFile();           // see above; 1 also for a file read, or when noth
 int64_t tb_GetFileSize();     // bytes in the current file; -1 when none is open
 
 // Writes a bitmap as a BMP file (24 bits: 14-byte file header, the 40-byte header as held, the
-// bottom-up rows). 1 written; 0 an invalid bitmap (reported) or a failed write.
+// bottom-up rows). 1 written; 0 an invalid bitmap (reported) or a failed write, and either way
+// tb_CloseFile then leaves the old file at that path as it was.
 int tb_WriteBitmapToFile(int bitmap);
 // Reads the current file as a new 24-bit bitmap and sets `rect` to (0, 0, width, height).
 // -1 for anything but an uncompressed 8- or 24-bit picture of at most 16384 pixels a side

@@ -80,6 +80,14 @@ TEST_F(FilesTest, ASaveReplacesThePictureOnlyWhenWholeAndKeepsItsPermissions) {
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    // A writer that refuses before writing (an invalid or gone bitmap): the old picture stays
+    // byte for byte.
+    for (int bitmap : {-1, 57, 5000}) {
+        ASSERT_EQ(tb_CreateFile(target, 0), 1);
+        EXPECT_EQ(tb_WriteBitmapToFile(bitmap), 0);
+        EXPECT_EQ(tb_CloseFile(), 0) << bitmap;
+        EXPECT_EQ(FileBytes(target), (Bytes{'n', 'e', 'w', '!'})) << bitmap;
+    }
     // Opening a file abandons an unfinished save: the picture stays, its temporary goes.
     ASSERT_EQ(tb_CreateFile(target, 0), 1);
     ASSERT_EQ(tb_WriteFile("half", 4), 0);
