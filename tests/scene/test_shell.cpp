@@ -28,7 +28,8 @@ TEST_F(ShellTest, ResolutionAdviceOnlyAboveEightHundredBySixHundredThenTheWindow
                    Case{800, 600, false}}) {
         useDesktop(HeadlessConfig{c.width, c.height, 24});
         start();
-        const std::string advice = std::string("Attention! ") + shell::kResolutionAdvice;
+        const std::string advice =
+            "Attention! Pictoria works best when your display is set to a resolution of 800x600 or 640x480.";
         EXPECT_EQ(boxTexts(), c.advised ? Texts{advice} : Texts{}) << c.width;
         EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, c.width, c.height}));
     }
