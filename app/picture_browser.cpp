@@ -164,13 +164,14 @@ bool NameBefore(const std::string& a, const std::string& b) {
 
 std::vector<std::string> ListPictures(const std::string& folder) {
     static const std::string kBlank = "blank.bmp";
-    std::vector<std::string> names = tb_ListFolder(folder, ".bmp");
+    // Beyond the cap the folder is not read at all; which pictures make the cap is the folder's
+    // own order, as with any folder too big to show whole.
+    std::vector<std::string> names = tb_ListFolder(folder, ".bmp", kMostPictures);
     const auto blank = std::find(names.begin(), names.end(), kBlank);
     const bool hasBlank = blank != names.end();
     if (hasBlank) names.erase(blank);
     std::sort(names.begin(), names.end(), NameBefore);
     if (hasBlank) names.insert(names.begin(), kBlank);
-    if (names.size() > kMostPictures) names.resize(kMostPictures);
     return names;
 }
 

@@ -354,18 +354,25 @@ std::string tb_GetWindowsDirectory() {
     return folder;
 }
 
-std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension) {
+std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension, size_t most) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return names;
     const size_t extLength = extension == nullptr ? 0 : std::char_traits<char>::length(extension);
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    while (const dirent* entry = readdir(dir)) {
+    while (names.size() < most) {
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) break;
         const std::string name = entry->d_name;
         if (name.empty() || name[0] == '.' || name.size() < extLength) continue;
         if (extLength > 0 && strcasecmp(name.c_str() + name.size() - extLength, extension) != 0) continue;
+        // The folder's own entry says what most names are; only links and the unknown need a look.
         struct stat st;
-        if (stat((prefix + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+        if (entry->d_type == DT_REG ||
+            ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) && stat((prefix + name).c_str(), &st) == 0 &&
+             S_ISREG(st.st_mode))) {
+            names.push_back(name);
+        }
     }
     closedir(dir);
     return names;

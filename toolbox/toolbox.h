@@ -248,7 +248,8 @@ std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failu
 std::string tb_GetWindowsDirectory();
 // The names of the files in `folder` whose names end in `extension` (".bmp"), letters compared
 // without case: regular files and links to them, hidden ones left out, in no particular order.
-std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension);
+// The listing stops after `most` names, so a huge folder costs no more than that.
+std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension, size_t most = SIZE_MAX);
 // Creates the folder and any missing folders above it. 1 when it exists afterwards, else 0.
 int tb_CreateFolder(const std::string& path);
 void tb_SetProgramDirectory(const std::string& path);  // where the file dialogs start

@@ -128,6 +128,20 @@ TEST_F(FilesTest, ReadsAndWritesNeedTheRightKindOfOpenFileAndPlacesThatCannotBeA
     EXPECT_EQ(NamesIn(folder_), (Names{"f", "sub"}));
 }
 
+TEST_F(FilesTest, AFolderListsItsPicturesAndLinksToThemUpToTheLimitAndNothingElse) {
+    for (const char* name : {"a.bmp", "b.BMP", "c.txt", ".d.bmp"}) PutFile(path(name), {});
+    fs::create_directory(path("e.bmp"));
+    fs::create_symlink(path("a.bmp"), path("f.bmp"));
+    fs::create_symlink(path("nowhere"), path("g.bmp"));
+    const Names all{"a.bmp", "b.BMP", "f.bmp"};
+    for (size_t most : {size_t{100}, size_t{3}, size_t{2}, size_t{0}}) {
+        Names listed = tb_ListFolder(folder_, ".bmp", most);
+        std::sort(listed.begin(), listed.end());
+        EXPECT_EQ(listed.size(), std::min(most, all.size()));
+        EXPECT_TRUE(std::includes(all.begin(), all.end(), listed.begin(), listed.end())) << most;
+    }
+}
+
 // Failed writes (a file size limit, /dev/full) and places under a plain file are the scene test
 // PicturesTest.SaveWritesTheWholeCanvasOrTellsAndKeepsTheOldFile.
 TEST_F(FilesTest, SavesGoThroughLinksStraightIntoDevicesAndUnderLongNames) {
