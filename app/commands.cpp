@@ -184,7 +184,7 @@ void ShowHelp() {
         tb_AttentionMessage("The help page was not found: Pictoria seems to be installed incompletely.");
     } else if (tb_OpenHelpPage(page) != 1) {
         const std::string text = "No web browser could be started to show the help page. You can open it "
-                                 "in a browser yourself: " + page;
+                                 "in a browser yourself: " + tb_DisplayName(page);
         tb_AttentionMessage(text.c_str());
     }
 }

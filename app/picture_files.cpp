@@ -27,7 +27,8 @@ constexpr const char* kDefaultName = "Pictoria.bmp";
 const char* const kIncompatibleFile = "Incompatible File:  The file must be in Windows BMP 24bpp format";
 const char* const kCannotOpen = "Could not open selected file.";
 
-void TellSaveFailed(const std::string& path, bool created) {
+void TellSaveFailed(const std::string& file, bool created) {
+    const std::string path = tb_DisplayName(file);
     const std::string text =
         created ? "The picture could not be saved as \"" + path +
                       "\": the disk may be full, or it went away while saving. The file that had this "

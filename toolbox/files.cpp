@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <glib.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -245,10 +247,16 @@ using toolbox::gFile;
 int tb_CreateFile(std::string& path, int showDialog) {
     if (showDialog != 0) {
         const size_t slash = path.find_last_of('/');
-        const std::string initial = slash == std::string::npos ? path : path.substr(slash + 1);
-        const FileDialogResult result = toolbox::RunFileDialog(toolbox::MakeRequest(true, "Save As", initial));
+        const std::string offered = slash == std::string::npos ? path : path.substr(slash + 1);
+        // The dialog can only show text; a name in another encoding (copied from an old machine)
+        // is offered in its readable form, and taken back as it is on disk when it was kept.
+        const std::string shown = tb_DisplayName(offered);
+        const FileDialogResult result = toolbox::RunFileDialog(toolbox::MakeRequest(true, "Save As", shown));
         if (!result.chosen) return toolbox::CreateDialogFailure(result.failure);
         path = result.path;
+        const size_t chosenSlash = path.find_last_of('/');
+        if (shown != offered && path.compare(chosenSlash + 1, std::string::npos, shown) == 0)
+            path = path.substr(0, chosenSlash + 1) + offered;
     }
     return toolbox::CreateAt(path);
 }
@@ -334,6 +342,13 @@ int64_t tb_GetFileSize() {
     struct stat st;
     if (fstat(gFile.fd, &st) != 0) return -1;
     return static_cast<int64_t>(st.st_size);
+}
+
+std::string tb_DisplayName(const std::string& path) {
+    gchar* shown = g_filename_display_name(path.c_str());
+    std::string text = shown != nullptr ? shown : std::string();
+    g_free(shown);
+    return text;
 }
 
 std::string tb_GetCurrentDirectory() {

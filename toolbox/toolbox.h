@@ -242,6 +242,10 @@ int tb_ReadBitmapFromFile(Rect* rect);
 // rectangle of that size; however big the picture, only one row of it is held at a time.
 int tb_ReadBitmapPreview(int width, int height, Rect* rect);
 
+// A path or file name as text for the child's parent to read (message boxes, the dialogs,
+// drawn titles): names that are not UTF-8 are converted as the desktop shows them. The file is
+// still reached by the path itself, never by this text.
+std::string tb_DisplayName(const std::string& path);
 std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failure
 // The user's configuration folder for the program, $XDG_CONFIG_HOME/pictoria (default
 // ~/.config/pictoria), created when missing; without a trailing "/".

@@ -103,6 +103,29 @@ TEST_F(PicturesTest, ANewPictureEndsTextBeingPlacedSoNothingIsStampedOnIt) {
     }
 }
 
+TEST_F(PicturesTest, ANameInAnotherEncodingIsShownReadablyAndSavedBackUnderItsOwnBytes) {
+    const std::string latin1 = "caf\xe9.bmp", shown = "caf\xef\xbf\xbd.bmp";  // as GLib shows it
+    const fs::path gallery = home_ / "Gallery";
+    writePicture(gallery / latin1);
+    browse(kName);
+    scene::GalleryCommand();
+    EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named " + shown + "."});
+    answerFile(gallery / latin1);
+    scene::OpenPicture();
+    paintAll(kBlue);
+    answerFile(gallery / shown);  // the name kept as the dialog showed it
+    scene::SaveCommand();
+    EXPECT_EQ(desktop().fileDialogs().at(0).initialName, shown);
+    EXPECT_FALSE(room().modified);
+    EXPECT_EQ(std::distance(fs::directory_iterator(gallery), {}), 1) << "no second file";
+    EXPECT_EQ(FileBytes(gallery / latin1)[54], '\xff') << "blue, in the file of that name";
+    EXPECT_EQ(shell::Shell().pictureFileName, (gallery / latin1).string());
+    answerFile(home_ / "missing" / latin1);
+    scene::SaveCommand();
+    ASSERT_EQ(boxTexts().size(), 1u);
+    EXPECT_NE(boxTexts()[0].find("missing/" + shown), std::string::npos);
+}
+
 TEST_F(PicturesTest, TransitionsRotateEndWhiteAndStayInsideTheCanvasArea) {
     const scene::Room& r = room();
     const int sounds[] = {kWavNewWipe, kWavNewMelt, kWavNewShrink, kWavNewSlide};
