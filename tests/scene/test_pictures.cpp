@@ -5,7 +5,6 @@
 #include <fstream>
 
 #include "app/pictures.h"
-#include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "tests/support/room_fixture.h"
 
@@ -58,7 +57,7 @@ TEST_F(PicturesTest, SaveWritesTheCanvasOrTellsWhyAndKeepsTheChanges) {
     }
 }
 
-TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedYesSavesTheOldPictureFirstAndOnlyNoDiscardsIt) {
+TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureFirst) {
     for (const char* folder : {"Gallery", "Pages"}) writePicture(home_ / folder / "other.bmp");
     const fs::path ok = home_ / "saved.bmp", full = "/dev/full";  // a failed save keeps the picture
     struct Case { void (*command)(); const char* question; bool modified; MsgBoxResult answer; fs::path saveTo; };
@@ -67,63 +66,32 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedYesSavesTheOldPictureFirs
                           Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Yes, ok},
                           Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Yes, full},
                           Case{scene::GalleryCommand, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok},
-                          Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok},
-                          // The question closed with Escape or the window's close: nothing changes.
-                          Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Closed, {}},
                           Case{scene::GalleryCommand, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Closed, {}},
-                          Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Closed, {}}}) {
+                          Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Closed, {}},
+                          Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok}}) {
         fs::remove(ok);
         paintAll(kBlue, c.modified);
-        const bool dismissed = c.answer == MsgBoxResult::Closed, kept = dismissed || c.saveTo == full;
+        const bool kept = c.saveTo == full || c.answer == MsgBoxResult::Closed;  // Escape keeps it all
+        room().placingText = true;  // text waiting to be placed goes with the old picture
         if (c.modified) desktop().answerMessageBox(c.answer);
         if (!c.saveTo.empty()) answerFile(c.saveTo);
-        if (c.command == scene::OpenPicture && !dismissed) answerFile(home_ / "Gallery" / "other.bmp");
-        if (c.command == scene::GalleryCommand || (c.command == scene::NewPicture && !dismissed)) browse(kOpen);
+        c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
         c.command();
         EXPECT_EQ(boxTexts().empty() ? "" : boxTexts()[0], c.modified ? std::string("Attention... ") + c.question : "");
         ASSERT_EQ(fs::exists(ok), c.saveTo == ok);
         EXPECT_TRUE(c.saveTo != ok || FileBytes(ok)[54] == '\xff') << "blue: saved before the change";
         EXPECT_EQ(canvasAt(300, 200), kept ? kBlue : kRed);
-        EXPECT_EQ(room().modified, kept);
+        EXPECT_TRUE(room().modified == kept && room().placingText == kept);
     }
 }
 
-TEST_F(PicturesTest, ANewPictureEndsTextBeingPlacedSoNothingIsStampedOnIt) {
-    writePicture(home_ / "Gallery" / "other.bmp");
-    for (void (*command)() : {scene::NewPicture, scene::OpenPicture, scene::GalleryCommand}) {
-        paintAll(kWhite, false);
-        dialogs::Text().text = "Hi";
-        room().currentColor = scene::Color{0, 0, 65025};
-        room().placingText = true;
-        command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
-        command();
-        EXPECT_FALSE(room().placingText);
-        release(W(300, 200));  // where the text would have been stamped
-        EXPECT_EQ(countCanvas(kBlue), 0);
-    }
-}
-
-TEST_F(PicturesTest, ANameInAnotherEncodingIsShownReadablyAndSavedBackUnderItsOwnBytes) {
-    const std::string latin1 = "caf\xe9.bmp", shown = "caf\xef\xbf\xbd.bmp";  // as GLib shows it
-    const fs::path gallery = home_ / "Gallery";
-    writePicture(gallery / latin1);
-    browse(kName);
-    scene::GalleryCommand();
-    EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named " + shown + "."});
-    answerFile(gallery / latin1);
-    scene::OpenPicture();
-    paintAll(kBlue);
-    answerFile(gallery / shown);  // the name kept as the dialog showed it
-    scene::SaveCommand();
-    EXPECT_EQ(desktop().fileDialogs().at(0).initialName, shown);
-    EXPECT_FALSE(room().modified);
-    EXPECT_EQ(std::distance(fs::directory_iterator(gallery), {}), 1) << "no second file";
-    EXPECT_EQ(FileBytes(gallery / latin1)[54], '\xff') << "blue, in the file of that name";
-    EXPECT_EQ(shell::Shell().pictureFileName, (gallery / latin1).string());
-    answerFile(home_ / "missing" / latin1);
-    scene::SaveCommand();
-    ASSERT_EQ(boxTexts().size(), 1u);
-    EXPECT_NE(boxTexts()[0].find("missing/" + shown), std::string::npos);
+TEST_F(PicturesTest, OnAScreenLargerThanTheReaderTakesThePictureIsCappedAndOpensAgainOnceSaved) {
+    start(7900, 4450);  // room for 7734 x 4338 pixels, more than the reader's 7680 x 4320
+    EXPECT_TRUE(room().picture == (Rect{0, 0, 7690, 4313}) && room().canvasArea == (Rect{147, 41, 7837, 4354}));
+    clickAt(Point{157, 51});
+    answerFile(home_ / "big.bmp"), scene::SaveCommand();
+    paintAll(kBlue, false), answerFile(home_ / "big.bmp"), scene::OpenPicture();
+    EXPECT_EQ(canvasAt(10, 10), kRed);
 }
 
 TEST_F(PicturesTest, TransitionsRotateEndWhiteAndStayInsideTheCanvasArea) {
@@ -179,7 +147,8 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
         EXPECT_EQ(shell::Shell().pictureFileName, "Pictoria.bmp");
     }
     // The arrows react only towards a picture: at either end a click does nothing.
-    for (const char* name : {"one.bmp", "two.bmp", "three.bmp"}) writePicture(home_ / "Gallery" / name);
+    for (const char* name : {"one.bmp", "two.bmp", "thr\xe9.bmp"}) writePicture(home_ / "Gallery" / name);
+    EXPECT_EQ(tb_ListFolder((home_ / "Gallery").string(), ".bmp", 2).size(), 2u);
     int position = -1;
     desktop().answerDialog([&](NativeWindow d) {
         for (Point p : {kPrevious, kNext, kNext, kNext, kPrevious, kName}) desktop().click(p.x, p.y, d);
@@ -189,7 +158,7 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     desktop().clearRecords();
     scene::GalleryCommand();
     EXPECT_EQ(position, 1);  // one, three, two: at "three" after the steps
-    EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named three.bmp."});
+    EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named thr\xef\xbf\xbd.bmp."});
     // New shows the pages from the first; the Gallery's place is kept for it.
     desktop().answerDialog([&](NativeWindow d) {
         desktop().then([&] { position = shell::Shell().browserPosition; });
@@ -199,6 +168,11 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     EXPECT_EQ(position, 0);
     EXPECT_EQ(shell::Shell().browserPosition, 1);
     EXPECT_FALSE(room().undoAvailable);
+    // Saved under its name as the dialog offered it, a picture goes back into its own file.
+    browse(kOpen), scene::GalleryCommand(), paintAll(kBlue), answerFile(home_ / "Gallery" / "thr\xef\xbf\xbd.bmp");
+    scene::SaveCommand();
+    EXPECT_TRUE(desktop().fileDialogs().at(0).initialName == "thr\xef\xbf\xbd.bmp" &&
+                FileBytes(home_ / "Gallery" / "thr\xe9.bmp")[54] == '\xff');
 }
 
 }  // namespace

@@ -169,20 +169,3 @@ TEST_F(RoomTest, HoverLightsHotspotsExceptTheInertOnes) {
     EXPECT_EQ(r.labelShown, 0);
     EXPECT_EQ(desktop().currentCursor(), 204);
 }
-
-TEST_F(RoomTest, OnAScreenLargerThanTheReaderTakesThePictureIsCappedStandsOnTheTableAndOpensAgain) {
-    start(7900, 4450);  // 7734 x 4338 of room for the picture: more than 7680 x 4320 pixels
-    const scene::Room& r = room();
-    EXPECT_EQ(r.picture, (Rect{0, 0, 7690, 4313}));
-    EXPECT_EQ(r.canvasArea, (Rect{147, 41, 7837, 4354}));
-    clickAt(Point{r.canvasArea.left + 10, r.canvasArea.top + 10});
-    EXPECT_EQ(canvasAt(10, 10), kRed);
-    std::string file = "/tmp/pictoria-capped-" + std::to_string(getpid()) + ".bmp";
-    ASSERT_EQ(tb_CreateFile(file, 0), 1);
-    ASSERT_EQ(tb_WriteBitmapToFile(r.canvas) + tb_CloseFile(), 2);
-    Rect read{};  // reads the header and one row at a time
-    const int preview = tb_OpenFile(file, 0) == 1 ? tb_ReadBitmapPreview(8, 8, &read) : -1;
-    tb_CloseFile();
-    std::remove(file.c_str());
-    EXPECT_GE(preview, 0) << "the reader refuses the saved picture";
-}

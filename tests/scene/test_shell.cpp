@@ -8,7 +8,6 @@
 #include "tests/support/room_fixture.h"
 
 using platform::HeadlessConfig;
-using platform::MsgBoxResult;
 using Texts = std::vector<std::string>;
 
 namespace {
@@ -57,6 +56,7 @@ TEST_F(ShellTest, RefusedStartsEndAtOnceWithZero) {
 
 TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksAndFocusPutsTheWindowBack) {
     start();
+    desktop().answerMessageBox(platform::MsgBoxResult::No);  // at Quit's question as the script ends
     const platform::NativeWindow w = desktop().firstWindow();
     const Point onCanvas = W(100, 100), onCan = centreOf(room().cans[2].top);
     desktop().focus(false);
@@ -78,10 +78,7 @@ TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksA
             EXPECT_FALSE(desktop().presented().empty());
         });
         desktop().click(onCanvas.x, onCanvas.y);
-        desktop().then([&] {
-            EXPECT_TRUE(room().modified && !shell::Shell().inactive);
-            desktop().answerMessageBox(MsgBoxResult::No);  // at the save question as the window closes
-        });
+        desktop().then([&] { EXPECT_TRUE(room().modified && !shell::Shell().inactive); });
     });
     EXPECT_EQ(run(), 0);
 }
@@ -96,7 +93,7 @@ TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoe
     desktop().postCommand(12345);  // no command
     desktop().rightClick(5, 5);   // the menu dismissed: no answer scripted
     desktop().typeKey('A');
-    desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1), desktop().answerMessageBox(MsgBoxResult::No); });
+    desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1), desktop().answerMessageBox(platform::MsgBoxResult::No); });
     EXPECT_EQ(run(), 0);
     // The hint once, and the save question as the window closes.
     EXPECT_EQ(boxTexts(), (Texts{std::string("Attention! ") + shell::kRemoteHint,
