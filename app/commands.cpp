@@ -145,9 +145,11 @@ std::string ProgramFolder() {
 }
 
 void Quit() {
-    if (TheRoom().modified && tb_AskYesNo(kAskSaveBeforeQuit) == 1 &&
-        SaveSequence() == SaveOutcome::Failed) {
-        return;  // the picture would be lost: the failure has been shown, the program stays
+    // A question closed with Escape or the window's close is no answer: the program stays. After a
+    // failed save it stays too, as the picture would be lost (the failure has been shown).
+    if (TheRoom().modified) {
+        const int answer = tb_AskYesNo(kAskSaveBeforeQuit);
+        if (answer < 0 || (answer == 1 && SaveSequence() == SaveOutcome::Failed)) return;
     }
     shell::Shell().closing = true;
     tb_Quit();
@@ -195,7 +197,7 @@ void ShowHelp() {
         tb_AttentionMessage("The help page was not found: Pictoria seems to be installed incompletely.");
     } else if (tb_OpenHelpPage(page) != 1) {
         const std::string text = "No web browser could be started to show the help page. You can open it "
-                                 "in a browser yourself: " + page;
+                                 "in a browser yourself: " + tb_DisplayName(page);
         tb_AttentionMessage(text.c_str());
     }
 }

@@ -57,15 +57,20 @@ void DrawMasked(int target, int imageId, int maskId, int x, int y) {
     tb_CopyMaskedBitmap(image.handle(), mask.handle(), target, &src, &maskSrc, &dst);
 }
 
+// The frame around the canvas area: it reaches the window's top and right edges unless the
+// picture is capped, and its pieces are cut at its own outline.
 void DrawFrame(Room& r) {
-    const int w = r.width;
+    const int w = r.canvasArea.right + 19;  // the frame's right edge
     const int h = r.height;
+    const int top = r.canvasArea.top - kCanvasTop;
     const int scene = r.sceneBuffer;
+    Rect outline{0, top, w, h};
+    tb_SetClipRect(scene, &outline);
     {
         Picture post(kBmpFrameLeftPost, 24), postRepeat(kBmpFrameLeftPostRepeat, 24);
         post.copyTo(scene, 130, h - 479);
-        if (h - 479 > 16 && postRepeat.ok()) {
-            for (int y = 0; y < h - 479; y += postRepeat.height()) postRepeat.copyTo(scene, 130, y);
+        if (h - 479 > top + 16 && postRepeat.ok()) {
+            for (int y = top; y < h - 479; y += postRepeat.height()) postRepeat.copyTo(scene, 130, y);
         }
     }
     {
@@ -76,17 +81,18 @@ void DrawFrame(Room& r) {
         }
     }
     {
-        Picture top(kBmpFrameTopRail, 24);
-        for (int x = 130; top.ok() && x < w - 19; x += top.width()) top.copyTo(scene, x, 0);
+        Picture rail(kBmpFrameTopRail, 24);
+        for (int x = 130; rail.ok() && x < w - 19; x += rail.width()) rail.copyTo(scene, x, top);
     }
-    Picture(kBmpFrameCornerTopLeft, 24).copyTo(scene, 130, 1);
+    Picture(kBmpFrameCornerTopLeft, 24).copyTo(scene, 130, top + 1);
     {
         Picture right(kBmpFrameRightPost, 24);
-        for (int y = h - 485; right.ok() && y > -389; y -= right.height()) right.copyTo(scene, w - 19, y);
-        right.copyTo(scene, w - 19, 0);
+        for (int y = h - 485; right.ok() && y > top - 389; y -= right.height()) right.copyTo(scene, w - 19, y);
+        right.copyTo(scene, w - 19, top);
     }
-    Picture(kBmpFrameCornerTopRight, 24).copyTo(scene, w - 32, 0);
+    Picture(kBmpFrameCornerTopRight, 24).copyTo(scene, w - 32, top);
     Picture(kBmpFrameCornerBottomRight, 24).copyTo(scene, w - 20, h - 112);
+    tb_ClearClipRect(scene);
 
     Rect area = r.canvasArea;
     tb_SetForeColor(scene, 65025, 65025, 65025);
@@ -237,8 +243,8 @@ void RedrawRect(const Rect& rect) {
     } else {
         Rect part = IntersectRects(rect, r.canvasArea);
         if (!part.isEmpty()) {
-            Rect src{part.left - kCanvasLeft, part.top - kCanvasTop, part.right - kCanvasLeft,
-                     part.bottom - kCanvasTop};
+            const int top = r.canvasArea.top;
+            Rect src{part.left - kCanvasLeft, part.top - top, part.right - kCanvasLeft, part.bottom - top};
             tb_CopyBitmap(r.canvas, r.sceneBuffer, &src, &part, 0);
         }
     }
@@ -319,8 +325,9 @@ void DrawSpyglass() {
 
 Point WindowToPicture(int x, int y) {
     Room& r = TheRoom();
-    if (!r.zoomed) return Point{x - kCanvasLeft, y - kCanvasTop};
-    return Point{(x - kCanvasLeft) / 2 + r.zoomOrigin.x, (y - kCanvasTop) / 2 + r.zoomOrigin.y};
+    const int top = r.canvasArea.top;
+    if (!r.zoomed) return Point{x - kCanvasLeft, y - top};
+    return Point{(x - kCanvasLeft) / 2 + r.zoomOrigin.x, (y - top) / 2 + r.zoomOrigin.y};
 }
 
 void ZoomIn(int x, int y) {
@@ -330,7 +337,7 @@ void ZoomIn(int x, int y) {
     auto clamp = [](int v, int high) { return v > high ? high : (v < 0 ? 0 : v); };
     r.zoomed = true;
     r.zoomOrigin.x = clamp(x - kCanvasLeft - (w / 2) / 2, w - w / 2);
-    r.zoomOrigin.y = clamp(y - kCanvasTop - (h / 2) / 2, h - h / 2);
+    r.zoomOrigin.y = clamp(y - r.canvasArea.top - (h / 2) / 2, h - h / 2);
     DrawSpyglass();
     RedrawRect(r.spyglass);
     RedrawRect(r.canvasArea);

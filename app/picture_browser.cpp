@@ -104,7 +104,7 @@ void DrawBrowser(NativeWindow dialog) {
     const std::string& name = gNames[at];
     ShowArrow(dialog, kPreviousArrow, kBmpGalleryPrev, at != 0);
     ShowArrow(dialog, kNextArrow, kBmpGalleryNext, at != static_cast<int>(gNames.size()) - 1);
-    const std::string title = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+    const std::string title = tb_DisplayName(name.substr(0, name.size() >= 4 ? name.size() - 4 : 0));
     ShowBackground(dialog, kTitleStrip, title, (kTitleStrip.left + kTitleStrip.right) / 2,
                    (kTitleStrip.top + kTitleStrip.bottom) / 2 - 6, 0, kBold);
 
@@ -128,7 +128,7 @@ void Release(NativeWindow dialog, int x, int y) {
         return DrawBrowser(dialog);
     }
     if (Valid(Position()) && In(kNameButton, x, y)) {
-        const std::string text = "This picture file is named " + gNames[Position()] + ".";
+        const std::string text = "This picture file is named " + tb_DisplayName(gNames[Position()]) + ".";
         return tb_InfoMessage(text.c_str());
     }
     if (In(kPreview, x, y)) tb_EndDialog(dialog, 1);
@@ -169,13 +169,14 @@ bool NameBefore(const std::string& a, const std::string& b) {
 
 std::vector<std::string> ListPictures(const std::string& folder) {
     static const std::string kBlank = "blank.bmp";
-    std::vector<std::string> names = tb_ListFolder(folder, ".bmp");
+    // Beyond the cap the folder is not read at all; which pictures make the cap is the folder's
+    // own order, as with any folder too big to show whole.
+    std::vector<std::string> names = tb_ListFolder(folder, ".bmp", kMostPictures);
     const auto blank = std::find(names.begin(), names.end(), kBlank);
     const bool hasBlank = blank != names.end();
     if (hasBlank) names.erase(blank);
     std::sort(names.begin(), names.end(), NameBefore);
     if (hasBlank) names.insert(names.begin(), kBlank);
-    if (names.size() > kMostPictures) names.resize(kMostPictures);
     return names;
 }
 

@@ -12,6 +12,7 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
+#include "dialogs/dialogs.h"
 #include "toolbox/toolbox.h"
 
 namespace scene {
@@ -26,7 +27,8 @@ constexpr const char* kDefaultName = "Pictoria.bmp";
 const char* const kIncompatibleFile = "Incompatible File:  The file must be in Windows BMP 24bpp format";
 const char* const kCannotOpen = "Could not open selected file.";
 
-void TellSaveFailed(const std::string& path, bool created) {
+void TellSaveFailed(const std::string& file, bool created) {
+    const std::string path = tb_DisplayName(file);
     const std::string text =
         created ? "The picture could not be saved as \"" + path +
                       "\": the disk may be full, or it went away while saving. The file that had this "
@@ -35,6 +37,15 @@ void TellSaveFailed(const std::string& path, bool created) {
                       "\": that folder does not accept new files, or a folder or a read-only file already "
                       "has this name. The picture is still here: please save it somewhere else.";
     tb_AttentionMessage(text.c_str());
+}
+
+// Text waiting to be placed belongs to the picture it was typed for: it must not land on the
+// next one, after that one's undo copy has been taken.
+void EndPlacingText() {
+    Room& r = TheRoom();
+    if (!r.placingText) return;
+    r.placingText = false;
+    dialogs::DropText();
 }
 
 }  // namespace
@@ -78,13 +89,16 @@ bool OfferToSave(const char* question) {
     Room& r = TheRoom();
     if (!r.modified) return true;
     // A cancelled Save As is the parent's choice and the command goes on; a failed one is not.
-    if (tb_AskYesNo(question) == 1 && SaveSequence() == SaveOutcome::Failed) return false;
+    // Only an explicit No throws the changes away: a question closed unanswered keeps them.
+    const int answer = tb_AskYesNo(question);
+    if (answer < 0 || (answer == 1 && SaveSequence() == SaveOutcome::Failed)) return false;
     r.modified = false;
     return true;
 }
 
 void PlacePicture(int bitmap, const Rect& rect) {
     Room& r = TheRoom();
+    EndPlacingText();
     Rect src = rect;
     if (shell::Prefs().fitPictures) {
         Rect dst = r.picture;
@@ -103,6 +117,7 @@ void PlacePicture(int bitmap, const Rect& rect) {
 
 void ClearCanvas() {
     Room& r = TheRoom();
+    EndPlacingText();
     if (shell::Prefs().transitions) {
         PlayNextTransition();
     } else {

@@ -26,7 +26,8 @@ SaveOutcome SaveSequence();
 // reached the disk whole counts as saved.
 void SaveCommand();
 // Asks `question` when the picture has unsaved changes and saves on Yes. False when the picture
-// would be lost: a save was tried and failed, so the caller must leave the canvas alone.
+// must stay: the question was closed without an answer, or a save was tried and failed, so the
+// caller must leave the canvas alone.
 bool OfferToSave(const char* question);
 
 extern const char* const kAskSaveBeforeNew;

@@ -1,7 +1,11 @@
 // The room's layout, buffers and start values.
 #include "app/room.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/shell.h"
+#include "pictures/bmp_read.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 
@@ -64,6 +68,20 @@ int NewWhiteBitmap(Rect rect) {
     return handle;
 }
 
+// A picture the program saves must open again, here and on any other machine: on a screen
+// larger than the reader takes, the picture keeps the screen's proportions at the largest size
+// it reads.
+void FitReadable(int& width, int& height) {
+    width = std::min(width, bmp::kMaxSide);
+    height = std::min(height, bmp::kMaxSide);
+    const int64_t area = int64_t{width} * height;
+    if (width <= 0 || height <= 0 || area <= bmp::kMaxPixels) return;
+    const double shrink = std::sqrt(static_cast<double>(bmp::kMaxPixels) / static_cast<double>(area));
+    width = static_cast<int>(width * shrink);
+    height = static_cast<int>(height * shrink);
+    while (int64_t{width} * height > bmp::kMaxPixels) --width;
+}
+
 }  // namespace
 
 Room& TheRoom() { return gRoom; }
@@ -89,8 +107,12 @@ void LayoutScene() {
     int y0 = h - 480;
     r.width = w;
     r.height = h;
-    r.canvasArea = Rect{kCanvasLeft, kCanvasTop, w - 19, h - 96};
-    r.picture = Rect{0, 0, w - 166, h - 112};
+    // The frame stands on the table beside the shelf; a capped picture leaves wall above it
+    // and to its right.
+    int pictureWidth = w - 166, pictureHeight = h - 112;
+    FitReadable(pictureWidth, pictureHeight);
+    r.picture = Rect{0, 0, pictureWidth, pictureHeight};
+    r.canvasArea = Rect{kCanvasLeft, h - 96 - pictureHeight, kCanvasLeft + pictureWidth, h - 96};
     r.window = Rect{0, 0, w, h};
     r.monitor = Rect{7, y0 + 337, 101, y0 + 419};
     r.table = Rect{0, h - 96, w, h};

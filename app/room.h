@@ -1,7 +1,9 @@
 // The room: its layout from the window size, its buffers, and the state of what it shows.
 //
 // All rectangles are window coordinates (y down, right/bottom exclusive). The canvas is the
-// picture itself; its pixel (0, 0) appears at the canvas origin (147, 16) unless zoomed.
+// picture itself; its pixel (0, 0) appears at the canvas area's top-left unless zoomed: (147, 16),
+// except on a screen so large that the picture is capped to what the program can read back,
+// where the frame is smaller and its top lower.
 #pragma once
 
 #include "app/objects.h"
@@ -26,7 +28,7 @@ constexpr int kRemote = 8;
 constexpr int kPaintTube = 9;
 
 constexpr int kCanvasLeft = 147;
-constexpr int kCanvasTop = 16;
+constexpr int kCanvasTop = 16;  // unless the picture is capped: see canvasArea
 
 struct Hotspot {
     Rect pointer{};  // reacts to the pointer

@@ -23,7 +23,7 @@ const char* const kDepthRefusal =
     "Pictoria requires that your display be set to 16 or 24 bits per pixel color mode. "
     "Please adjust your display settings and then restart Pictoria.";
 const char* const kResolutionAdvice =
-    "Pictoria works best when your display is set to a resultion of 800x600 or 640x480.";
+    "Pictoria works best when your display is set to a resolution of 800x600 or 640x480.";
 const char* const kRemoteHint =
     "Press the Remote Control (on the yellow table below,\nnext to the monitor and cleaner bottle) to access the\n"
     "menu options such as Open, Save, Quit, New, Help, etc";

@@ -25,6 +25,7 @@ int tb_WriteBitmapToFile(int bitmap) {
     const toolbox::BitmapSlot* slot = bitmap < kFirstWindowHandle ? toolbox::FindBitmapSlot(bitmap) : nullptr;
     if (slot == nullptr || slot->image.info == nullptr) {
         tb_ErrorMessage("Invalid bitmap! (tb_WriteBitmapToFile)");
+        toolbox::SpoilCurrentFile();  // the file must not replace a picture with nothing
         return 0;
     }
     const DibRecord& image = slot->image;

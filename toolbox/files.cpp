@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <glib.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -228,6 +230,10 @@ std::string NormalisePath(const std::string& absolute) {
 
 }  // namespace
 
+void SpoilCurrentFile() {
+    if (gFile.mode == FileMode::Writing) gFile.failed = true;
+}
+
 void ResetFiles() {
     Abandon();
     gProgramDirectory = tb_GetCurrentDirectory();
@@ -241,10 +247,16 @@ using toolbox::gFile;
 int tb_CreateFile(std::string& path, int showDialog) {
     if (showDialog != 0) {
         const size_t slash = path.find_last_of('/');
-        const std::string initial = slash == std::string::npos ? path : path.substr(slash + 1);
-        const FileDialogResult result = toolbox::RunFileDialog(toolbox::MakeRequest(true, "Save As", initial));
+        const std::string offered = slash == std::string::npos ? path : path.substr(slash + 1);
+        // The dialog can only show text; a name in another encoding (copied from an old machine)
+        // is offered in its readable form, and taken back as it is on disk when it was kept.
+        const std::string shown = tb_DisplayName(offered);
+        const FileDialogResult result = toolbox::RunFileDialog(toolbox::MakeRequest(true, "Save As", shown));
         if (!result.chosen) return toolbox::CreateDialogFailure(result.failure);
         path = result.path;
+        const size_t chosenSlash = path.find_last_of('/');
+        if (shown != offered && path.compare(chosenSlash + 1, std::string::npos, shown) == 0)
+            path = path.substr(0, chosenSlash + 1) + offered;
     }
     return toolbox::CreateAt(path);
 }
@@ -332,6 +344,13 @@ int64_t tb_GetFileSize() {
     return static_cast<int64_t>(st.st_size);
 }
 
+std::string tb_DisplayName(const std::string& path) {
+    gchar* shown = g_filename_display_name(path.c_str());
+    std::string text = shown != nullptr ? shown : std::string();
+    g_free(shown);
+    return text;
+}
+
 std::string tb_GetCurrentDirectory() {
     std::vector<char> buffer(256);
     for (;;) {
@@ -350,18 +369,25 @@ std::string tb_GetWindowsDirectory() {
     return folder;
 }
 
-std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension) {
+std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension, size_t most) {
     std::vector<std::string> names;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return names;
     const size_t extLength = extension == nullptr ? 0 : std::char_traits<char>::length(extension);
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    while (const dirent* entry = readdir(dir)) {
+    while (names.size() < most) {
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) break;
         const std::string name = entry->d_name;
         if (name.empty() || name[0] == '.' || name.size() < extLength) continue;
         if (extLength > 0 && strcasecmp(name.c_str() + name.size() - extLength, extension) != 0) continue;
+        // The folder's own entry says what most names are; only links and the unknown need a look.
         struct stat st;
-        if (stat((prefix + name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+        if (entry->d_type == DT_REG ||
+            ((entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) && stat((prefix + name).c_str(), &st) == 0 &&
+             S_ISREG(st.st_mode))) {
+            names.push_back(name);
+        }
     }
     closedir(dir);
     return names;

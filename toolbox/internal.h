@@ -101,6 +101,8 @@ void SeedRandomWith(uint64_t seed);  // a repeatable sequence (tests)
 void ResetBitmapTable();
 void ResetRegionTable();
 void ResetFiles();  // files.cpp: closes the current file, program directory = current directory
+// files.cpp: a file being written is not to be put in place (its writer gave up part way).
+void SpoilCurrentFile();
 void ResetSound();  // the sound switch back on (sound.cpp)
 void ResetTextTable();  // every target's face, size and style back to 0 (text.cpp)
 void ResetPrinting();   // an open document is sent, the kept print settings forgotten

@@ -230,7 +230,8 @@ int tb_CloseFile();           // see above; 1 also for a file read, or when noth
 int64_t tb_GetFileSize();     // bytes in the current file; -1 when none is open
 
 // Writes a bitmap as a BMP file (24 bits: 14-byte file header, the 40-byte header as held, the
-// bottom-up rows). 1 written; 0 an invalid bitmap (reported) or a failed write.
+// bottom-up rows). 1 written; 0 an invalid bitmap (reported) or a failed write, and either way
+// tb_CloseFile then leaves the old file at that path as it was.
 int tb_WriteBitmapToFile(int bitmap);
 // Reads the current file as a new 24-bit bitmap and sets `rect` to (0, 0, width, height).
 // -1 for anything but an uncompressed 8- or 24-bit picture of at most 16384 pixels a side
@@ -241,13 +242,18 @@ int tb_ReadBitmapFromFile(Rect* rect);
 // rectangle of that size; however big the picture, only one row of it is held at a time.
 int tb_ReadBitmapPreview(int width, int height, Rect* rect);
 
+// A path or file name as text for the child's parent to read (message boxes, the dialogs,
+// drawn titles): names that are not UTF-8 are converted as the desktop shows them. The file is
+// still reached by the path itself, never by this text.
+std::string tb_DisplayName(const std::string& path);
 std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failure
 // The user's configuration folder for the program, $XDG_CONFIG_HOME/pictoria (default
 // ~/.config/pictoria), created when missing; without a trailing "/".
 std::string tb_GetWindowsDirectory();
 // The names of the files in `folder` whose names end in `extension` (".bmp"), letters compared
 // without case: regular files and links to them, hidden ones left out, in no particular order.
-std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension);
+// The listing stops after `most` names, so a huge folder costs no more than that.
+std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension, size_t most = SIZE_MAX);
 // Creates the folder and any missing folders above it. 1 when it exists afterwards, else 0.
 int tb_CreateFolder(const std::string& path);
 void tb_SetProgramDirectory(const std::string& path);  // where the file dialogs start

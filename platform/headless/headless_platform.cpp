@@ -313,6 +313,7 @@ bool HeadlessPlatform::peekMessage(Message& out) {
     while (!queue_.empty()) {
         Event e = std::move(queue_.front());
         queue_.pop_front();
+        ++taken_;
         if (e.movesPointer) pointer_ = e.pointer;
         if (e.buttonChange == 1 || e.buttonChange == -1) leftDown_ = e.buttonChange > 0;
         if (e.buttonChange == 2 || e.buttonChange == -2) rightDown_ = e.buttonChange > 0;
@@ -352,7 +353,15 @@ void HeadlessPlatform::endOfScript() {
         return;
     }
     NativeWindow first = firstWindow();
+    // Only the close itself was taken since it was asked for: the program declined to close.
+    if (first != 0 && closeAsked_ && taken_ == takenAtClose_ + 1) {
+        closeAsked_ = false;
+        destroyWindow(first);
+        return;
+    }
     if (first != 0) {
+        closeAsked_ = true;
+        takenAtClose_ = taken_;
         Message msg;
         msg.kind = MsgKind::Close;
         msg.window = first;

@@ -11,7 +11,9 @@
 // and timers, so a test runs as fast as the code allows.
 //
 // When the script is exhausted and the program waits for input, a dialog that is open ends
-// with 0; with no dialog open the main window is asked to close, so a scripted run always ends.
+// with 0; with no dialog open the main window is asked to close. A window still there when the
+// script runs out again, nothing else having happened, is taken away (destroyed, as a desktop
+// ending the session does), so a scripted run always ends.
 #pragma once
 
 #include <deque>
@@ -265,6 +267,9 @@ private:
     std::map<NativeWindow, Window> windows_;
     NativeWindow nextWindow_ = 1;
     std::deque<Event> queue_;
+    uint64_t taken_ = 0;            // events taken from the queue so far
+    uint64_t takenAtClose_ = 0;     // ... when the end of the script last asked the window to close
+    bool closeAsked_ = false;
     std::vector<Timer> timers_;
     std::vector<NativeWindow> openDialogs_;
     uint32_t now_ = 1000;

@@ -66,9 +66,13 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureF
                           Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Yes, ok},
                           Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Yes, full},
                           Case{scene::GalleryCommand, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok},
+                          Case{scene::GalleryCommand, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Closed, {}},
+                          Case{scene::NewPicture, scene::kAskSaveBeforeNew, true, MsgBoxResult::Closed, {}},
                           Case{scene::OpenPicture, scene::kAskSaveBeforeOpen, true, MsgBoxResult::Yes, ok}}) {
         fs::remove(ok);
         paintAll(kBlue, c.modified);
+        const bool kept = c.saveTo == full || c.answer == MsgBoxResult::Closed;  // Escape keeps it all
+        room().placingText = true;  // text waiting to be placed goes with the old picture
         if (c.modified) desktop().answerMessageBox(c.answer);
         if (!c.saveTo.empty()) answerFile(c.saveTo);
         c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
@@ -76,9 +80,18 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureF
         EXPECT_EQ(boxTexts().empty() ? "" : boxTexts()[0], c.modified ? std::string("Attention... ") + c.question : "");
         ASSERT_EQ(fs::exists(ok), c.saveTo == ok);
         EXPECT_TRUE(c.saveTo != ok || FileBytes(ok)[54] == '\xff') << "blue: saved before the change";
-        EXPECT_EQ(canvasAt(300, 200), c.saveTo == full ? kBlue : kRed);
-        EXPECT_EQ(room().modified, c.saveTo == full);
+        EXPECT_EQ(canvasAt(300, 200), kept ? kBlue : kRed);
+        EXPECT_TRUE(room().modified == kept && room().placingText == kept);
     }
+}
+
+TEST_F(PicturesTest, OnAScreenLargerThanTheReaderTakesThePictureIsCappedAndOpensAgainOnceSaved) {
+    start(7900, 4450);  // room for 7734 x 4338 pixels, more than the reader's 7680 x 4320
+    EXPECT_TRUE(room().picture == (Rect{0, 0, 7690, 4313}) && room().canvasArea == (Rect{147, 41, 7837, 4354}));
+    clickAt(Point{157, 51});
+    answerFile(home_ / "big.bmp"), scene::SaveCommand();
+    paintAll(kBlue, false), answerFile(home_ / "big.bmp"), scene::OpenPicture();
+    EXPECT_EQ(canvasAt(10, 10), kRed);
 }
 
 TEST_F(PicturesTest, TransitionsRotateEndWhiteAndStayInsideTheCanvasArea) {
@@ -134,7 +147,8 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
         EXPECT_EQ(shell::Shell().pictureFileName, "Pictoria.bmp");
     }
     // The arrows react only towards a picture: at either end a click does nothing.
-    for (const char* name : {"one.bmp", "two.bmp", "three.bmp"}) writePicture(home_ / "Gallery" / name);
+    for (const char* name : {"one.bmp", "two.bmp", "thr\xe9.bmp"}) writePicture(home_ / "Gallery" / name);
+    EXPECT_EQ(tb_ListFolder((home_ / "Gallery").string(), ".bmp", 2).size(), 2u);
     int position = -1;
     desktop().answerDialog([&](NativeWindow d) {
         for (Point p : {kPrevious, kNext, kNext, kNext, kPrevious, kName}) desktop().click(p.x, p.y, d);
@@ -144,7 +158,7 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     desktop().clearRecords();
     scene::GalleryCommand();
     EXPECT_EQ(position, 1);  // one, three, two: at "three" after the steps
-    EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named three.bmp."});
+    EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named thr\xef\xbf\xbd.bmp."});
     // New shows the pages from the first; the Gallery's place is kept for it.
     desktop().answerDialog([&](NativeWindow d) {
         desktop().then([&] { position = shell::Shell().browserPosition; });
@@ -154,6 +168,11 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     EXPECT_EQ(position, 0);
     EXPECT_EQ(shell::Shell().browserPosition, 1);
     EXPECT_FALSE(room().undoAvailable);
+    // Saved under its name as the dialog offered it, a picture goes back into its own file.
+    browse(kOpen), scene::GalleryCommand(), paintAll(kBlue), answerFile(home_ / "Gallery" / "thr\xef\xbf\xbd.bmp");
+    scene::SaveCommand();
+    EXPECT_TRUE(desktop().fileDialogs().at(0).initialName == "thr\xef\xbf\xbd.bmp" &&
+                FileBytes(home_ / "Gallery" / "thr\xe9.bmp")[54] == '\xff');
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ TEST_F(ShellTest, ResolutionAdviceOnlyAboveEightHundredBySixHundredThenTheWindow
                    Case{800, 600, false}}) {
         useDesktop(HeadlessConfig{c.width, c.height, 24});
         start();
-        const std::string advice = std::string("Attention! ") + shell::kResolutionAdvice;
+        const std::string advice =
+            "Attention! Pictoria works best when your display is set to a resolution of 800x600 or 640x480.";
         EXPECT_EQ(boxTexts(), c.advised ? Texts{advice} : Texts{}) << c.width;
         EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, c.width, c.height}));
     }
@@ -55,6 +56,7 @@ TEST_F(ShellTest, RefusedStartsEndAtOnceWithZero) {
 
 TEST_F(ShellTest, InactivePressesAndReleasesAreIgnoredButNotMovesOrDoubleClicksAndFocusPutsTheWindowBack) {
     start();
+    desktop().answerMessageBox(platform::MsgBoxResult::No);  // at Quit's question as the script ends
     const platform::NativeWindow w = desktop().firstWindow();
     const Point onCanvas = W(100, 100), onCan = centreOf(room().cans[2].top);
     desktop().focus(false);
@@ -110,7 +112,7 @@ TEST_F(ShellTest, EscapeShowsTheRemoteHintOnlyWhileTheToolIsIdleAndStrayInputDoe
     desktop().postCommand(12345);  // no command
     desktop().rightClick(5, 5);   // the menu dismissed: no answer scripted
     desktop().typeKey('A');
-    desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1); });
+    desktop().then([&] { EXPECT_EQ(desktop().windowCount(), 1), desktop().answerMessageBox(platform::MsgBoxResult::No); });
     EXPECT_EQ(run(), 0);
     // The hint once, and the save question as the window closes.
     EXPECT_EQ(boxTexts(), (Texts{std::string("Attention! ") + shell::kRemoteHint,

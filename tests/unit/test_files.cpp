@@ -80,6 +80,10 @@ TEST_F(FilesTest, ASaveReplacesThePictureOnlyWhenWholeAndKeepsItsPermissions) {
     struct stat st;
     ASSERT_EQ(stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    for (int bitmap : {-1, 57, 5000}) {  // a writer that refuses before writing keeps the old file
+        EXPECT_EQ(tb_CreateFile(target, 0) + tb_WriteBitmapToFile(bitmap) + tb_CloseFile(), 1);
+        EXPECT_EQ(FileBytes(target), (Bytes{'n', 'e', 'w', '!'})) << bitmap;
+    }
     // Opening a file abandons an unfinished save: the picture stays, its temporary goes.
     ASSERT_EQ(tb_CreateFile(target, 0), 1);
     ASSERT_EQ(tb_WriteFile("half", 4), 0);
