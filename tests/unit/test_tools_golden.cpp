@@ -30,8 +30,9 @@ TEST_F(ToolboxTest, ScatteringToolsAndTemplatesPaintTheirGoldenPicture) {
         const int x = cell % 4 * kCell + kCell / 2, y = cell / 4 * kCell + kCell / 2, half = tool.size / 2;
         if (t.drag == nullptr) {  // the Templates take window points; the figure is the column
             tool.param = cell % 4;
-            t.press(tool, x + scene::kCanvasLeft - half, y + scene::kCanvasTop - half * 3 / 4);
-            t.release(tool, x + scene::kCanvasLeft + half, y + scene::kCanvasTop + half * 3 / 4);
+            const int top = scene::FactsOfRoom().canvasArea.top;
+            t.press(tool, x + scene::kCanvasLeft - half, y + top - half * 3 / 4);
+            t.release(tool, x + scene::kCanvasLeft + half, y + top + half * 3 / 4);
         } else {
             tool.param = cell % 2;
             t.press(tool, x, y), t.drag(tool, x + 4, y + 2), t.release(tool, x + 4, y + 2);
