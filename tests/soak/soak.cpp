@@ -160,7 +160,7 @@ public:
         rng_ = Rng{step.seed};
         desk_->clearRecords();
         saves_.clear();
-        questions_ = Questions{};
+        dismissed_ = answered_ = 0;
         const scene::Room& r = scene::TheRoom();
         // A stroke in progress is ended by a command, drawing as its release would.
         // A click may paint, but a click on the remote may also start a command.
@@ -264,11 +264,10 @@ private:
         for (const auto& [path, picture] : saves_) {
             if (!saveFailed && !(PictureInFile(path) == picture)) return "save: " + path + " does not read back";
         }
-        const bool asked = questions_.dismissed + questions_.answered > 0;
-        if (alive && watchCanvas && commandOnly && !asked && !(PictureOf(r.canvas) == before))
+        if (alive && watchCanvas && commandOnly && dismissed_ + answered_ == 0 && !(PictureOf(r.canvas) == before))
             return "question: the canvas was replaced without asking to save";
         // A save question closed without an answer cancels its command: nothing is lost.
-        if (watchCanvas && questions_.dismissed > 0 && questions_.answered == 0 &&
+        if (watchCanvas && dismissed_ > 0 && answered_ == 0 &&
             (!alive || !r.modified || !(PictureOf(r.canvas) == before)))
             return alive ? "dismissed: the picture changed after a closed save question"
                          : "dismissed: the program quit after a closed save question";
@@ -293,7 +292,7 @@ private:
             const MsgBoxResult answers[] = {MsgBoxResult::Yes, MsgBoxResult::No, MsgBoxResult::Closed};
             const MsgBoxResult answer = answers[rng_.below(3)];
             if (text.find("Do you want to save") != std::string::npos)
-                ++(answer == MsgBoxResult::Closed ? questions_.dismissed : questions_.answered);
+                ++(answer == MsgBoxResult::Closed ? dismissed_ : answered_);
             return answer;
         };
         a.menu = [this](const std::vector<platform::MenuItem>& items) {
@@ -377,9 +376,7 @@ private:
     Rng rng_{0};
     TableCounts rest_;
     std::vector<std::pair<std::string, Picture>> saves_;
-    struct Questions {
-        int dismissed = 0, answered = 0;  // the save questions of this step
-    } questions_;
+    int dismissed_ = 0, answered_ = 0;  // the save questions of this step, closed and answered
     bool looping_ = false;  // a loop sound was started and has not been stopped
 };
 
