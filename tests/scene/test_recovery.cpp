@@ -1,6 +1,8 @@
 // The recovery copy: an unsaved picture outlives a logout, a lost display or a killed program.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/recovery.h"
 #include "tests/support/room_fixture.h"
 
@@ -8,7 +10,7 @@ namespace fs = std::filesystem;
 
 using RecoveryTest = FolderTest;
 // The fixture gives each test a state folder of its own.
-fs::path copyPath() { return fs::path(std::getenv("XDG_STATE_HOME")) / "pictoria/picture.bmp"; }
+static fs::path copyPath() { return fs::path(std::getenv("XDG_STATE_HOME")) / "pictoria/picture.bmp"; }
 
 TEST_F(RecoveryTest, APauseAfterPaintingWritesTheCopyAndQuitRemovesIt) {
     // A click for the loop to run: the copy is due a pause after it, before Quit asks.
