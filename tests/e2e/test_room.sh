@@ -8,7 +8,8 @@
 # square gets yellow from the Jar inside it and nothing outside, the Eraser leaves white on the
 # blue, and the Dropper picks blue and then the Eraser's white into the paint blot. A Ruler line
 # shows as a rubber band while the button is held and is laid down at the release; a Scissors
-# cut is pasted at two places pixel for pixel; the paint tube opens the palette, and a pick and
+# cut is pasted at two places pixel for pixel, and one dragged past the right edge takes the
+# picture's last column; the paint tube opens the palette, and a pick and
 # the tick make the picked colour the paint blot's.
 #
 # Every path is a straight line sampled at points that lie exactly on it, so the check does not
@@ -107,6 +108,13 @@ stroke 180 280 20 20 3
 e2e_click 500 200 && e2e_click 650 350 && xdotool key c sleep 0.3 && e2e_screenshot
 [ "$(crop 470 170)" = "$(crop 180 280)" ] && [ "$(crop 620 320)" = "$(crop 180 280)" ] ||
     e2e_fail "the Scissors' pastes differ from the cut"
+# A black Pencil stroke down the picture's last column (x 780), a cut from (721, 110) dragged past
+# the right edge, where the program pins the pointer: the cut takes that column, and its paste at
+# (400, 300) is the cut pixel for pixel.
+e2e_click $PENCIL && e2e_stroke 779 100 779 170
+e2e_click $SCISSORS && e2e_stroke 721 110 795 170 && e2e_click 430 330 && xdotool key c sleep 0.3
+e2e_expect "$BLACK" "the last column, cut past the right edge and pasted" "459 310" "459 359"
+[ "$(crop 400 300)" = "$(crop 721 110)" ] || e2e_fail "the paste differs from the cut up to the right edge"
 
 # --- The palette (centred, at 215, 179): opened by the paint tube, a pick and the tick ---------
 e2e_click $PAINT_TUBE && sleep 0.5 && e2e_screenshot
