@@ -5,8 +5,7 @@
 # installs it, `pictoria` runs from the PATH, and removing it leaves the pictures.
 # Usage: test_install.sh PICTORIA [package]
 
-[ $# -ge 1 ] || { echo "usage: $0 PATH_TO_PICTORIA [package]" >&2; exit 2; }
-BINARY=$(realpath "$1")
+BINARY=$(realpath "${1:?usage: $0 PATH_TO_PICTORIA [package]}")
 . "$(dirname "$0")/lib.sh"
 command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/null || e2e_fail "no validators installed"
 ID=io.github.pictoria.Pictoria USR="$E2E_TMP/dest/usr" FOLDER="$E2E_TMP/home/My  Pictures*/Pictoria"
@@ -38,8 +37,7 @@ done
 touch "$E2E_TMP/file" && e2e_start_program failed env HOME="$E2E_TMP/file" XDG_CONFIG_HOME=/ "$USR/bin/pictoria"
 e2e_wait 15 eval '[ -n "$(e2e_named Pictoria)" ]' && xdotool key Return || e2e_fail "no window tells why it cannot start"
 e2e_wait 10 eval '! e2e_alive "$PID"' && ! wait "$PID" || e2e_fail "the failed start did not end with an error"
-echo "PASS: test_install" && exit 0
-}
+echo "PASS: test_install" && exit 0; }
 
 cpack -G DEB -B "$E2E_TMP/package" --config "$(dirname "$BINARY")/CPackConfig.cmake" >/dev/null 2>&1 ||
     e2e_fail "no package"

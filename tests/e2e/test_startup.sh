@@ -16,11 +16,10 @@ chmod 711 "$E2E_TMP" && mkdir -m 1777 "$E2E_TMP/tmp"
 # The stranger's sockets: the name an earlier version listened on, and our temporary folder.
 squat='mkdir $ARGV[1]; chmod 0777, $ARGV[1]; for ("\0$ARGV[0]", "$ARGV[1]/$ARGV[2]") { socket(my $s, PF_UNIX,
     SOCK_STREAM, 0) or die; bind($s, pack_sockaddr_un($_)) && listen($s, 1) && push(@held, $s) or die "$!" } sleep'
-if [ "$(id -u)" = 0 ] && setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
+[ "$(id -u)" = 0 ] && setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null && {
     setpriv --reuid=nobody --regid=nogroup --clear-groups perl -MSocket -e "$squat" "pictoria-0-$DISPLAY" \
-        "$E2E_TMP/tmp/pictoria-0" "pictoria-$DISPLAY.socket" 2>"$E2E_TMP/stranger.log" & E2E_PIDS+=($!)
-    e2e_wait 5 test -S "$E2E_TMP/tmp/pictoria-0/pictoria-$DISPLAY.socket" || e2e_fail "no stranger: $(cat "$E2E_TMP/stranger.log")"
-fi
+        "$E2E_TMP/tmp/pictoria-0" "pictoria-$DISPLAY.socket" & E2E_PIDS+=($!)
+    e2e_wait 5 test -S "$E2E_TMP/tmp/pictoria-0/pictoria-$DISPLAY.socket" || e2e_fail "no stranger"; }
 e2e_room first "$BINARY"
 
 # --- A second start hands over to the first and ends ----------------------------------------

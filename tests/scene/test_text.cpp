@@ -57,7 +57,7 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
     const std::string family(40, 'F');  // a cut name would not be found in the list at the next opening
     desktop().answerDialog([&](NativeWindow d) {
         desktop().listAddString(d, 1001, family), desktop().listSetSelection(d, 1001, desktop().listFindExact(d, 1001, family));
-        desktop().postMessage(platform::Message{.kind = platform::MsgKind::Command, .window = d, .command = 1001}), desktop().click(kOk.x, kOk.y, d);
+        desktop().postCommand(1001, d), desktop().click(kOk.x, kOk.y, d);  // the choice told, then OK
     });
     EXPECT_TRUE(dialogs::TextSettingsDialog() == 1 && dialogs::Text().face == family);
 }

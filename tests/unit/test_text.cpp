@@ -51,17 +51,15 @@ TEST(TextFonts, FaceNamesFindInstalledFamiliesOfTheirKind) {
 }
 
 // Liberation Sans: the cell (ascent + descent) is 1.12 em; size 0 is the default cell of 16.
-TEST(TextMeasure, SizeIsTheEmHeight) {
+TEST(TextMeasure, SizeIsTheEmHeightAndWithNoFontsTheCellHeight) {
     for (int size : {12, 40, 80}) {
         const int cell = text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height();
         EXPECT_NEAR(cell, size * 1.12, 1.5) << size;
     }
     EXPECT_EQ(text::MeasureLine(Font("Arial", text::FontKind::Sans, 0), "x").height(),
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
-}
-
-TEST(TextMeasure, WithoutAnyFontACellHeightStandsForTheEm) {
-    text::MeasureLine(Font("Arial", text::FontKind::Sans, 12), "x");  // a font map to hand back, then none (no search)
+    // Without any font at all (the font map measured above is handed back) a cell height stands
+    // for the em at once, with no search through every size.
     FcConfig *installed = FcConfigReference(nullptr), *none = FcConfigCreate();
     FcConfigSetCurrent(none), FcConfigDestroy(none), text::ReleaseFontCaches();
     EXPECT_EQ(text::EmHeightOf(Font("Arial", text::FontKind::Sans, -16)), 16);
