@@ -163,13 +163,11 @@ public:
         dismissed_ = answered_ = 0;
         const scene::Room& r = scene::TheRoom();
         // A stroke in progress is ended by a command, drawing as its release would.
-        // A click may paint, but a click on the remote may also start a command.
-        const bool commandOnly = step.kind == Command || step.kind == Key || step.kind == RightClick;
-        const bool watchCanvas = r.modified && !scene::CurrentToolActive() && (commandOnly || step.kind == Click);
+        const bool watchCanvas = r.modified && !scene::CurrentToolActive() && (step.kind == Command || step.kind == Key);
         const Picture before = watchCanvas ? PictureOf(r.canvas) : Picture{};
         queue(step);
         pump();
-        return check(watchCanvas, commandOnly, before);
+        return check(watchCanvas, before);
     }
 
 private:
@@ -233,15 +231,13 @@ private:
                 return d.changeDisplay(size.x, size.y, 24);
             }
             case Command: return d.postCommand(kMenuIds[s.index % std::size(kMenuIds)]);
-            case FocusLoss: {  // another window takes the focus mid-stroke; the release goes to it
-                d.moveTo(p.x, p.y), d.press(p.x, p.y), d.moveTo(q.x, q.y), d.focus(false);
-                return d.release(q.x, q.y), d.focus(true);
-            }
+            case FocusLoss:  // another window takes the focus mid-stroke; the release goes to it
+                return d.press(p.x, p.y), d.moveTo(q.x, q.y), d.focus(false), d.release(q.x, q.y), d.focus(true);
             default: return;
         }
     }
 
-    std::string check(bool watchCanvas, bool commandOnly, const Picture& before) {
+    std::string check(bool watchCanvas, const Picture& before) {
         char text[200];
         const scene::Room& r = scene::TheRoom();
         const bool alive = desk_->windowCount() > 0;
@@ -264,7 +260,7 @@ private:
         for (const auto& [path, picture] : saves_) {
             if (!saveFailed && !(PictureInFile(path) == picture)) return "save: " + path + " does not read back";
         }
-        if (alive && watchCanvas && commandOnly && dismissed_ + answered_ == 0 && !(PictureOf(r.canvas) == before))
+        if (alive && watchCanvas && dismissed_ + answered_ == 0 && !(PictureOf(r.canvas) == before))
             return "question: the canvas was replaced without asking to save";
         // A save question closed without an answer cancels its command: nothing is lost.
         if (watchCanvas && dismissed_ > 0 && answered_ == 0 &&
