@@ -267,17 +267,11 @@ private:
             (!alive || !r.modified || !(PictureOf(r.canvas) == before)))
             return alive ? "dismissed: the picture changed after a closed save question"
                          : "dismissed: the program quit after a closed save question";
-        return alive ? checkSound() : "";
-    }
-
-    // A tool's looping sound ends with its stroke, however the stroke ends.
-    std::string checkSound() {
-        for (const platform::RecordedSound& sound : desk_->sounds()) {
-            if (sound.stop || sound.mode == platform::SoundMode::Interrupt) looping_ = false;
-            if (!sound.stop && sound.mode == platform::SoundMode::Loop) looping_ = true;
-        }
-        if (looping_ && !scene::CurrentToolActive() && tools::CarriedPieceRect().isEmpty())
-            return "sound: a loop plays on with no stroke";
+        // A tool's looping sound ends with its stroke, however the stroke ends.
+        using platform::SoundMode;
+        for (const platform::RecordedSound& sound : desk_->sounds())
+            looping_ = !sound.stop && (sound.mode == SoundMode::Loop || (looping_ && sound.mode != SoundMode::Interrupt));
+        if (alive && looping_ && !scene::CurrentToolActive() && !piece) return "sound: a loop plays on with no stroke";
         return "";
     }
 
