@@ -106,8 +106,9 @@ TEST(Shapes, EveryClippedShapeIsTheCropOfTheWholeOne) {
 }
 
 // Walls of colours that differ from white in a single byte; widths around the sixteen-pixel
-// blocks the row scans use; clips that hold the starting point, clips that may not, and the whole picture;
-// now and then a seed of another colour or an ink that is the surface colour: nothing to fill.
+// blocks the row scans use; clips that hold the starting point, clips that may not, and the
+// whole picture; now and then a start on another colour or an ink that is the surface colour:
+// nothing to fill.
 TEST(FloodFill, AgreesWithAPixelByPixelFillOnRandomPictures) {
     std::mt19937 random(5);
     const int32_t widths[] = {1, 2, 15, 16, 17, 31, 32, 33, 50, 97};
