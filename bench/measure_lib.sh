@@ -16,8 +16,7 @@ measure_start() {
     rm -f "$E2E_TMP/display"
     e2e_start_x "$W" "$H"
     xdotool mousemove "$2" "$3"
-    e2e_start_program "$BINARY"
-    PID=$E2E_PID
+    e2e_start_program measured "$BINARY"
     e2e_wait 30 answer_box || e2e_fail "no room window of ${W}x$H"
     sleep 2
 }
