@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "app/room.h"
@@ -48,15 +47,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the room needs at least 640x480\n");
         return 2;
     }
-    // The room as it starts, never with a picture the user's own recovery copy would bring back.
-    char state[] = "/tmp/pictoria-render-XXXXXX";
-    if (mkdtemp(state) == nullptr) return 1;
-    setenv("XDG_STATE_HOME", state, 1);
+    // The room as it starts, never with a picture the user's own recovery copy would bring back:
+    // no state folder can be made under /dev/null.
+    setenv("XDG_STATE_HOME", "/dev/null/state", 1);
     platform::HeadlessPlatform desktop(config);
     platform::InstallPlatform(&desktop);
-    const bool started = shell::StartPictoria() == -1;
-    std::filesystem::remove_all(state);
-    if (!started) return 1;
+    if (shell::StartPictoria() != -1) return 1;
 
     for (int i = 4; i < argc; ++i) {
         if (std::strcmp(argv[i], "toys") == 0) {
