@@ -2,7 +2,7 @@
 //
 //   pictoria [--scale N]
 //
-// --scale N (1, 2 or 3) shows every pixel of the program as an N x N block, for big tools on a
+// --scale N (1 to 4) shows every pixel of the program as an N x N block, for big tools on a
 // large screen; it does what a desktop scaled by N does (GTK's GDK_SCALE), which is honoured
 // without it.
 //
@@ -19,7 +19,7 @@
 
 int main(int argc, char** argv) {
     const shell::CommandLine line = shell::ReadCommandLine(argc, argv);
-    constexpr const char* kUsage = "usage: pictoria [--scale 1|2|3]\n";
+    constexpr const char* kUsage = "usage: pictoria [--scale 1|2|3|4]\n";
     if (line.help) return std::fputs(kUsage, stdout), 0;
     if (!line.understood) return std::fputs(kUsage, stderr), 2;
     if (line.scale > 0) setenv("GDK_SCALE", argv[2], 1);
