@@ -48,7 +48,11 @@ struct Window {
     std::vector<Rect> requested; // earlier placements whose configure events may still arrive
     std::vector<uint8_t> pixels;
     PixelView view{};
-    cairo_surface_t* mirror = nullptr;  // CAIRO_FORMAT_RGB24 copy of what has been presented
+    cairo_surface_t* mirror = nullptr;  // CAIRO_FORMAT_RGB24 copy of what has been presented,
+                                        // mirrorScale times the backing store's size
+    int mirrorScale = 0;                // the window's scale factor when the mirror was made
+    int mirrorWidth = 0;                // the backing store's size then
+    int mirrorHeight = 0;
     std::vector<Control> controls;
 };
 
@@ -173,6 +177,11 @@ public:
     // Runs a GTK dialog modally, sized to fit the screen and centred on it (gtk_files.cpp).
     gint runCentred(GtkWidget* dialog, int width, int height);
 
+    // The mirror at the window's present scale factor and size, made again (and filled from the
+    // backing store) when either has changed (gtk_present.cpp).
+    void makeMirror(Window& w);
+    int deviceScale(const Window& w) const;
+
     // Controls (gtk_dialogs.cpp).
     Control* findControl(NativeWindow dialog, int controlId);
 
@@ -209,7 +218,7 @@ private:
 int VirtualKeyOf(const GdkEventKey* event);
 std::vector<guint> KeyvalsOfVirtualKey(int virtualKey);
 
-// Shows a window's mirror in a cairo context of its drawing area (gtk_windows.cpp).
+// Shows a window's mirror in a cairo context of its drawing area (gtk_present.cpp).
 void PaintMirror(cairo_t* cr, cairo_surface_t* mirror);
 
 // The window's id stored on its GtkWindow.

@@ -62,11 +62,11 @@ e2e_start_program() {
     PID=$! && E2E_PIDS+=("$PID")
 }
 
-# e2e_dismiss_title: waits up to 15 s for PID's title screen (448 x 324, or doubled on a screen
-# scaled by 2) and clicks it away.
+# e2e_dismiss_title: waits up to 15 s for PID's title screen (448 x 324, or that times the
+# screen's scale factor) and clicks it away.
 e2e_dismiss_title() {
     local x y w h
-    e2e_wait 15 eval 'read -r x y w h < <(e2e_windows "$PID" | grep -E " (448 324|896 648)$")' || return 1
+    e2e_wait 15 eval 'read -r x y w h < <(e2e_windows "$PID" | grep -E " (448 324|896 648|1344 972|1792 1296)$")' || return 1
     xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
 }
 

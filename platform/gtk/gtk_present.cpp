@@ -1,0 +1,170 @@
+// Putting a window's backing store on screen.
+//
+// The mirror is a device-size RGB24 surface in memory shared with the X server, with the
+// window's scale factor as its device scale: one pass over the changed pixels writes each of
+// them as its s x s block, and cairo and the X server then copy without scaling anything.
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "platform/gtk/gtk_backend.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace platform::gtk {
+namespace {
+
+static_assert(std::endian::native == std::endian::little);
+
+// The device rows of one source row: `rows` rows of `stride` bytes from `dst`.
+struct DeviceRows {
+    uint8_t* dst;
+    ptrdiff_t stride;
+    int rows;
+};
+
+// B, G, R in memory is a little-endian 0x00RRGGBB word short of its top byte.
+uint32_t WordOf(const uint8_t* p) {
+    return static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+}
+
+// The plain way, for the pixels the wide loop leaves and for processors without SSSE3: the
+// first device row is built, the others are copies of it.
+void PlainRow(const uint8_t* src, int n, int scale, const DeviceRows& out) {
+    auto* dst = reinterpret_cast<uint32_t*>(out.dst);
+    for (int i = 0; i < n; ++i, src += 3) {
+        const uint32_t word = WordOf(src);
+        for (int k = 0; k < scale; ++k) *dst++ = word;
+    }
+    const size_t bytes = static_cast<size_t>(n) * scale * 4;
+    for (int row = 1; row < out.rows; ++row) std::memcpy(out.dst + row * out.stride, out.dst, bytes);
+}
+
+#if defined(__x86_64__)
+// Four pixels (twelve bytes) per 16-byte load, each spread to a word with a zero top byte,
+// then each word repeated S times across and written to all S device rows while in a register.
+template <int S>
+__attribute__((target("ssse3"))) int WideRow(const uint8_t* src, int n, const DeviceRows& out) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int done = 0;
+    uint8_t* dst = out.dst;
+    // The load reaches four bytes past the four pixels: stop while six pixels remain so that
+    // it never leaves the row (the last row of the buffer has nothing after it).
+    for (; n - done >= 6; done += 4, src += 12, dst += 16 * S) {
+        const __m128i v = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)), spread);
+        __m128i parts[S];
+        if constexpr (S == 1) {
+            parts[0] = v;
+        } else if constexpr (S == 2) {
+            parts[0] = _mm_unpacklo_epi32(v, v);
+            parts[1] = _mm_unpackhi_epi32(v, v);
+        } else if constexpr (S == 3) {
+            parts[0] = _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 0, 0));
+            parts[1] = _mm_shuffle_epi32(v, _MM_SHUFFLE(2, 2, 1, 1));
+            parts[2] = _mm_shuffle_epi32(v, _MM_SHUFFLE(3, 3, 3, 2));
+        } else {
+            parts[0] = _mm_shuffle_epi32(v, 0x00);
+            parts[1] = _mm_shuffle_epi32(v, 0x55);
+            parts[2] = _mm_shuffle_epi32(v, 0xAA);
+            parts[3] = _mm_shuffle_epi32(v, 0xFF);
+        }
+        for (int row = 0; row < S; ++row)
+            for (int k = 0; k < S; ++k)
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + row * out.stride) + k, parts[k]);
+    }
+    return done;
+}
+
+using WideRowFn = int (*)(const uint8_t*, int, const DeviceRows&);
+constexpr WideRowFn kWideRows[] = {nullptr, WideRow<1>, WideRow<2>, WideRow<3>, WideRow<4>};
+const bool kHasSsse3 = __builtin_cpu_supports("ssse3");
+#endif
+
+// Bottom-up BGR rows of r into the mirror, each pixel as a scale x scale block.
+void CopyToMirror(const PixelView& view, cairo_surface_t* mirror, const Rect& r, int scale) {
+    cairo_surface_flush(mirror);
+    uint8_t* data = cairo_image_surface_get_data(mirror);
+    const ptrdiff_t stride = cairo_image_surface_get_stride(mirror);
+    const int n = r.width();
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        const uint8_t* src = RowPointer(view, y) + r.left * 3;
+        DeviceRows out{data + y * scale * stride + static_cast<ptrdiff_t>(r.left) * scale * 4, stride, scale};
+        int done = 0;
+#if defined(__x86_64__)
+        if (kHasSsse3 && scale < static_cast<int>(std::size(kWideRows))) done = kWideRows[scale](src, n, out);
+#endif
+        out.dst += static_cast<ptrdiff_t>(done) * scale * 4;
+        PlainRow(src + done * 3, n - done, scale, out);
+    }
+    cairo_surface_mark_dirty_rectangle(mirror, r.left * scale, r.top * scale, n * scale, r.height() * scale);
+}
+
+}  // namespace
+
+int GtkBackend::deviceScale(const Window& w) const {
+    return std::max(1, gtk_widget_get_scale_factor(w.area));
+}
+
+void GtkBackend::makeMirror(Window& w) {
+    const int scale = deviceScale(w);
+    if (w.mirror != nullptr && w.mirrorScale == scale && w.mirrorWidth == w.view.width &&
+        w.mirrorHeight == w.view.height)
+        return;
+    if (w.mirror != nullptr) cairo_surface_destroy(w.mirror);
+    // Made like the screen's own surfaces, the mirror lives in memory shared with the X server:
+    // presents send it as it is, where a private image would be copied into a fresh stretch of
+    // cairo's shared pool each time, leaving ever more of that pool resident.
+    w.mirror = gdk_window_create_similar_image_surface(nullptr, CAIRO_FORMAT_RGB24, w.view.width * scale,
+                                                       w.view.height * scale, scale);
+    w.mirrorScale = scale;
+    w.mirrorWidth = w.view.width;
+    w.mirrorHeight = w.view.height;
+    // A new factor (the display changed) keeps what was shown: everything is drawn again from
+    // the backing store, which holds it.
+    CopyToMirror(w.view, w.mirror, Rect{0, 0, w.view.width, w.view.height}, scale);
+}
+
+// On a desktop scaled by an integer factor every pixel of ours is a sharp block of the screen's
+// pixels; the mirror already holds those blocks, so the filter only matters in the moment
+// between a change of factor and the next present or expose.
+void PaintMirror(cairo_t* cr, cairo_surface_t* mirror) {
+    cairo_set_source_surface(cr, mirror, 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+}
+
+void GtkBackend::present(NativeWindow window, const Rect& rect) {
+    Window* w = find(window);
+    if (w == nullptr) return;
+    const Rect r = IntersectRects(rect, Rect{0, 0, w->view.width, w->view.height});
+    if (r.isEmpty()) return;
+    if (w->mirrorScale != deviceScale(*w)) {
+        makeMirror(*w);
+    } else {
+        CopyToMirror(w->view, w->mirror, r, w->mirrorScale);
+    }
+
+    // Until the window is on screen its first expose shows the mirror.
+    GdkWindow* gdkWindow = gtk_widget_get_window(w->top);
+    if (gdkWindow == nullptr || !gdk_window_is_viewable(gdkWindow)) return;
+    cairo_rectangle_int_t area{r.left, r.top, r.width(), r.height()};
+    cairo_region_t* region = cairo_region_create_rectangle(&area);
+    // The real controls draw themselves; painting over them would leave them blank.
+    for (const Control& c : w->controls) {
+        cairo_rectangle_int_t cr{c.rect.left, c.rect.top, c.rect.width(), c.rect.height()};
+        cairo_region_subtract_rectangle(region, &cr);
+    }
+    if (!cairo_region_is_empty(region)) {
+        // Drawn now rather than at the next frame tick: transitions, rubber bands and dialogs'
+        // own loops must be seen before the program goes on.
+        GdkDrawingContext* context = gdk_window_begin_draw_frame(gdkWindow, region);
+        PaintMirror(gdk_drawing_context_get_cairo_context(context), w->mirror);
+        gdk_window_end_draw_frame(gdkWindow, context);
+        gdk_display_flush(gdk_window_get_display(gdkWindow));
+    }
+    cairo_region_destroy(region);
+}
+
+}  // namespace platform::gtk
