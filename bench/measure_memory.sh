@@ -6,13 +6,17 @@
 # anonymous memory (the allocator's heap and small blocks), memory shared with the X server,
 # the program's own file (code and compiled-in resources), shared libraries, fonts, the rest.
 #
-# Usage: bench/measure_memory.sh [PICTORIA [WIDTHxHEIGHT]]   (defaults build/pictoria, 1920x1080)
+# Usage: bench/measure_memory.sh [PICTORIA [WIDTHxHEIGHT [PROGRAM ARGUMENTS...]]]
+#   (defaults build/pictoria, 1920x1080; with --scale N the room's points are taken times N)
 
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BINARY=$(realpath "${1:-$ROOT/build/pictoria}")
 SIZE=${2:-1920x1080}
 W=${SIZE%x*} H=${SIZE#*x}
+ARGS=("${@:3}") S=1
+for ((i = 0; i + 1 < ${#ARGS[@]}; i++)); do [ "${ARGS[i]}" = --scale ] && S=${ARGS[i + 1]}; done
+spot() { echo $(($1 * S)) $((H - $2 * S)); }  # the room's (X, its bottom edge - UP) on the screen
 . "$ROOT/tests/e2e/lib.sh"
 
 # breakdown WHEN: one line of figures in MB.
@@ -39,22 +43,22 @@ breakdown() {
 }
 
 e2e_start_x "$W" "$H"
-(cd "$E2E_TMP/run" && exec "$BINARY") >"$E2E_TMP/program.log" 2>&1 &
+(cd "$E2E_TMP/run" && exec "$BINARY" "${ARGS[@]}") >"$E2E_TMP/program.log" 2>&1 &
 PID=$! && E2E_PIDS+=("$PID")
-[ $((W * H)) -gt 480000 ] && e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' && xdotool sleep 0.3 key Return
+[ $((W * H / S / S)) -gt 480000 ] && e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' && xdotool sleep 0.3 key Return
 e2e_dismiss_title "$PID" && e2e_wait 20 e2e_room_only || e2e_fail "no room"
 sleep 3
 breakdown "room on screen"
 
 # Pencil, Ruler, Eraser, Jar, Hammer & Chisel on the tool box's tray.
-for tool in "395 $((H - 30))" "415 $((H - 58))" "325 $((H - 48))" "288 $((H - 37))" "396 $((H - 40))"; do
+for tool in "$(spot 395 30)" "$(spot 415 58)" "$(spot 325 48)" "$(spot 288 37)" "$(spot 396 40)"; do
     xdotool mousemove $tool sleep 0.2 click 1 sleep 0.2
     e2e_stroke 300 200 $((W - 100)) $((H - 200))
     e2e_stroke $((W - 100)) 200 300 $((H - 200))
 done
 settle() { e2e_wait 10 e2e_room_only || xdotool key Escape; e2e_wait 10 e2e_room_only || e2e_fail "a dialog stayed"; }
-for spot in "510 $((H - 30))" "72 $((H - 39))" "24 $((H - 175))"; do  # the paint tube, the keyboard, the printer
-    xdotool mousemove $spot sleep 0.2 click 1 sleep 2 key Escape && settle
+for place in "$(spot 510 30)" "$(spot 72 39)" "$(spot 24 175)"; do  # the paint tube, the keyboard, the printer
+    xdotool mousemove $place sleep 0.2 click 1 sleep 2 key Escape && settle
 done
 xdotool key F1 sleep 0.5 key s sleep 2 key Escape && settle                        # Save As
 xdotool key F1 sleep 0.5 key n sleep 1 key alt+n sleep 4 key Escape && settle  # New, not saved

@@ -38,7 +38,7 @@ PAUSE=$(awk -v m="${MOVE_MS:-50}" 'BEGIN { print m / 1000 }')
 declare -A CARRY  # the 300 x 300 carry's ms per move, by screen
 
 # Processor time of a process so far, all its threads, in ns.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'; }
+cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
 alive() { e2e_alive "$PID" || e2e_fail "screen $SCREEN: the program ended ($1)"; }
 rooms() { e2e_wait 10 room_only || e2e_fail "screen $SCREEN: something stayed over the room after $1"; }
 # The room's own point (X, Y) on the screen.

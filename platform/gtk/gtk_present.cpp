@@ -5,6 +5,7 @@
 // them as its s x s block, and cairo and the X server then copy without scaling anything.
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstring>
 
 #include "platform/gtk/gtk_backend.h"
@@ -25,28 +26,48 @@ struct DeviceRows {
     int rows;
 };
 
+// The columns whose blocks a row's pass wrote: [first, last) in source pixels from its start.
+struct Written {
+    int first = INT_MAX;
+    int last = 0;
+    void add(int from, int to) {
+        first = std::min(first, from);
+        last = std::max(last, to);
+    }
+};
+
 // B, G, R in memory is a little-endian 0x00RRGGBB word short of its top byte.
 uint32_t WordOf(const uint8_t* p) {
     return static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
 }
 
-// The plain way, for the pixels the wide loop leaves and for processors without SSSE3: the
-// first device row is built, the others are copies of it.
-void PlainRow(const uint8_t* src, int n, int scale, const DeviceRows& out) {
+// The plain way, for the pixels the wide loop leaves and for processors without SSSE3: blocks
+// that differ are written on the first device row, then that stretch is copied to the others.
+void PlainRow(const uint8_t* src, int n, int scale, const DeviceRows& out, bool force, int at, Written& written) {
     auto* dst = reinterpret_cast<uint32_t*>(out.dst);
+    int first = n, last = 0;
     for (int i = 0; i < n; ++i, src += 3) {
         const uint32_t word = WordOf(src);
-        for (int k = 0; k < scale; ++k) *dst++ = word;
+        uint32_t* block = dst + i * scale;
+        if (!force && *block == word) continue;
+        for (int k = 0; k < scale; ++k) block[k] = word;
+        first = std::min(first, i);
+        last = i + 1;
     }
-    const size_t bytes = static_cast<size_t>(n) * scale * 4;
-    for (int row = 1; row < out.rows; ++row) std::memcpy(out.dst + row * out.stride, out.dst, bytes);
+    if (first >= last) return;
+    const ptrdiff_t from = static_cast<ptrdiff_t>(first) * scale * 4;
+    const size_t bytes = static_cast<size_t>(last - first) * scale * 4;
+    for (int row = 1; row < out.rows; ++row) std::memcpy(out.dst + row * out.stride + from, out.dst + from, bytes);
+    written.add(at + first, at + last);
 }
 
 #if defined(__x86_64__)
 // Four pixels (twelve bytes) per 16-byte load, each spread to a word with a zero top byte,
-// then each word repeated S times across and written to all S device rows while in a register.
+// then each word repeated S times across and, where the first device row differs, written to
+// all S device rows while in a register.
 template <int S>
-__attribute__((target("ssse3"))) int WideRow(const uint8_t* src, int n, const DeviceRows& out) {
+__attribute__((target("ssse3"))) int WideRow(const uint8_t* src, int n, const DeviceRows& out, bool force,
+                                             Written& written) {
     const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
     int done = 0;
     uint8_t* dst = out.dst;
@@ -70,35 +91,58 @@ __attribute__((target("ssse3"))) int WideRow(const uint8_t* src, int n, const De
             parts[2] = _mm_shuffle_epi32(v, 0xAA);
             parts[3] = _mm_shuffle_epi32(v, 0xFF);
         }
+        auto* row0 = reinterpret_cast<__m128i*>(dst);
+        if (!force) {
+            __m128i same = _mm_set1_epi32(-1);
+            for (int k = 0; k < S; ++k) same = _mm_and_si128(same, _mm_cmpeq_epi32(parts[k], _mm_loadu_si128(row0 + k)));
+            if (_mm_movemask_epi8(same) == 0xFFFF) continue;
+        }
         for (int row = 0; row < S; ++row)
             for (int k = 0; k < S; ++k)
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + row * out.stride) + k, parts[k]);
+        written.add(done, done + 4);
     }
     return done;
 }
 
-using WideRowFn = int (*)(const uint8_t*, int, const DeviceRows&);
+using WideRowFn = int (*)(const uint8_t*, int, const DeviceRows&, bool, Written&);
 constexpr WideRowFn kWideRows[] = {nullptr, WideRow<1>, WideRow<2>, WideRow<3>, WideRow<4>};
 const bool kHasSsse3 = __builtin_cpu_supports("ssse3");
 #endif
 
-// Bottom-up BGR rows of r into the mirror, each pixel as a scale x scale block.
-void CopyToMirror(const PixelView& view, cairo_surface_t* mirror, const Rect& r, int scale) {
+// Bottom-up BGR rows of r into the mirror, each pixel as a scale x scale block. Unless forced
+// (a new mirror holds anything), a block the mirror already holds is left alone; returns the
+// rectangle around the blocks written. The window already shows every block the mirror holds
+// (each change is painted at once, and an expose paints from the mirror), so a present of
+// pixels that did not change, as when one rectangle is presented twice in a row, costs a read.
+Rect CopyToMirror(const PixelView& view, cairo_surface_t* mirror, const Rect& r, int scale, bool force) {
     cairo_surface_flush(mirror);
     uint8_t* data = cairo_image_surface_get_data(mirror);
     const ptrdiff_t stride = cairo_image_surface_get_stride(mirror);
     const int n = r.width();
+    Written columns;
+    int top = r.bottom, bottom = r.top;
     for (int32_t y = r.top; y < r.bottom; ++y) {
         const uint8_t* src = RowPointer(view, y) + r.left * 3;
         DeviceRows out{data + y * scale * stride + static_cast<ptrdiff_t>(r.left) * scale * 4, stride, scale};
+        Written row;
         int done = 0;
 #if defined(__x86_64__)
-        if (kHasSsse3 && scale < static_cast<int>(std::size(kWideRows))) done = kWideRows[scale](src, n, out);
+        if (kHasSsse3 && scale < static_cast<int>(std::size(kWideRows)))
+            done = kWideRows[scale](src, n, out, force, row);
 #endif
         out.dst += static_cast<ptrdiff_t>(done) * scale * 4;
-        PlainRow(src + done * 3, n - done, scale, out);
+        PlainRow(src + done * 3, n - done, scale, out, force, done, row);
+        if (row.first >= row.last) continue;
+        columns.add(row.first, row.last);
+        top = std::min(top, y);
+        bottom = y + 1;
     }
-    cairo_surface_mark_dirty_rectangle(mirror, r.left * scale, r.top * scale, n * scale, r.height() * scale);
+    if (top >= bottom) return Rect{};
+    const Rect written{r.left + columns.first, top, r.left + columns.last, bottom};
+    cairo_surface_mark_dirty_rectangle(mirror, written.left * scale, written.top * scale, written.width() * scale,
+                                       written.height() * scale);
+    return written;
 }
 
 }  // namespace
@@ -123,7 +167,7 @@ void GtkBackend::makeMirror(Window& w) {
     w.mirrorHeight = w.view.height;
     // A new factor (the display changed) keeps what was shown: everything is drawn again from
     // the backing store, which holds it.
-    CopyToMirror(w.view, w.mirror, Rect{0, 0, w.view.width, w.view.height}, scale);
+    CopyToMirror(w.view, w.mirror, Rect{0, 0, w.view.width, w.view.height}, scale, true);
 }
 
 // On a desktop scaled by an integer factor every pixel of ours is a sharp block of the screen's
@@ -140,16 +184,18 @@ void GtkBackend::present(NativeWindow window, const Rect& rect) {
     if (w == nullptr) return;
     const Rect r = IntersectRects(rect, Rect{0, 0, w->view.width, w->view.height});
     if (r.isEmpty()) return;
+    Rect changed = r;
     if (w->mirrorScale != deviceScale(*w)) {
         makeMirror(*w);
     } else {
-        CopyToMirror(w->view, w->mirror, r, w->mirrorScale);
+        changed = CopyToMirror(w->view, w->mirror, r, w->mirrorScale, false);
+        if (changed.isEmpty()) return;
     }
 
     // Until the window is on screen its first expose shows the mirror.
     GdkWindow* gdkWindow = gtk_widget_get_window(w->top);
     if (gdkWindow == nullptr || !gdk_window_is_viewable(gdkWindow)) return;
-    cairo_rectangle_int_t area{r.left, r.top, r.width(), r.height()};
+    cairo_rectangle_int_t area{changed.left, changed.top, changed.width(), changed.height()};
     cairo_region_t* region = cairo_region_create_rectangle(&area);
     // The real controls draw themselves; painting over them would leave them blank.
     for (const Control& c : w->controls) {
