@@ -7,8 +7,8 @@
 #    the pointer at a child's pace: a 300-pixel Ruler band (size 32), a 300 x 300 piece carried
 #    by the Scissors, the text tool's preview at size 80, a Brush drag; and against 8 ms for the
 #    largest: the Ruler band from corner to corner of the canvas and back, the whole canvas
-#    carried. MOVES (100) moves come MOVE_MS (50) apart so that each is drawn on its own (at
-#    3840x2160 give MOVE_MS=100); a carried piece's resting polls are taken off. The X server's
+#    carried. MOVES (100) moves come MOVE_MS apart so that each is drawn on its own (default 50,
+#    100 on screens larger than 1920x1080); a carried piece's resting polls are taken off. The X server's
 #    time per move (it draws the presented rectangles) is shown beside it.
 # Points are the room's own (logical) coordinates times the scale factor. At the end it prints
 # the ratios the present path is held to: the 300 x 300 carry at 3840x2160 factor 4 at most 3x its
@@ -34,7 +34,6 @@ if [ "${MEASURE_QUICK:-0}" = 1 ]; then
 fi
 . "$(dirname "$0")/measure_lib.sh"
 MOVES=${MOVES:-100}
-PAUSE=$(awk -v m="${MOVE_MS:-50}" 'BEGIN { print m / 1000 }')
 declare -A CARRY  # the 300 x 300 carry's ms per move, by screen
 
 # Processor time of a process so far, all its threads, in ns.
@@ -109,6 +108,7 @@ moves() {
 
 for SCREEN in "${SCREENS[@]}"; do
     start "$SCREEN"
+    PAUSE=$(awk -v m="${MOVE_MS:-$((W * H > 1920 * 1080 ? 100 : 50))}" 'BEGIN { print m / 1000 }')
     L=147 T=16 R=$((W / S - 19)) B=$((H / S - 96)) Y0=$((H / S))  # the canvas area; the bottom edge
     CX=$(((L + R) / 2)) CY=$(((T + B) / 2))
     drag $((L + 20)) $((T + 20)) $((L + 120)) $((T + 60))  # the Pencil, chosen at start

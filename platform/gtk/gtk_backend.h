@@ -220,6 +220,8 @@ std::vector<guint> KeyvalsOfVirtualKey(int virtualKey);
 
 // Shows a window's mirror in a cairo context of its drawing area (gtk_present.cpp).
 void PaintMirror(cairo_t* cr, cairo_surface_t* mirror);
+// Destroys a mirror and gives its memory back at once; leaves `mirror` null.
+void DropMirror(cairo_surface_t*& mirror);
 
 // The window's id stored on its GtkWindow.
 constexpr const char* kWindowIdKey = "pictoria-window";

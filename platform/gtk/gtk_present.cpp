@@ -8,6 +8,9 @@
 #include <climits>
 #include <cstring>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include "platform/gtk/gtk_backend.h"
 
 #if defined(__x86_64__)
@@ -147,6 +150,22 @@ Rect CopyToMirror(const PixelView& view, cairo_surface_t* mirror, const Rect& r,
 
 }  // namespace
 
+// Cairo hands out shared images from one large pool and keeps a freed stretch resident for the
+// next image; a mirror is large (the window, times the factor squared) and the next image seldom
+// fits the same stretch, so its pages are given back with it. An image in private memory (no
+// shared memory on this display) is freed by cairo itself and refuses the request.
+void DropMirror(cairo_surface_t*& mirror) {
+    if (mirror == nullptr) return;
+    const auto start = reinterpret_cast<uintptr_t>(cairo_image_surface_get_data(mirror));
+    const auto bytes = static_cast<uintptr_t>(cairo_image_surface_get_stride(mirror)) *
+                       static_cast<uintptr_t>(cairo_image_surface_get_height(mirror));
+    cairo_surface_destroy(mirror);
+    mirror = nullptr;
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (start + page - 1) & ~(page - 1), to = (start + bytes) & ~(page - 1);
+    if (start != 0 && to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_REMOVE);
+}
+
 int GtkBackend::deviceScale(const Window& w) const {
     return std::max(1, gtk_widget_get_scale_factor(w.area));
 }
@@ -156,7 +175,7 @@ void GtkBackend::makeMirror(Window& w) {
     if (w.mirror != nullptr && w.mirrorScale == scale && w.mirrorWidth == w.view.width &&
         w.mirrorHeight == w.view.height)
         return;
-    if (w.mirror != nullptr) cairo_surface_destroy(w.mirror);
+    DropMirror(w.mirror);
     // Made like the screen's own surfaces, the mirror lives in memory shared with the X server:
     // presents send it as it is, where a private image would be copied into a fresh stretch of
     // cairo's shared pool each time, leaving ever more of that pool resident.

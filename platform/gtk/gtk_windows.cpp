@@ -110,7 +110,7 @@ void GtkBackend::removeWindow(NativeWindow window) {
     for (DialogRun* run : dialogs_)
         if (run->window == window) run->ended = true;
     if (gtkReady_) gtk_widget_destroy(w->top);
-    if (w->mirror != nullptr) cairo_surface_destroy(w->mirror);
+    DropMirror(w->mirror);
 }
 
 bool GtkBackend::isWindow(NativeWindow window) { return find(window) != nullptr; }
