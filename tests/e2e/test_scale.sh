@@ -1,27 +1,83 @@
 #!/bin/bash
-# A 1600x1200 screen scaled by 2 (GDK_SCALE=2, then --scale 2) shows the room drawn for 800x600
-# with every pixel doubled; a click at a can's doubled place chooses it; a stroke lands under the
-# pointer in sharp 2x2 blocks.
-# Usage: test_scale.sh PICTORIA   (the room is drawn by render_room beside the tests)
+# The room at its designed size on any screen. Without a desktop scale the program draws every
+# pixel as the largest block that leaves the room 800x540 of its own: 1920x1080 and 3840x2160
+# show the 960x540 room in sharp 2x2 and 4x4 blocks, with no advice box; a click on a can at its
+# scaled place chooses it and a stroke lands under the pointer. A desktop scaled by 2
+# (GDK_SCALE=2) at 1600x1200 keeps its factor. At 1366x768 the room is drawn as it is and the
+# advice shows once, never again for that user (nor at `--scale 1` on 1920x1080, which draws
+# the room at 1920x1080 as before).
+# Usage: test_scale.sh PICTORIA   (the rooms are drawn by render_room beside the tests)
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
-"$(dirname "$BINARY")/tests/render_room" 800 600 "$E2E_TMP/room.bmp" >/dev/null || e2e_fail "render_room failed"
 
-e2e_start_x 1600 1200
-for way in "env GDK_SCALE=2 $BINARY" "$BINARY --scale 2"; do
-    e2e_room scaled $way  # the title screen, doubled, is clicked in its middle
+# screen WxH: a fresh X server of that size, the last one gone.
+screen() {
+    [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" && wait "$E2E_XVFB_PID" 2>/dev/null
+    rm -f "$E2E_TMP/display"
+    e2e_start_x "${1%x*}" "${1#*x}"
+}
+
+# same_room FACTOR LOGICAL_WxH WHAT: the screen, sampled every FACTOR pixels, is the room
+# render_room draws at the logical size, and every pixel is a sharp FACTOR x FACTOR block.
+same_room() {
+    "$(dirname "$BINARY")/tests/render_room" "${2%x*}" "${2#*x}" "$E2E_TMP/room.bmp" >/dev/null ||
+        e2e_fail "render_room failed"
     e2e_screenshot
-    differ=$(convert "$SHOT" -sample 50% - | compare -metric AE - "$E2E_TMP/room.bmp" null: 2>&1)
-    [ "$differ" = 0 ] || e2e_fail "$way: the room is not the 800x600 room doubled ($differ pixels differ)"
-    e2e_click 1146 1040  # the blue can, at (573, 520) doubled
-    e2e_stroke 601 601 1001 601
-    e2e_expect "0 0 255" "$way: the stroke" "620 600" "800 600" "980 600"
-    convert "$SHOT" -crop 440x40+580+580 +repage "$E2E_TMP/stroke.ppm"
-    blocks=$(convert "$E2E_TMP/stroke.ppm" -sample 50% -sample 200% - | compare -metric AE - "$E2E_TMP/stroke.ppm" null: 2>&1)
-    [ "$blocks" = 0 ] || e2e_fail "$way: the stroke's pixels are not sharp 2x2 blocks"
+    local differ blocks
+    differ=$(convert "$SHOT" -sample "${2}!" - | compare -metric AE - "$E2E_TMP/room.bmp" null: 2>&1)
+    [ "$differ" = 0 ] || e2e_fail "$3: the screen is not the ${2} room at factor $1 ($differ pixels differ)"
+    blocks=$(convert "$SHOT" -sample "${2}!" -sample "$((100 * $1))%" - | compare -metric AE - "$SHOT" null: 2>&1)
+    [ "$blocks" = 0 ] || e2e_fail "$3: the screen's pixels are not sharp ${1}x$1 blocks"
+}
+
+# paints FACTOR LOGICAL_HEIGHT WHAT: the blue can, at its place in the room times FACTOR, then
+# a stroke across the canvas, found under the pointer.
+paints() {
+    local s=$1 y=$((300 * $1))
+    e2e_click $((573 * s)) $((($2 - 80) * s))
+    e2e_stroke $((300 * s)) "$y" $((500 * s)) "$y"
+    e2e_expect "0 0 255" "$3: the stroke" "$((320 * s)) $y" "$((400 * s)) $y" "$((480 * s)) $y"
+}
+
+stop() {
     kill "$PID" && wait "$PID" 2>/dev/null
-    rm -rf "$XDG_STATE_HOME"  # the stroke's recovery copy would come back at the next start
+    rm -f "$XDG_STATE_HOME/pictoria/picture.bmp"  # the stroke's recovery copy would come back
+}
+
+for case in "1920x1080 2 960x540" "3840x2160 4 960x540"; do
+    read -r size s logical <<<"$case"
+    screen "$size"
+    e2e_room auto "$BINARY"  # an advice box would stand before the title screen
+    same_room "$s" "$logical" "$size"
+    paints "$s" "${logical#*x}" "$size"
+    stop
 done
+
+screen 1600x1200
+e2e_room desktop env GDK_SCALE=2 "$BINARY"
+same_room 2 800x600 "GDK_SCALE=2"
+paints 2 600 "GDK_SCALE=2"
+stop
+
+# advised WHAT COMMAND...: the advice box shows first; Return answers it, then the room.
+advised() {
+    local what=$1 && shift
+    e2e_start_program "$what" "$@"
+    e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' || e2e_fail "$what: no advice box"
+    xdotool sleep 0.3 key Return
+    e2e_dismiss_title && e2e_wait 20 e2e_room_only || e2e_fail "no room after the advice ($what)"
+}
+screen 1366x768
+advised 1366x768 "$BINARY"
+same_room 1 1366x768 "1366x768"
+stop
+e2e_room "1366x768 again" "$BINARY"  # the advice is not given twice
+stop
+
+screen 1920x1080
+e2e_room "--scale 1" "$BINARY" --scale 1  # the same user: no advice again
+same_room 1 1920x1080 "--scale 1"
+stop
 echo "PASS: test_scale"
