@@ -2,7 +2,8 @@
 # The room at its designed size on any screen. Without a desktop scale the program draws every
 # pixel as the largest block that leaves the room 800x540 of its own: 1920x1080 and 3840x2160
 # show the 960x540 room in sharp 2x2 and 4x4 blocks, with no advice box; a click on a can at its
-# scaled place chooses it and a stroke lands under the pointer. A desktop scaled by 2
+# scaled place chooses it, a stroke lands under the pointer, the pointer kept inside the canvas
+# is put where the room says, and the remote comes up centred at its scaled size. A desktop scaled by 2
 # (GDK_SCALE=2) at 1600x1200 keeps its factor. At 1366x768 the room is drawn as it is and the
 # advice shows once, never again for that user (nor at `--scale 1` on 1920x1080, which draws
 # the room at 1920x1080 as before).
@@ -52,6 +53,15 @@ for case in "1920x1080 2 960x540" "3840x2160 4 960x540"; do
     e2e_room auto "$BINARY"  # an advice box would stand before the title screen
     same_room "$s" "$logical" "$size"
     paints "$s" "${logical#*x}" "$size"
+    # The Ruler keeps the pointer inside the canvas: the warp lands at the canvas's edge, scaled.
+    e2e_click $((415 * s)) $((482 * s))
+    xdotool mousemove $((600 * s)) $((300 * s)) mousedown 1 sleep 0.2 mousemove $((960 * s - 1)) $((300 * s)) sleep 0.5
+    [ "$(xdotool getmouselocation | cut -d' ' -f1)" = "x:$((939 * s))" ] || e2e_fail "$size: the pointer is not kept at $((939 * s))"
+    xdotool mouseup 1 sleep 0.3
+    # The remote, a painted dialog, is centred at its scaled size.
+    e2e_click $((156 * s)) $((500 * s))
+    e2e_wait 5 eval 'e2e_windows "$PID" | grep -q "^$(((960 - 228) * s / 2)) $(((540 - 240) * s / 2)) $((228 * s)) $((240 * s))$"' ||
+        e2e_fail "$size: the remote is not centred at its scaled size: $(e2e_windows "$PID" | tr '\n' ';')"
     stop
 done
 
