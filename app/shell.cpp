@@ -59,9 +59,9 @@ std::string CurrentDirectory() {
 // True when the program chose a factor beyond the desktop's own.
 bool ApplyScale() {
     const platform::ScreenPixels screen = Plat().screenPixels();
-    const int factor = ChooseScale(gShell.scaleAsked, screen);
-    Plat().setScale(factor);
-    return gShell.scaleAsked == kScaleAuto && factor > screen.desktopFactor;
+    Plat().setScale(ChooseScale(gShell.scaleAsked, screen));
+    // A desktop that cannot scale windows keeps its own factor.
+    return gShell.scaleAsked == kScaleAuto && Plat().screenPixels().factor > screen.desktopFactor;
 }
 
 // The advice asks the parent to change the whole desktop for one program, so it is given once
