@@ -1,10 +1,10 @@
 #!/bin/bash
-# The real program under Xvfb on a 2086x1192 screen (a 1920x1080 canvas) printing through GTK's
-# "Print to File". The canvas is painted (a blue fill and strokes in five colours), then printed
-# three times. For each print: the time from the click on Print until the program is back to
-# its room with the PDF written (the job handed over and accepted), and the most resident memory
-# the program held meanwhile above what it held with the print dialog open. The kernel's peak
-# counter is reset just before the click.
+# The real program under Xvfb printing through GTK's "Print to File", by default on a 2086x1192
+# screen (a 1920x1080 canvas at factor 1). The canvas is painted (a blue fill and strokes in
+# five colours), then printed three times. For each print: the time from the click on Print
+# until the program is back to its room with the PDF written (the job handed over and accepted),
+# and the most resident memory the program held meanwhile above what it held with the print
+# dialog open. The kernel's peak counter is reset just before the click.
 #
 # Usage: bench/measure_print.sh PICTORIA [WxH...] [-- PROGRAM ARGUMENTS...]
 #   default size 2086x1192; MEASURE_QUICK=1: 800x600, one print
@@ -36,10 +36,10 @@ for size in "${SIZES[@]}"; do
         room_click 25 $((LH - 175))
         e2e_wait 20 eval '[ "$(e2e_window_count "$PID")" -ge 2 ]' || e2e_fail "no print dialog"
         sleep 1
-        read -r X Y _ < <(e2e_windows "$PID" | grep -v "^0 0 $W $H$")
+        read -r X Y DW DH < <(e2e_windows "$PID" | grep -v "^0 0 $W $H$")
         e2e_click $((X + 82 * S)) $((Y + 86 * S))  # Print to File
         sleep 0.5
-        xdotool mousemove $((X + 664 * S)) $((Y + 530 * S)) sleep 0.3  # Print
+        xdotool mousemove $((X + DW - 56 * S)) $((Y + DH - 30 * S)) sleep 0.3  # Print, at the bottom right
         echo 5 >"/proc/$PID/clear_refs"
         before=$(status_kb VmRSS) start=$(date +%s%N)
         xdotool click 1
