@@ -148,6 +148,30 @@ static int AwaitTitle(Display* display, int width, int height, pid_t child, doub
     return 0;
 }
 
+/* Waits for the title screen, takes the processor use while it stands and clicks it away in its
+ * middle; the time of the click, or a negative number when no title screen came. Sets the factor
+ * the program draws at. */
+static double ClickTitleAway(Display* display, int width, int height, pid_t child, double exec, int* factor) {
+    const unsigned long centreBefore = PixelAt(display, width / 2, height / 2);
+    XWindowAttributes title;
+    if (!AwaitTitle(display, width, height, child, exec, &title)) return -1;
+    *factor = title.width / kTitleWidth;
+    const int x = title.x + title.width / 2, y = title.y + title.height / 2;
+    const double shown = WaitForChange(display, x, y, centreBefore, child);
+    if (shown < 0) return -1;
+    printf("screen %dx%d factor %d: the title screen was on screen %.1f ms after exec\n", width, height, *factor,
+           shown - exec);
+    usleep(kBoxFocusMs * 1000);
+    const double cpuMs = CpuMsOver(child, titleIdleSeconds);
+    printf("screen %dx%d factor %d: processor use while the title screen stands %.2f %% (%.0f ms of CPU in %d s)\n",
+           width, height, *factor, cpuMs / (titleIdleSeconds * 10.0), cpuMs, titleIdleSeconds);
+    char click[96];
+    snprintf(click, sizeof click, "xdotool mousemove %d %d click 1", x, y);
+    const double from = NowMs();
+    if (system(click) != 0) fprintf(stderr, "first_frame: xdotool failed\n");
+    return from;
+}
+
 int main(int argc, char** argv) {
     int arg = 1;
     if (arg < argc && strcmp(argv[arg], "--quick") == 0) {
@@ -171,23 +195,12 @@ int main(int argc, char** argv) {
 
     const double exec = NowMs();
     pid_t child = Start(argv + arg);
-    XWindowAttributes title;
-    if (!AwaitTitle(display, width, height, child, exec, &title)) {
+    int factor = 0;
+    const double from = ClickTitleAway(display, width, height, child, exec, &factor);
+    if (from < 0) {
         fprintf(stderr, "first_frame: no title screen appeared\n");
         return Finish(child, 1);
     }
-    const int factor = title.width / kTitleWidth;
-    printf("screen %dx%d factor %d: the title screen was on screen %.1f ms after exec\n", width, height, factor,
-           NowMs() - exec);
-    usleep(kBoxFocusMs * 1000);
-    double cpuMs = CpuMsOver(child, titleIdleSeconds);
-    printf("screen %dx%d factor %d: processor use while the title screen stands %.2f %% (%.0f ms of CPU in %d s)\n",
-           width, height, factor, cpuMs / (titleIdleSeconds * 10.0), cpuMs, titleIdleSeconds);
-    char click[96];
-    snprintf(click, sizeof click, "xdotool mousemove %d %d click 1", title.x + title.width / 2,
-             title.y + title.height / 2);
-    const double from = NowMs();
-    if (system(click) != 0) fprintf(stderr, "first_frame: xdotool failed\n");
     double frame = WaitForChange(display, 0, 0, cornerBefore, child);
     if (frame < 0) {
         fprintf(stderr, "first_frame: the room never appeared\n");
@@ -199,7 +212,7 @@ int main(int argc, char** argv) {
     usleep(settleMs * 1000);
     printf("screen %dx%d factor %d: resident memory %.1f MB (VmRSS %.1f s after the first frame)\n", width, height,
            factor, ResidentKb(child) / 1024.0, settleMs / 1000.0);
-    cpuMs = CpuMsOver(child, idleSeconds);
+    const double cpuMs = CpuMsOver(child, idleSeconds);
     printf("screen %dx%d factor %d: processor use while idle %.2f %% (%.0f ms of CPU in %d s)\n", width, height,
            factor, cpuMs / (idleSeconds * 10.0), cpuMs, idleSeconds);
     XCloseDisplay(display);

@@ -76,6 +76,7 @@ measure_start() {
     e2e_start_x "$W" "$H"
     xdotool mousemove "$x" "$y"
     e2e_start_program measured "$BINARY" "$@"
+    : "${PID:?is no longer set by e2e_start_program}"
     e2e_wait 40 towards_room || e2e_fail "no room on a ${W}x$H screen (arguments: $*)"
     LW=$((W / S)) LH=$((H / S))
     e2e_log "the room at factor $S: ${LW}x$LH logical"
