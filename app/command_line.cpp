@@ -11,9 +11,9 @@ CommandLine ReadCommandLine(int argc, const char* const* argv) {
     } else if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         line.understood = line.help = true;
     } else if (argc == 3 && std::strcmp(argv[1], "--scale") == 0) {
-        const char* n = argv[2];
-        line.understood = n[0] >= '1' && n[0] <= '4' && n[1] == '\0';
-        line.scale = line.understood ? n[0] - '0' : 0;
+        const int scale = ScaleOfText(argv[2]);
+        line.understood = scale >= 0;
+        line.scale = line.understood ? scale : kScaleNotGiven;
     } else if (argc == 3 && std::strcmp(argv[1], "--error") == 0) {
         line.understood = line.error = true;
         line.errorText = argv[2];

@@ -1,10 +1,11 @@
 // The program: the shell on the real desktop.
 //
-//   pictoria [--scale N]
+//   pictoria [--scale auto|N]
 //
-// --scale N (1 to 4) shows every pixel of the program as an N x N block, for big tools on a
-// large screen; it does what a desktop scaled by N does (GTK's GDK_SCALE), which is honoured
-// without it.
+// The room was drawn for a screen of about 800 x 600. On a larger screen every pixel of it is
+// shown as a block of the screen's pixels, as large as still leaves the room 800 x 540 of its
+// own ("auto", the default; a desktop's own scale counts towards it). --scale N (1 to 4) asks
+// for N x N blocks whatever the screen; so does `scale = N` in the settings file.
 //
 //   pictoria --error TEXT
 //
@@ -19,10 +20,9 @@
 
 int main(int argc, char** argv) {
     const shell::CommandLine line = shell::ReadCommandLine(argc, argv);
-    constexpr const char* kUsage = "usage: pictoria [--scale 1|2|3|4]\n";
+    constexpr const char* kUsage = "usage: pictoria [--scale auto|1|2|3|4]\n";
     if (line.help) return std::fputs(kUsage, stdout), 0;
     if (!line.understood) return std::fputs(kUsage, stderr), 2;
-    if (line.scale > 0) setenv("GDK_SCALE", argv[2], 1);
     auto backend = CreateGtkPlatform();
     if (line.error) {
         const platform::MsgBoxStyle style{platform::MsgBoxButtons::Ok, platform::MsgBoxIcon::Exclamation};
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform::InstallPlatform(backend.get());
-    int code = shell::PictoriaMain();
+    int code = shell::PictoriaMain(line);
     platform::InstallPlatform(nullptr);
     return code;
 }

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "app/preferences.h"
 #include "app/recovery.h"
 #include "app/room.h"
 #include "app/scene.h"
+#include "app/settings.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
@@ -53,9 +55,25 @@ std::string CurrentDirectory() {
     return path;
 }
 
-void GiveResolutionAdvice() {
-    Rect screen = Plat().desktopRect();
-    if (screen.width() >= 801 || screen.height() >= 601) tb_AttentionMessage(kResolutionAdvice);
+// Shows every pixel of the room at the factor asked for, or at the one that suits the screen.
+// True when the program chose a factor beyond the desktop's own.
+bool ApplyScale() {
+    const platform::ScreenPixels screen = Plat().screenPixels();
+    Plat().setScale(ChooseScale(gShell.scaleAsked, screen));
+    // A desktop that cannot scale windows keeps its own factor.
+    return gShell.scaleAsked == kScaleAuto && Plat().screenPixels().factor > screen.desktopFactor;
+}
+
+// The advice asks the parent to change the whole desktop for one program, so it is given once
+// for a user, and never where the program has brought the room to its designed size itself.
+void GiveResolutionAdvice(bool selfScaled) {
+    const Rect room = Plat().desktopRect();
+    if (selfScaled || (room.width() < 801 && room.height() < 601)) return;
+    const std::string folder = recovery::Folder();
+    const std::string given = folder + "/resolution-advice-given";
+    if (!folder.empty() && access(given.c_str(), F_OK) == 0) return;
+    tb_AttentionMessage(kResolutionAdvice);
+    if (!folder.empty()) close(open(given.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
 }
 
 bool IsMainWindow(const Message& msg) { return gShell.mainNative != 0 && msg.window == gShell.mainNative; }
@@ -153,6 +171,7 @@ long MainWindowProc(Message& msg) {
             return Plat().defWindowProc(msg);
         case MsgKind::DisplayChange:
             if (IsMainWindow(msg) && gShell.ready) {
+                ApplyScale();  // a new monitor or resolution may suit another factor
                 gShell.desktop = Plat().desktopRect();
                 gShell.refused = gShell.kept = Rect{};
                 KeepWindowOverDesktop();
@@ -222,7 +241,7 @@ long MainWindowProc(Message& msg) {
     }
 }
 
-int StartPictoria() {
+int StartPictoria(const CommandLine& line) {
     // 1. One instance, and the window class every toolbox window uses.
     if (!Plat().claimSingleInstance()) return 0;
     if (tb_RegisterWindowClass(MainWindowProc, kIconProgram) == 0) return 0;
@@ -233,9 +252,10 @@ int StartPictoria() {
         return 0;
     }
 
-    // 3. The toolbox, the advice, and the window over the whole desktop.
+    // 3. The toolbox, the scale, the advice, and the window over the whole desktop.
     tb_Init();
-    GiveResolutionAdvice();
+    gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : ReadSettings().scale;
+    GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
     if (gShell.mainWindow < 0) return 0;
@@ -310,8 +330,8 @@ int RunMessageLoop() {
     }
 }
 
-int PictoriaMain() {
-    int early = StartPictoria();
+int PictoriaMain(const CommandLine& line) {
+    int early = StartPictoria(line);
     if (early >= 0) return early;
     return RunMessageLoop();
 }

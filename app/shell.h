@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "platform/platform.h"
 
 namespace shell {
@@ -44,17 +45,19 @@ struct ShellState {
     int browserPosition = 0;      // the entry the picture browser shows, kept between showings
     bool closing = false;         // Quit has run: the next Close really closes the window
     bool endingSession = false;   // a logout or shutdown ends the program: the recovery copy stays
+    int scaleAsked = kScaleAuto;  // from the command line or the settings: kept for display changes
 };
 
 ShellState& Shell();
 void ResetShell();  // a clean program, for tests
 
-// Steps 1 to 9 of start-up. Returns -1 when the loop should run, otherwise the exit code.
-int StartPictoria();
+// Steps 1 to 9 of start-up, with what the command line asked for (the settings file fills in
+// what it left open). Returns -1 when the loop should run, otherwise the exit code.
+int StartPictoria(const CommandLine& line = {});
 // The message loop; returns the quit message's exit code.
 int RunMessageLoop();
 // Start-up and loop: the whole program on the installed platform.
-int PictoriaMain();
+int PictoriaMain(const CommandLine& line = {});
 
 // Does the idle work; true when it wants to be called again soon (polling) rather than wait.
 bool IdleTick();

@@ -1,21 +1,22 @@
-/* Times the real program on the X server in $DISPLAY: from exec to the first frame of the room
- * on screen, then its resident memory and its processor use while idle.
+/* Times the real program on the X server in $DISPLAY: from the click on its title screen to the
+ * first frame of the room on screen, then its resident memory and its processor use while idle.
  *
- *   first_frame [--answer COMMAND] [--title COMMAND] PROGRAM
+ *   first_frame [--quick] PROGRAM [ARGUMENTS...]
  *
- * The room counts as on screen when the top-left pixel of the root window is no longer the
- * colour it had before the start (the server should have a plain black root: Xvfb -br). Boxes
- * and dialogs are centred, so they never touch that pixel. With --answer, the program is
- * expected to show a box first: once the screen's centre changes, COMMAND answers it (for
- * example "xdotool key Return") and the room's frame is timed from that moment.
- * With --title, the program is expected to show its title screen (after the box, if any): once
- * it is on screen, the processor use is taken over kTitleIdleSeconds while it stands, then
- * COMMAND clicks it away and the room's frame is timed from the click.
+ * The program shows its resolution advice first on some screens: a box is answered with Return
+ * (xdotool) when one shows. Then the title screen stands: 448 x 324 pixels times the factor the
+ * program draws at, wherever it is placed. Its processor use is taken over titleIdleSeconds,
+ * then a click in its middle (XTest) takes it away and the room's frame is timed from the click.
+ * The room counts as on screen when the top-left pixel of the root window is no longer the colour
+ * it had before the start (the server should have a plain black root: Xvfb -br); boxes and the
+ * title screen never cover that pixel. --quick shortens every pause, for a check that all still
+ * works.
  *
  * The program runs in the current folder and is ended with SIGTERM at the end. */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,8 +25,9 @@
 #include <time.h>
 #include <unistd.h>
 
-enum { kPollMicros = 1000, kGiveUpMs = 30000, kSettleMs = 2000, kIdleSeconds = 10, kBoxFocusMs = 300 };
-enum { kTitleIdleSeconds = 5 }; /* the title screen stands for 7 s */
+enum { kPollMicros = 1000, kGiveUpMs = 30000, kBoxFocusMs = 300, kAnswerAgainMs = 1000 };
+enum { kTitleWidth = 448, kTitleHeight = 324 };
+static int settleMs = 2000, idleSeconds = 10, titleIdleSeconds = 5; /* the title screen stands for 7 s */
 
 static double NowMs(void) {
     struct timespec t;
@@ -82,27 +84,16 @@ static long long CpuTicks(pid_t pid) {
     return (long long)(utime + stime);
 }
 
-/* Polls until the pixel is `value` again; false when the program ended or nothing changed in time. */
-static int WaitForValue(Display* display, int x, int y, unsigned long value, pid_t child) {
-    double start = NowMs();
-    while (NowMs() - start < kGiveUpMs) {
-        if (PixelAt(display, x, y) == value) return 1;
-        if (waitpid(child, NULL, WNOHANG) == child) return 0;
-        usleep(kPollMicros);
-    }
-    return 0;
-}
-
 static double CpuMsOver(pid_t child, int seconds) {
     const long long before = CpuTicks(child);
     sleep(seconds);
     return (CpuTicks(child) - before) * 1000.0 / sysconf(_SC_CLK_TCK);
 }
 
-static pid_t Start(const char* program) {
+static pid_t Start(char** argv) {
     pid_t child = fork();
     if (child == 0) {
-        execl(program, program, (char*)NULL);
+        execv(argv[0], argv);
         perror("first_frame: exec");
         _exit(127);
     }
@@ -115,20 +106,86 @@ static int Finish(pid_t child, int status) {
     return status;
 }
 
+/* A window can go between the listing and the question about it. */
+static int IgnoreErrors(Display* display, XErrorEvent* error) { return 0; }
+
+/* The first window on screen that does not cover the whole screen (GTK's tiny helper windows off
+ * screen do not count): a box or the title screen. False when there is none. */
+static int SmallWindow(Display* display, int width, int height, XWindowAttributes* found) {
+    Window root, parent, *children = NULL;
+    unsigned count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+    int any = 0;
+    for (unsigned i = 0; i < count && !any; i++) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(display, children[i], &a) || a.map_state != IsViewable) continue;
+        any = a.width > 1 && a.height > 1 && a.x + a.width > 0 && a.y + a.height > 0 &&
+              !(a.width == width && a.height == height);
+        if (any) *found = a;
+    }
+    if (children != NULL) XFree(children);
+    return any;
+}
+
+static int IsTitle(const XWindowAttributes* a) {
+    return a->width % kTitleWidth == 0 && a->width / kTitleWidth * kTitleHeight == a->height;
+}
+
+/* Waits for the title screen, answering any box before it with Return; its geometry, or false
+ * when the program ended or nothing came in time. */
+static int AwaitTitle(Display* display, int width, int height, pid_t child, double exec, XWindowAttributes* title) {
+    double answered = 0;
+    for (double start = NowMs(); NowMs() - start < kGiveUpMs; usleep(10 * kPollMicros)) {
+        if (waitpid(child, NULL, WNOHANG) == child) return 0;
+        if (!SmallWindow(display, width, height, title)) continue;
+        if (IsTitle(title)) return 1;
+        if (NowMs() - answered < kAnswerAgainMs) continue;
+        if (answered == 0)
+            printf("screen %dx%d: a box (the resolution advice) was on screen %.1f ms after exec\n", width, height,
+                   NowMs() - exec);
+        usleep(kBoxFocusMs * 1000);
+        if (system("xdotool key Return") != 0) fprintf(stderr, "first_frame: xdotool failed\n");
+        answered = NowMs();
+    }
+    return 0;
+}
+
+/* Waits for the title screen, takes the processor use while it stands and clicks it away in its
+ * middle; the time of the click, or a negative number when no title screen came. Sets the factor
+ * the program draws at. */
+static double ClickTitleAway(Display* display, int width, int height, pid_t child, double exec, int* factor) {
+    const unsigned long centreBefore = PixelAt(display, width / 2, height / 2);
+    XWindowAttributes title;
+    if (!AwaitTitle(display, width, height, child, exec, &title)) return -1;
+    *factor = title.width / kTitleWidth;
+    const int x = title.x + title.width / 2, y = title.y + title.height / 2;
+    const double shown = WaitForChange(display, x, y, centreBefore, child);
+    if (shown < 0) return -1;
+    printf("screen %dx%d factor %d: the title screen was on screen %.1f ms after exec\n", width, height, *factor,
+           shown - exec);
+    usleep(kBoxFocusMs * 1000);
+    const double cpuMs = CpuMsOver(child, titleIdleSeconds);
+    printf("screen %dx%d factor %d: processor use while the title screen stands %.2f %% (%.0f ms of CPU in %d s)\n",
+           width, height, *factor, cpuMs / (titleIdleSeconds * 10.0), cpuMs, titleIdleSeconds);
+    /* The click is sent from here: xdotool takes about 100 ms to start and finish, which would
+     * count as the room's time. */
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XSync(display, False);
+    const double from = NowMs();
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
+    return from;
+}
+
 int main(int argc, char** argv) {
-    const char* answer = NULL;
-    const char* title = NULL;
     int arg = 1;
-    if (arg + 1 < argc && strcmp(argv[arg], "--answer") == 0) {
-        answer = argv[arg + 1];
-        arg += 2;
+    if (arg < argc && strcmp(argv[arg], "--quick") == 0) {
+        settleMs = 500, idleSeconds = 1, titleIdleSeconds = 1;
+        arg++;
     }
-    if (arg + 1 < argc && strcmp(argv[arg], "--title") == 0) {
-        title = argv[arg + 1];
-        arg += 2;
-    }
-    if (arg + 1 != argc) {
-        fprintf(stderr, "usage: first_frame [--answer COMMAND] [--title COMMAND] PROGRAM\n");
+    if (arg >= argc) {
+        fprintf(stderr, "usage: first_frame [--quick] PROGRAM [ARGUMENTS...]\n");
         return 2;
     }
     setvbuf(stdout, NULL, _IOLBF, 0); /* each figure shows as soon as it is known */
@@ -137,61 +194,33 @@ int main(int argc, char** argv) {
         fprintf(stderr, "first_frame: cannot open the display\n");
         return 1;
     }
+    XSetErrorHandler(IgnoreErrors);
     const int width = DisplayWidth(display, DefaultScreen(display));
     const int height = DisplayHeight(display, DefaultScreen(display));
     const unsigned long cornerBefore = PixelAt(display, 0, 0);
-    const unsigned long centreBefore = PixelAt(display, width / 2, height / 2);
 
     const double exec = NowMs();
-    pid_t child = Start(argv[arg]);
-    double from = exec;
-    if (answer != NULL) {
-        double box = WaitForChange(display, width / 2, height / 2, centreBefore, child);
-        if (box < 0) {
-            fprintf(stderr, "first_frame: no box appeared\n");
-            return Finish(child, 1);
-        }
-        printf("screen %dx%d: the advice box was on screen %.1f ms after exec; answering it with: %s\n", width,
-               height, box - exec, answer);
-        usleep(kBoxFocusMs * 1000);
-        from = NowMs();
-        if (system(answer) != 0) fprintf(stderr, "first_frame: the answer command failed\n");
-    }
-    if (title != NULL) {
-        /* The box, if any, goes first (the centre is the plain background again). */
-        if (answer != NULL && !WaitForValue(display, width / 2, height / 2, centreBefore, child)) {
-            fprintf(stderr, "first_frame: the box stayed\n");
-            return Finish(child, 1);
-        }
-        double shown = WaitForChange(display, width / 2, height / 2, centreBefore, child);
-        if (shown < 0) {
-            fprintf(stderr, "first_frame: no title screen appeared\n");
-            return Finish(child, 1);
-        }
-        printf("screen %dx%d: the title screen was on screen %.1f ms after %s\n", width, height, shown - from,
-               answer != NULL ? "the answer" : "exec");
-        usleep(kBoxFocusMs * 1000);
-        const double cpuMs = CpuMsOver(child, kTitleIdleSeconds);
-        printf("screen %dx%d: processor use while the title screen stands %.2f %% (%.0f ms of CPU in %d s)\n",
-               width, height, cpuMs / (kTitleIdleSeconds * 10.0), cpuMs, kTitleIdleSeconds);
-        from = NowMs();
-        if (system(title) != 0) fprintf(stderr, "first_frame: the title command failed\n");
+    pid_t child = Start(argv + arg);
+    int factor = 0;
+    const double from = ClickTitleAway(display, width, height, child, exec, &factor);
+    if (from < 0) {
+        fprintf(stderr, "first_frame: no title screen appeared\n");
+        return Finish(child, 1);
     }
     double frame = WaitForChange(display, 0, 0, cornerBefore, child);
     if (frame < 0) {
         fprintf(stderr, "first_frame: the room never appeared\n");
         return Finish(child, 1);
     }
-    printf("screen %dx%d: first frame of the room on screen %.1f ms after %s\n", width, height, frame - from,
-           title != NULL ? "the click on the title screen" : answer != NULL ? "the answer" : "exec");
+    printf("screen %dx%d factor %d: first frame of the room on screen %.1f ms after the click on the title screen\n",
+           width, height, factor, frame - from);
 
-    usleep(kSettleMs * 1000);
-    printf("screen %dx%d: resident memory %.1f MB (VmRSS %d s after the first frame)\n", width, height,
-           ResidentKb(child) / 1024.0, kSettleMs / 1000);
-    const double cpuMs = CpuMsOver(child, kIdleSeconds);
-    printf("screen %dx%d: processor use while idle %.2f %% (%.0f ms of CPU in %d s)\n", width, height,
-           cpuMs / (kIdleSeconds * 10.0), cpuMs, kIdleSeconds);
-    fflush(stdout);
+    usleep(settleMs * 1000);
+    printf("screen %dx%d factor %d: resident memory %.1f MB (VmRSS %.1f s after the first frame)\n", width, height,
+           factor, ResidentKb(child) / 1024.0, settleMs / 1000.0);
+    const double cpuMs = CpuMsOver(child, idleSeconds);
+    printf("screen %dx%d factor %d: processor use while idle %.2f %% (%.0f ms of CPU in %d s)\n", width, height,
+           factor, cpuMs / (idleSeconds * 10.0), cpuMs, idleSeconds);
     XCloseDisplay(display);
     return Finish(child, 0);
 }

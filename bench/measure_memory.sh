@@ -6,18 +6,14 @@
 # anonymous memory (the allocator's heap and small blocks), memory shared with the X server,
 # the program's own file (code and compiled-in resources), shared libraries, fonts, the rest.
 #
-# Usage: bench/measure_memory.sh [PICTORIA [WIDTHxHEIGHT [PROGRAM ARGUMENTS...]]]
-#   (defaults build/pictoria, 1920x1080; with --scale N the room's points are taken times N)
+# Usage: bench/measure_memory.sh [PICTORIA [WxH...] [-- PROGRAM ARGUMENTS...]]
+#   defaults build/pictoria, 1920x1080; MEASURE_QUICK=1: 800x600, short pauses
 
-set -u
+USAGE="[PICTORIA [WxH...] [-- PROGRAM ARGUMENTS...]]"
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BINARY=$(realpath "${1:-$ROOT/build/pictoria}")
-SIZE=${2:-1920x1080}
-W=${SIZE%x*} H=${SIZE#*x}
-ARGS=("${@:3}") S=1
-for ((i = 0; i + 1 < ${#ARGS[@]}; i++)); do [ "${ARGS[i]}" = --scale ] && S=${ARGS[i + 1]}; done
-spot() { echo $(($1 * S)) $((H - $2 * S)); }  # the room's (X, its bottom edge - UP) on the screen
-. "$ROOT/tests/e2e/lib.sh"
+. "$ROOT/bench/measure_lib.sh"
+[ $# -gt 0 ] || set -- "$ROOT/build/pictoria"
+measure_args 1920x1080 800x600 "$@"
 
 # breakdown WHEN: one line of figures in MB.
 breakdown() {
@@ -42,25 +38,25 @@ breakdown() {
          END {printf "%-22s private %.1f MB, shared %.1f MB\n", "", s["P"] / 1024, s["S"] / 1024}' "/proc/$PID/smaps_rollup"
 }
 
-e2e_start_x "$W" "$H"
-(cd "$E2E_TMP/run" && exec "$BINARY" "${ARGS[@]}") >"$E2E_TMP/program.log" 2>&1 &
-PID=$! && E2E_PIDS+=("$PID")
-[ $((W * H / S / S)) -gt 480000 ] && e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' && xdotool sleep 0.3 key Return
-e2e_dismiss_title "$PID" && e2e_wait 20 e2e_room_only || e2e_fail "no room"
-sleep 3
-breakdown "room on screen"
+settle() { e2e_wait 10 room_only || xdotool key Escape; e2e_wait 10 room_only || e2e_fail "a dialog stayed"; }
 
-# Pencil, Ruler, Eraser, Jar, Hammer & Chisel on the tool box's tray.
-for tool in "$(spot 395 30)" "$(spot 415 58)" "$(spot 325 48)" "$(spot 288 37)" "$(spot 396 40)"; do
-    xdotool mousemove $tool sleep 0.2 click 1 sleep 0.2
-    e2e_stroke 300 200 $((W - 100)) $((H - 200))
-    e2e_stroke $((W - 100)) 200 300 $((H - 200))
+for size in "${SIZES[@]}"; do
+    measure_start "$size" 5 5 "${ARGS[@]}"
+    nap 1
+    breakdown "screen ${W}x$H factor $S, room on screen"
+    # Pencil, Ruler, Eraser, Jar, Hammer & Chisel on the tool box's tray.
+    for tool in "395 $((LH - 30))" "415 $((LH - 58))" "325 $((LH - 48))" "288 $((LH - 37))" "396 $((LH - 40))"; do
+        room_click $tool
+        room_stroke 300 200 $((LW - 100)) $((LH - 200))
+        room_stroke $((LW - 100)) 200 300 $((LH - 200))
+    done
+    for spot in "510 $((LH - 30))" "72 $((LH - 39))" "24 $((LH - 175))"; do  # the paint tube, the keyboard, the printer
+        room_click $spot && e2e_wait 10 eval '! room_only' || e2e_fail "nothing opened at ($spot)"
+        nap 2 && xdotool key Escape && settle
+    done
+    xdotool key F1 sleep 0.5 key s && nap 2 && xdotool key Escape && settle           # Save As
+    xdotool key F1 sleep 0.5 key n sleep 1 key alt+n && nap 4 && xdotool key Escape && settle  # New, not saved
+    nap 3
+    breakdown "screen ${W}x$H factor $S, after painting"
+    measure_stop
 done
-settle() { e2e_wait 10 e2e_room_only || xdotool key Escape; e2e_wait 10 e2e_room_only || e2e_fail "a dialog stayed"; }
-for place in "$(spot 510 30)" "$(spot 72 39)" "$(spot 24 175)"; do  # the paint tube, the keyboard, the printer
-    xdotool mousemove $place sleep 0.2 click 1 sleep 2 key Escape && settle
-done
-xdotool key F1 sleep 0.5 key s sleep 2 key Escape && settle                        # Save As
-xdotool key F1 sleep 0.5 key n sleep 1 key alt+n sleep 4 key Escape && settle  # New, not saved
-sleep 3
-breakdown "after painting"

@@ -20,7 +20,7 @@ public:
     RunningRoom(int width, int height) : desktop_(platform::HeadlessConfig{width, height, 24}) {
         platform::InstallPlatform(&desktop_);
         shell::ResetShell();
-        ok_ = shell::StartPictoria() == -1;
+        ok_ = shell::StartPictoria(shell::AskingScale(1)) == -1;  // the size asked is the room's
     }
     ~RunningRoom() {
         if (ok_) scene::TearDownScene();

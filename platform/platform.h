@@ -173,6 +173,15 @@ struct PrintStart {
     PrintChoice choice;    // what was chosen (kept by the caller even when the start failed)
 };
 
+// The screen in its own pixels, and the factor the desktop shows every program's pixels at when
+// a program does not ask for another (1 on a desktop that does not scale).
+struct ScreenPixels {
+    int width = 0;
+    int height = 0;
+    int desktopFactor = 1;
+    int factor = 1;  // the factor in force now
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -180,6 +189,15 @@ public:
     // --- Screen -------------------------------------------------------------------------
     virtual int screenDepth() = 0;   // bits per pixel of the display
     virtual Rect desktopRect() = 0;  // the whole desktop, screen coordinates
+
+    // --- Scale ----------------------------------------------------------------------------
+    // Every pixel of the program may be shown as a factor x factor block of the screen's own
+    // pixels. Everything else in this interface (the desktop, windows, the pointer, messages)
+    // is in the program's pixels at the factor in force.
+    virtual ScreenPixels screenPixels() = 0;
+    // From now on show every pixel as a factor x factor block (1 or more). Windows keep their
+    // size in the program's pixels; the desktop rectangle shrinks or grows.
+    virtual void setScale(int factor) = 0;
 
     // --- Single instance ----------------------------------------------------------------
     // True when this process is the only instance. False when another runs: it has been asked

@@ -1,4 +1,5 @@
 // Starting GTK, the screen, and the pieces every other file of the backend leans on.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -6,8 +7,17 @@
 #include "platform/gtk/gtk_backend.h"
 #include "platform/gtk/gtk_platform.h"
 
+// After every header that names MsgKind::None: Xlib defines None as a macro.
+#include <gdk/gdkx.h>
+
 namespace platform::gtk {
 namespace {
+
+GdkMonitor* PrimaryMonitor() {
+    GdkDisplay* display = gdk_display_get_default();
+    GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, 0, 0);
+    return monitor != nullptr ? monitor : gdk_display_get_primary_monitor(display);
+}
 
 // The painted dialogs place their controls in small fixed rectangles (an edit line 14 pixels
 // high); the theme's usual padding and minimum heights would not fit them.
@@ -51,6 +61,7 @@ void GtkBackend::ensureGtk() {
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     g_object_unref(css);
 
+    desktopFactor_ = std::max(1, gdk_monitor_get_scale_factor(PrimaryMonitor()));
     connectScreenEvents();
     watchSession();
 }
@@ -63,13 +74,37 @@ int GtkBackend::screenDepth() {
 
 Rect GtkBackend::desktopRect() {
     ensureGtk();
-    GdkDisplay* display = gdk_display_get_default();
-    GdkMonitor* monitor = gdk_display_get_monitor_at_point(display, 0, 0);
-    if (monitor == nullptr) monitor = gdk_display_get_primary_monitor(display);
+    GdkMonitor* monitor = PrimaryMonitor();
     if (monitor == nullptr) return Rect{0, 0, 640, 480};
     GdkRectangle g;
     gdk_monitor_get_geometry(monitor, &g);
     return Rect{0, 0, g.width, g.height};
+}
+
+ScreenPixels GtkBackend::screenPixels() {
+    ensureGtk();
+    const Rect desktop = desktopRect();
+    GdkMonitor* monitor = PrimaryMonitor();
+    const int factor = monitor != nullptr ? std::max(1, gdk_monitor_get_scale_factor(monitor)) : 1;
+    return ScreenPixels{desktop.width() * factor, desktop.height() * factor, desktopFactor_, factor};
+}
+
+void GtkBackend::setScale(int factor) {
+    ensureGtk();
+    factor = std::max(1, factor);
+    if (screenPixels().factor == factor) return;
+    // GDK tells of the new monitor sizes at once; the caller lays its windows out anew itself, so
+    // that news must not come back as a display change of its own.
+    GdkScreen* screen = gdk_screen_get_default();
+    g_signal_handlers_block_matched(screen, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
+    GdkDisplay* display = gdk_display_get_default();
+    if (GDK_IS_X11_DISPLAY(display)) gdk_x11_display_set_window_scale(display, factor);
+    g_signal_handlers_unblock_matched(screen, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
+    // The cursors were made for the old factor.
+    for (auto& [id, cursor] : cursors_) g_object_unref(cursor);
+    cursors_.clear();
+    currentCursor_ = nullptr;
+    if (currentCursorId_ != 0) setCursor(currentCursorId_);
 }
 
 Window* GtkBackend::find(NativeWindow window) {

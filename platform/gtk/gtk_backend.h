@@ -83,6 +83,8 @@ public:
 
     int screenDepth() override;
     Rect desktopRect() override;
+    ScreenPixels screenPixels() override;
+    void setScale(int factor) override;
     bool claimSingleInstance() override;
 
     NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
@@ -197,6 +199,7 @@ private:
     bool hasQueued(NativeWindow window, MsgKind kind, int timerId = 0) const;
 
     bool gtkReady_ = false;
+    int desktopFactor_ = 1;  // the desktop's own scale, as found when GTK started
     int instanceSocket_ = -1;
     guint instanceWatch_ = 0;
 
@@ -209,6 +212,7 @@ private:
 
     std::map<int, GdkCursor*> cursors_;
     GdkCursor* currentCursor_ = nullptr;
+    int currentCursorId_ = 0;
     GdkEvent* trigger_ = nullptr;  // the last press or key, for menus that need one to grab with
     std::unique_ptr<PrintRun> print_;
     SdlAudio audio_;  // sound effects; opens the sound device at the first sound

@@ -126,6 +126,7 @@ bool GtkBackend::isKeyDown(int virtualKey) {
 
 void GtkBackend::setCursor(int cursorId) {
     ensureGtk();
+    currentCursorId_ = cursorId;
     auto it = cursors_.find(cursorId);
     if (it == cursors_.end()) {
         GdkCursor* cursor = CursorFromResource(cursorId);

@@ -30,9 +30,10 @@
 namespace platform {
 
 struct HeadlessConfig {
-    int width = 800;
+    int width = 800;   // the screen in its own pixels
     int height = 600;
     int depth = 24;
+    int desktopFactor = 1;  // the desktop's own scale
     bool otherInstanceRunning = false;
     // The paper and resolution the print dialog offers before anything was chosen.
     double paperWidthInches = 8.5;
@@ -166,7 +167,9 @@ public:
 
     // ---- Platform -----------------------------------------------------------------------
     int screenDepth() override { return config_.depth; }
-    Rect desktopRect() override { return Rect{0, 0, config_.width, config_.height}; }
+    Rect desktopRect() override { return Rect{0, 0, config_.width / factor_, config_.height / factor_}; }
+    ScreenPixels screenPixels() override { return {config_.width, config_.height, config_.desktopFactor, factor_}; }
+    void setScale(int factor) override { factor_ = factor > 0 ? factor : 1; }
     bool claimSingleInstance() override;
     NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
     void destroyWindow(NativeWindow window) override;
@@ -264,6 +267,7 @@ private:
     void endOfScript();
 
     HeadlessConfig config_;
+    int factor_ = config_.desktopFactor;  // every pixel of the program shown as factor_ x factor_
     std::map<NativeWindow, Window> windows_;
     NativeWindow nextWindow_ = 1;
     std::deque<Event> queue_;

@@ -51,7 +51,7 @@ e2e_start_x() {
     # a state folder of its own for the recovery copy.
     export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 XDG_CONFIG_HOME="$E2E_TMP/config" \
         XDG_RUNTIME_DIR="$E2E_TMP/runtime" XDG_STATE_HOME="$E2E_TMP/state"
-    mkdir -p "$E2E_TMP/config" "$E2E_TMP/run" && mkdir -m 700 "$XDG_RUNTIME_DIR"
+    mkdir -p "$E2E_TMP/config" "$E2E_TMP/run" && mkdir -p -m 700 "$XDG_RUNTIME_DIR"
     e2e_log "Xvfb on $DISPLAY at ${width}x${height}"
 }
 
@@ -62,8 +62,8 @@ e2e_start_program() {
     PID=$! && E2E_PIDS+=("$PID")
 }
 
-# e2e_dismiss_title: waits up to 15 s for PID's title screen (448 x 324, or that times the
-# screen's scale factor) and clicks it away.
+# e2e_dismiss_title: waits up to 15 s for PID's title screen (448 x 324, or 2, 3 or 4 times that on a
+# screen scaled that much) and clicks it away.
 e2e_dismiss_title() {
     local x y w h
     e2e_wait 15 eval 'read -r x y w h < <(e2e_windows "$PID" | grep -E " (448 324|896 648|1344 972|1792 1296)$")' || return 1

@@ -1,31 +1,80 @@
 #!/bin/bash
-# A 1600x1200 screen scaled by 2 (GDK_SCALE=2, then --scale 2) and a 2400x1800 one scaled by 3
-# show the room drawn for 800x600 with every pixel an s x s block; a click at a can's scaled place
-# chooses it; a stroke lands under the pointer in sharp s x s blocks.
-# Usage: test_scale.sh PICTORIA   (the room is drawn by render_room beside the tests)
+# The room at its designed size on any screen. Without a desktop scale the program draws every
+# pixel as the largest block that leaves the room 800x540 of its own: 1920x1080 and 3840x2160
+# show the 960x540 room in sharp 2x2 and 4x4 blocks, with no advice box; a click on a can at its
+# scaled place chooses it, a stroke lands under the pointer, the pointer kept inside the canvas
+# is put where the room says, and the remote comes up centred at its scaled size. A desktop
+# scaled by 2 (GDK_SCALE=2) at 1600x1200 keeps its factor. At 1366x768 the room is drawn as it
+# is and the advice shows once, never again for that user (nor at `--scale 1` on 1920x1080,
+# which draws the room at 1920x1080 as before).
+# Usage: test_scale.sh PICTORIA   (the rooms are drawn by render_room beside the tests)
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
-"$(dirname "$BINARY")/tests/render_room" 800 600 "$E2E_TMP/room.bmp" >/dev/null || e2e_fail "render_room failed"
 
-# Factor 3 writes each pixel as three words across: the room's odd columns and the stroke's
-# odd ends must land on whole blocks too.
-for row in "2 env GDK_SCALE=2 $BINARY" "2 $BINARY --scale 2" "3 $BINARY --scale 3"; do
-    read -r s way <<<"$row"
-    e2e_start_x $((800 * s)) $((600 * s))
-    e2e_room scaled $way  # the title screen, scaled, is clicked in its middle
-    e2e_screenshot
-    differ=$(convert "$E2E_TMP/room.bmp" -sample $((800 * s))x$((600 * s)) - | compare -metric AE - "$SHOT" null: 2>&1)
-    [ "$differ" = 0 ] || e2e_fail "$way: the room is not the 800x600 room scaled by $s ($differ pixels differ)"
-    e2e_click $((573 * s)) $((520 * s))  # the blue can
-    e2e_stroke $((301 * s - 1)) $((301 * s - 1)) $((501 * s - 1)) $((301 * s - 1))
-    e2e_expect "0 0 255" "$way: the stroke" "$((310 * s)) $((300 * s))" "$((400 * s)) $((300 * s))" "$((490 * s)) $((300 * s))"
-    convert "$SHOT" -crop $((220 * s))x$((20 * s))+$((290 * s))+$((290 * s)) +repage "$E2E_TMP/stroke.ppm"
-    blocks=$(convert "$E2E_TMP/stroke.ppm" -sample 220x20 -sample $((220 * s))x$((20 * s)) - |
-        compare -metric AE - "$E2E_TMP/stroke.ppm" null: 2>&1)
-    [ "$blocks" = 0 ] || e2e_fail "$way: the stroke's pixels are not sharp ${s}x$s blocks"
-    kill "$PID" "$E2E_XVFB_PID" && wait "$PID" "$E2E_XVFB_PID" 2>/dev/null
-    rm -rf "$XDG_STATE_HOME" "$E2E_TMP/display"  # the stroke's recovery copy would come back at the next start
+# screen WxH: a fresh X server of that size, the last one gone.
+screen() {
+    [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" && wait "$E2E_XVFB_PID" 2>/dev/null
+    rm -f "$E2E_TMP/display" && e2e_start_x "${1%x*}" "${1#*x}"
+}
+
+# same_room FACTOR LOGICAL_WxH WHAT: the screen, sampled every FACTOR pixels, is the room
+# render_room draws at the logical size, and every pixel is a sharp FACTOR x FACTOR block.
+same_room() {
+    "$(dirname "$BINARY")/tests/render_room" "${2%x*}" "${2#*x}" "$E2E_TMP/room.bmp" >/dev/null && e2e_screenshot ||
+        e2e_fail "render_room failed"
+    [ "$(convert "$SHOT" -sample "${2}!" - | compare -metric AE - "$E2E_TMP/room.bmp" null: 2>&1)" = 0 ] ||
+        e2e_fail "$3: the screen is not the ${2} room at factor $1"
+    [ "$(convert "$SHOT" -sample "${2}!" -sample "$((100 * $1))%" - | compare -metric AE - "$SHOT" null: 2>&1)" = 0 ] ||
+        e2e_fail "$3: the screen's pixels are not sharp ${1}x$1 blocks"
+}
+
+# paints FACTOR LOGICAL_HEIGHT WHAT: the blue can at its place times FACTOR, then a stroke.
+paints() {
+    local s=$1 y=$((300 * $1))
+    e2e_click $((573 * s)) $((($2 - 80) * s)) && e2e_stroke $((300 * s)) "$y" $((500 * s)) "$y"
+    e2e_expect "0 0 255" "$3: the stroke" "$((320 * s)) $y" "$((400 * s)) $y" "$((480 * s)) $y"
+}
+
+stop() {
+    kill "$PID" && wait "$PID" 2>/dev/null
+    rm -f "$XDG_STATE_HOME/pictoria/picture.bmp"  # the stroke's recovery copy would come back
+}
+
+for case in "1920x1080 2" "3840x2160 4"; do
+    read -r size s <<<"$case"
+    screen "$size"
+    e2e_room auto "$BINARY"  # an advice box would stand before the title screen
+    same_room "$s" 960x540 "$size" && paints "$s" 540 "$size"
+    # The Ruler keeps the pointer inside the canvas: the warp lands at the canvas's edge, scaled.
+    e2e_click $((415 * s)) $((482 * s))
+    xdotool mousemove $((600 * s)) $((300 * s)) mousedown 1 sleep 0.2 mousemove $((960 * s - 1)) $((300 * s)) sleep 0.5
+    [ "$(xdotool getmouselocation | cut -d' ' -f1)" = "x:$((939 * s))" ] || e2e_fail "$size: the pointer is not kept at $((939 * s))"
+    xdotool mouseup 1 sleep 0.3 && e2e_click $((156 * s)) $((500 * s))  # the remote
+    e2e_wait 5 eval 'e2e_windows "$PID" | grep -q "^$((366 * s)) $((150 * s)) $((228 * s)) $((240 * s))$"' ||
+        e2e_fail "$size: the remote is not centred at its scaled size: $(e2e_windows "$PID" | tr '\n' ';')"
+    stop
 done
+
+screen 1600x1200
+e2e_room desktop env GDK_SCALE=2 "$BINARY"
+same_room 2 800x600 "GDK_SCALE=2" && paints 2 600 "GDK_SCALE=2" && stop
+
+# Factor 3 writes each pixel as three words across, the only factor whose blocks straddle the
+# present's four-pixel steps unevenly.
+screen 2400x1800
+e2e_room "--scale 3" "$BINARY" --scale 3
+same_room 3 800x600 "--scale 3" && paints 3 600 "--scale 3" && stop
+
+screen 1366x768
+e2e_start_program 1366x768 "$BINARY"
+e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' && xdotool sleep 0.3 key Return || e2e_fail "no advice box"
+e2e_dismiss_title && e2e_wait 20 e2e_room_only || e2e_fail "no room after the advice"
+same_room 1 1366x768 "1366x768" && stop
+e2e_room "1366x768 again" "$BINARY" && stop  # the advice is not given twice
+
+screen 1920x1080
+e2e_room "--scale 1" "$BINARY" --scale 1
+same_room 1 1920x1080 "--scale 1"
 echo "PASS: test_scale"

@@ -1,5 +1,5 @@
 #!/bin/bash
-# A random but repeatable session with the real program at 1920x1080, once alone on the X server
+# A random but repeatable session with the real program on a 1920x1080 screen, once alone on the X server
 # and once under openbox: strokes and clicks on the canvas, the tools, the cans, the shelf, the
 # remote and its buttons, the popup menu (right button or F1), the keys C, Escape and F1, and
 # whatever box or dialog comes up sent away again (never printing nor saving). Now and then a
@@ -18,10 +18,13 @@ BINARY=$(realpath "$1")
 command -v openbox >/dev/null || { echo "SKIP: openbox is not installed"; exit 77; }
 
 SEED=${SOAK_SEED:-$(date +%s)} LENGTH=${SOAK_SECONDS:-25} SIZE=${SOAK_SIZE:-1920x1080}
-W=${SIZE%x*} H=${SIZE#*x} Y0=$((${SIZE#*x} - 480))
+# The program draws the room in blocks of S x S screen pixels (at 1920x1080, 2); everything below
+# is in the room's own pixels, and only the pointer and the screenshot go by the screen's.
+DW=${SIZE%x*} DH=${SIZE#*x}
+S=$((DW / 800 < DH / 540 ? DW / 800 : DH / 540)) && [ "$S" -ge 1 ] || S=1
+W=$((DW / S)) H=$((DH / S)) Y0=$((DH / S - 480))
 RX=$(((W - 228) / 2)) RY=$(((H - 240) / 2))  # the big remote's top-left
 SHOT="$E2E_TMP/shot.ppm"
-BLOT="460 $((H - 32))"
 CANS=("476 511 $((H - 94)) $((H - 84))" "512 547 $((H - 96)) $((H - 87))" "552 588 $((H - 93)) $((H - 84))"
     "512 550 $((H - 87)) $((H - 79))" "554 592 $((H - 84)) $((H - 76))" "493 528 $((H - 81)) $((H - 42))"
     "534 571 $((H - 76)) $((H - 28))")
@@ -39,12 +42,12 @@ MENU_KEYS=(n o s g p a Escape)                                                  
 # at LEFT RIGHT TOP BOTTOM: X and Y become a random point of the rectangle.
 at() { X=$(($1 + RANDOM % ($2 - $1))) Y=$(($3 + RANDOM % ($4 - $3))); }
 canvas_point() { at 150 $((W - 22)) 20 $((H - 100)); }
-click() { xdotool mousemove "$1" "$2" sleep 0.1 click "${3:-1}" sleep 0.3; }
+click() { xdotool mousemove $(($1 * S)) $(($2 * S)) sleep 0.1 click "${3:-1}" sleep 0.3; }
 stroke() {
     local a b
     canvas_point && a=$X b=$Y && canvas_point
-    xdotool mousemove "$a" "$b" mousedown 1 sleep 0.05 mousemove $(((a + X) / 2)) "$b" sleep 0.05 \
-        mousemove "$X" "$Y" sleep 0.05 mouseup 1 sleep 0.2
+    xdotool mousemove $((a * S)) $((b * S)) mousedown 1 sleep 0.05 mousemove $(((a + X) / 2 * S)) $((b * S)) \
+        sleep 0.05 mousemove $((X * S)) $((Y * S)) sleep 0.05 mouseup 1 sleep 0.2
 }
 
 # settle: sends Escape to whatever stands over the room until the room is alone again.
@@ -60,7 +63,7 @@ settle() {
     e2e_fail "something stayed over the room: $(e2e_windows "$PID" | tr '\n' ';') (seed $SEED)"
 }
 
-blot_is() { e2e_screenshot "$SHOT" && [ "$(e2e_pixel "$SHOT" $BLOT)" = "$1" ]; }
+blot_is() { e2e_screenshot "$SHOT" && [ "$(e2e_pixel "$SHOT" $((460 * S)) $(((H - 32) * S)))" = "$1" ]; }
 # probe: the red or the blue can, in turn, must show in the paint blot. The first click may only
 # end a mode that held the pointer (text waiting to be placed, the spyglass), or a carried piece.
 probe() {
@@ -113,8 +116,9 @@ soak() {
     RANDOM=$2 PROBES=0
     (cd "$E2E_TMP/run" && exec "$BINARY") >>"$E2E_TMP/program-$name.log" 2>&1 &
     PID=$! && E2E_PIDS+=("$PID")
-    # Above 800x600 the program first advises a smaller screen; Return answers.
-    [ $((W * H)) -gt 480000 ] && e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' && xdotool sleep 0.3 key Return
+    # A room above 800x600 is first advised a smaller screen, once for a user; Return answers.
+    e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ] || [ -n "$(e2e_windows "$PID")" ]'
+    [ -n "$(e2e_named "Attention!")" ] && xdotool sleep 0.3 key Return
     e2e_dismiss_title "$PID" && e2e_wait 20 e2e_room_only && sleep 1 || e2e_fail "no room ($name)"
     start=$(rss)
     warm_up
@@ -138,7 +142,7 @@ soak() {
 }
 
 e2e_log "seed $SEED"
-e2e_start_x "$W" "$H"
+e2e_start_x "$DW" "$DH"
 mkdir -p "$E2E_TMP/config/gtk-3.0" "$E2E_TMP/run/Pages"
 printf '[Settings]\ngtk-print-backends=file\n' >"$E2E_TMP/config/gtk-3.0/settings.ini"
 cp "${PICTORIA_PAGES_DIR:-/nowhere}"/*.bmp "$E2E_TMP/run/Pages/" 2>/dev/null

@@ -37,9 +37,10 @@ void CommandLine(const std::vector<std::string>& args) {
     for (const std::string& a : args) argv.push_back(a.c_str());
     const shell::CommandLine line = shell::ReadCommandLine(int(argv.size()), argv.data());
     const bool help = args.size() == 1 && args[0] == "--help";
-    const bool scale = args.size() == 2 && args[0] == "--scale" && (args[1] == "1" || args[1] == "2" || args[1] == "3");
+    const bool scale = args.size() == 2 && args[0] == "--scale" &&
+                       (args[1] == "auto" || (args[1].size() == 1 && args[1][0] >= '1' && args[1][0] <= '4'));
     Check(line.help == help);
-    Check(line.scale == (scale ? args[1][0] - '0' : 0));
+    Check(line.scale == (!scale ? shell::kScaleNotGiven : args[1] == "auto" ? shell::kScaleAuto : args[1][0] - '0'));
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
     Check(line.understood == (help || scale || error || args.empty()));

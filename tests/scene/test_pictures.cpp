@@ -85,7 +85,7 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureF
 }
 
 TEST_F(PicturesTest, OnAScreenLargerThanTheReaderTakesThePictureIsCappedAndOpensAgainOnceSaved) {
-    start(7900, 4450);  // room for 7734 x 4338 pixels, more than the reader's 7680 x 4320
+    start(7900, 4450, 1);  // room for 7734 x 4338 pixels, more than the reader's 7680 x 4320
     EXPECT_TRUE(room().picture == (Rect{0, 0, 7690, 4313}) && room().canvasArea == (Rect{147, 41, 7837, 4354}));
     answerFile(home_ / "big.bmp"), scene::SaveCommand();  // white, as it started
     paintAll(kBlue, false), answerFile(home_ / "big.bmp"), scene::OpenPicture();

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/room_fixture.h"
@@ -21,16 +23,43 @@ protected:
 
 }  // namespace
 
-TEST_F(ShellTest, ResolutionAdviceOnlyAboveEightHundredBySixHundredThenTheWindowOverTheDesktop) {
-    struct Case { int width, height; bool advised; };
-    for (Case c : {Case{1024, 768, true}, Case{800, 768, true}, Case{801, 600, true}, Case{640, 480, false},
-                   Case{800, 600, false}}) {
-        useDesktop(HeadlessConfig{c.width, c.height, 24});
-        start();
-        const std::string advice =
-            "Attention! Pictoria works best when your display is set to a resolution of 800x600 or 640x480.";
-        EXPECT_EQ(boxTexts(), c.advised ? Texts{advice} : Texts{}) << c.width;
-        EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, c.width, c.height}));
+// The room comes to its designed size by itself; where it cannot, the parent is advised once.
+// A desktop that scales by itself is multiplied only as far as the room allows; the settings
+// file is read, the command line wins, and what is not understood is left out.
+TEST_F(ShellTest, TheRoomScalesItselfToItsSizeAndTheAdviceComesOnceWhereItDoesNot) {
+    constexpr int kNone = shell::kScaleNotGiven, kAuto = shell::kScaleAuto;
+    struct Case { HeadlessConfig screen; const char* settings; int asked; int factor; bool advised; };
+    for (const Case& c : {
+             Case{{1920, 1080}, "", kNone, 2, false}, {{2560, 1440}, "", kNone, 2, false}, {{3840, 2160}, "", kNone, 4, false},
+             {{1920, 1200}, "", kNone, 2, false}, {{1366, 768}, "", kNone, 1, true}, {{801, 600}, "", kNone, 1, true},
+             {{800, 768}, "", kNone, 1, true}, {{800, 600}, "", kNone, 1, false}, {{640, 480}, "", kNone, 1, false},
+             {{3840, 2160, 24, 2}, "", kNone, 4, false}, {{1920, 1080, 24, 2}, "", kNone, 2, true},
+             {{2560, 1440, 24, 2}, "", kNone, 2, true}, {{1920, 1080, 24, 2}, "", 1, 1, true},
+             {{1920, 1080}, "[Pictoria]\nscale = 1\n", kNone, 1, true}, {{1920, 1080}, "[Pictoria]\nscale=3\n", kNone, 3, false},
+             {{1920, 1080}, "[Pictoria]\nscale = 1\n", 2, 2, true}, {{1920, 1080}, "[Pictoria]\nscale = 1\n", kAuto, 2, false},
+             {{1920, 1080}, "[Pictoria]\nscale = 9\ncolour = red\n", kNone, 2, false}, {{1920, 1080}, "scale = 1\n", kNone, 2, false}}) {
+        std::filesystem::remove_all(configHome_);
+        std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << c.settings;
+        for (int time : {1, 2}) {
+            useDesktop(c.screen);
+            ASSERT_EQ(shell::StartPictoria(shell::AskingScale(c.asked)), -1);
+            EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, c.screen.width / c.factor, c.screen.height / c.factor}));
+            EXPECT_EQ(boxTexts().size(), c.advised && time == 1) << c.screen.width << " " << c.settings << " start " << time;
+        }
+    }
+}
+
+// A display change that suits another factor lays the room out at it, with the picture kept.
+TEST_F(ShellTest, ADisplayChangeChoosesTheFactorAgain) {
+    useDesktop(HeadlessConfig{1920, 1080});
+    start();
+    tb_SetForeColor(room().canvas, 0, 0, 0);
+    tb_PaintRect(room().canvas, &room().picture);
+    for (auto [w, h, factor] : {std::tuple{3840, 2160, 4}, {1366, 768, 1}, {1920, 1080, 2}}) {
+        desktop().changeDisplay(w, h, 24), pump();
+        EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, w / factor, h / factor}));
+        EXPECT_EQ(canvasAt(room().picture.right - 1, room().picture.bottom - 1), (Rgb{0, 0, 0})) << w;
     }
 }
 

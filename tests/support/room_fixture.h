@@ -28,9 +28,9 @@ inline std::string FileBytes(const std::filesystem::path& path) {
 class RoomTest : public HeadlessTest {
 protected:
     void SetUp() override { start(); }
-    void start(int w = 800, int h = 600) {
+    void start(int w = 800, int h = 600, int scale = shell::kScaleNotGiven) {
         useDesktop(platform::HeadlessConfig{w, h, 24});
-        ASSERT_EQ(shell::StartPictoria(), -1);
+        ASSERT_EQ(shell::StartPictoria(shell::AskingScale(scale)), -1);
     }
     static scene::Room& room() { return scene::TheRoom(); }
     static Point W(int x, int y) { return Point{x + scene::kCanvasLeft, y + scene::kCanvasTop}; }

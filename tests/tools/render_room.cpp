@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     setenv("XDG_STATE_HOME", "/dev/null/state", 1);
     platform::HeadlessPlatform desktop(config);
     platform::InstallPlatform(&desktop);
-    if (shell::StartPictoria() != -1) return 1;
+    if (shell::StartPictoria(shell::AskingScale(1)) != -1) return 1;  // the room at the size asked, unscaled
 
     for (int i = 4; i < argc; ++i) {
         if (std::strcmp(argv[i], "toys") == 0) {

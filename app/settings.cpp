@@ -1,0 +1,76 @@
+#include "app/settings.h"
+
+#include <glib.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "toolbox/toolbox.h"
+
+namespace shell {
+namespace {
+
+constexpr const char* kFileName = "settings.ini";
+constexpr const char* kGroup = "Pictoria";
+constexpr int kLeastWidth = 800;
+constexpr int kLeastHeight = 540;
+
+void Warn(const std::string& path, const std::string& what) {
+    std::fprintf(stderr, "pictoria: %s: %s\n", path.c_str(), what.c_str());
+}
+
+}  // namespace
+
+int ScaleOfText(const std::string& text) {
+    if (text == "auto") return kScaleAuto;
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kLargestScale) return text[0] - '0';
+    return -1;
+}
+
+Settings ReadSettings() {
+    Settings settings;
+    const std::string path = tb_GetWindowsDirectory() + "/" + kFileName;
+    GKeyFile* file = g_key_file_new();
+    GError* error = nullptr;
+    if (!g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_NONE, &error)) {
+        // No file is the usual case and says nothing; one that cannot be read is told.
+        if (!g_error_matches(error, G_FILE_ERROR, G_FILE_ERROR_NOENT) &&
+            !g_error_matches(error, G_FILE_ERROR, G_FILE_ERROR_NOTDIR))
+            Warn(path, error->message);
+        g_error_free(error);
+        g_key_file_free(file);
+        return settings;
+    }
+    gsize groups = 0;
+    gchar** names = g_key_file_get_groups(file, &groups);
+    for (gsize i = 0; i < groups; ++i) {
+        if (std::string(names[i]) != kGroup) Warn(path, std::string("the group [") + names[i] + "] is not known");
+    }
+    g_strfreev(names);
+    gsize keys = 0;
+    gchar** key = g_key_file_get_keys(file, kGroup, &keys, nullptr);
+    for (gsize i = 0; i < keys; ++i) {
+        gchar* value = g_key_file_get_string(file, kGroup, key[i], nullptr);
+        const std::string text = value != nullptr ? value : "";
+        g_free(value);
+        if (std::string(key[i]) != "scale") {
+            Warn(path, std::string("the setting ") + key[i] + " is not known");
+        } else if (const int scale = ScaleOfText(text); scale >= 0) {
+            settings.scale = scale;
+        } else {
+            Warn(path, "scale = " + text + " is not auto, 1, 2, 3 or 4");
+        }
+    }
+    g_strfreev(key);
+    g_key_file_free(file);
+    return settings;
+}
+
+int ChooseScale(int asked, const platform::ScreenPixels& screen) {
+    if (asked >= 1) return asked;
+    const int desktop = std::max(1, screen.desktopFactor);
+    const int more = std::min(screen.width / (desktop * kLeastWidth), screen.height / (desktop * kLeastHeight));
+    return desktop * std::max(1, more);
+}
+
+}  // namespace shell
