@@ -3,8 +3,9 @@
 // Every program window is a borderless GtkWindow holding a GtkFixed: a GtkDrawingArea covering
 // the whole client area (it serves the desktop's exposes from the window's mirror surface and
 // receives the pointer), and above it the real controls of a dialog. The backing store the
-// program draws into is a bottom-up BGR buffer; present() converts the changed rectangle into the
-// cairo mirror and puts it on screen at once.
+// program draws into is a bottom-up BGR buffer; present() writes the pixels of the changed
+// rectangle that differ into the cairo mirror (screen pixels: each of ours an s x s block at the
+// window's scale factor s) and puts them on screen at once.
 //
 // GDK events become Messages in one FIFO queue (gtk_events.cpp is the only place that maps
 // them); peekMessage/waitMessage run the GLib main loop just long enough to fill it.
@@ -48,7 +49,11 @@ struct Window {
     std::vector<Rect> requested; // earlier placements whose configure events may still arrive
     std::vector<uint8_t> pixels;
     PixelView view{};
-    cairo_surface_t* mirror = nullptr;  // CAIRO_FORMAT_RGB24 copy of what has been presented
+    cairo_surface_t* mirror = nullptr;  // CAIRO_FORMAT_RGB24 copy of what has been presented,
+                                        // mirrorScale times the backing store's size
+    int mirrorScale = 0;                // the window's scale factor when the mirror was made
+    int mirrorWidth = 0;                // the backing store's size then
+    int mirrorHeight = 0;
     std::vector<Control> controls;
 };
 
@@ -175,6 +180,11 @@ public:
     // Runs a GTK dialog modally, sized to fit the screen and centred on it (gtk_files.cpp).
     gint runCentred(GtkWidget* dialog, int width, int height);
 
+    // The mirror at the window's present scale factor and size, made again (and filled from the
+    // backing store) when either has changed (gtk_present.cpp).
+    void makeMirror(Window& w);
+    int deviceScale(const Window& w) const;
+
     // Controls (gtk_dialogs.cpp).
     Control* findControl(NativeWindow dialog, int controlId);
 
@@ -213,8 +223,10 @@ private:
 int VirtualKeyOf(const GdkEventKey* event);
 std::vector<guint> KeyvalsOfVirtualKey(int virtualKey);
 
-// Shows a window's mirror in a cairo context of its drawing area (gtk_windows.cpp).
+// Shows a window's mirror in a cairo context of its drawing area (gtk_present.cpp).
 void PaintMirror(cairo_t* cr, cairo_surface_t* mirror);
+// Destroys a mirror and gives its memory back at once; leaves `mirror` null.
+void DropMirror(cairo_surface_t*& mirror);
 
 // The window's id stored on its GtkWindow.
 constexpr const char* kWindowIdKey = "pictoria-window";

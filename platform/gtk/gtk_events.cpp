@@ -153,6 +153,7 @@ gboolean OnDraw(GtkWidget* area, cairo_t* cr, gpointer data) {
     GtkBackend* b = Self(data);
     Window* w = b->findByWidget(area);
     if (w == nullptr || w->mirror == nullptr) return FALSE;
+    b->makeMirror(*w);  // the expose may be the first news of a new scale factor
     PaintMirror(cr, w->mirror);
     double x0, y0, x1, y1;
     cairo_clip_extents(cr, &x0, &y0, &x1, &y1);

@@ -1,5 +1,4 @@
-// Program windows, their backing stores, and putting the backing store on screen.
-#include <bit>
+// Program windows and their backing stores (gtk_present.cpp puts them on screen).
 #include <cstring>
 
 #include "platform/gtk/gtk_backend.h"
@@ -9,34 +8,6 @@ namespace platform::gtk {
 namespace {
 
 constexpr int kProgramIcon = 375;
-
-// Bottom-up BGR rows into the cairo mirror (0x00RRGGBB words, top-down).
-void CopyToMirror(const PixelView& view, cairo_surface_t* mirror, const Rect& r) {
-    cairo_surface_flush(mirror);
-    uint8_t* data = cairo_image_surface_get_data(mirror);
-    const int stride = cairo_image_surface_get_stride(mirror);
-    for (int32_t y = r.top; y < r.bottom; ++y) {
-        const uint8_t* src = RowPointer(view, y) + r.left * 3;
-        auto* dst = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride) + r.left;
-        int32_t n = r.width();
-        // B, G, R in memory is a little-endian 0x00RRGGBB word short of its top byte: four pixels
-        // at a time are three 32-bit loads spread over four words.
-        static_assert(std::endian::native == std::endian::little);
-        for (; n >= 4; n -= 4, src += 12, dst += 4) {
-            uint32_t a, b, c;
-            std::memcpy(&a, src, 4);
-            std::memcpy(&b, src + 4, 4);
-            std::memcpy(&c, src + 8, 4);
-            dst[0] = a & 0xFFFFFFu;
-            dst[1] = (a >> 24) | (b & 0xFFFFu) << 8;
-            dst[2] = (b >> 16) | (c & 0xFFu) << 16;
-            dst[3] = c >> 8;
-        }
-        for (; n > 0; --n, src += 3)
-            *dst++ = static_cast<uint32_t>(src[2]) << 16 | static_cast<uint32_t>(src[1]) << 8 | src[0];
-    }
-    cairo_surface_mark_dirty_rectangle(mirror, r.left, r.top, r.width(), r.height());
-}
 
 GdkPixbuf* PixbufFromImage(const ResourceData& data) {
     if (data.size < 8) return nullptr;
@@ -108,11 +79,7 @@ void GtkBackend::resizeBackingStore(Window& w, int width, int height) {
     const int32_t stride = StrideFor(width, 24);
     w.pixels.assign(static_cast<size_t>(stride) * height, 0);
     w.view = PixelView{w.pixels.data(), width, height, stride, 24, nullptr};
-    if (w.mirror != nullptr) cairo_surface_destroy(w.mirror);
-    // Made like the screen's own surfaces, the mirror lives in memory shared with the X server:
-    // presents send it as it is, where a private image would be copied into a fresh stretch of
-    // cairo's shared pool each time, leaving ever more of that pool resident.
-    w.mirror = gdk_window_create_similar_image_surface(nullptr, CAIRO_FORMAT_RGB24, width, height, 1);
+    makeMirror(w);
     gtk_widget_set_size_request(w.area, width, height);
 }
 
@@ -143,7 +110,7 @@ void GtkBackend::removeWindow(NativeWindow window) {
     for (DialogRun* run : dialogs_)
         if (run->window == window) run->ended = true;
     if (gtkReady_) gtk_widget_destroy(w->top);
-    if (w->mirror != nullptr) cairo_surface_destroy(w->mirror);
+    DropMirror(w->mirror);
 }
 
 bool GtkBackend::isWindow(NativeWindow window) { return find(window) != nullptr; }
@@ -206,45 +173,9 @@ void GtkBackend::setWindowIcon(NativeWindow window, int iconId) {
     g_list_free_full(icons, g_object_unref);
 }
 
-// On a desktop scaled by an integer factor every pixel of ours becomes a sharp block of the
-// screen's pixels, not a smoothed one.
-void PaintMirror(cairo_t* cr, cairo_surface_t* mirror) {
-    cairo_set_source_surface(cr, mirror, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_paint(cr);
-}
-
 PixelView GtkBackend::backingStore(NativeWindow window) {
     Window* w = find(window);
     return w != nullptr ? w->view : PixelView{};
-}
-
-void GtkBackend::present(NativeWindow window, const Rect& rect) {
-    Window* w = find(window);
-    if (w == nullptr) return;
-    const Rect r = IntersectRects(rect, Rect{0, 0, w->view.width, w->view.height});
-    if (r.isEmpty()) return;
-    CopyToMirror(w->view, w->mirror, r);
-
-    // Until the window is on screen its first expose shows the mirror.
-    GdkWindow* gdkWindow = gtk_widget_get_window(w->top);
-    if (gdkWindow == nullptr || !gdk_window_is_viewable(gdkWindow)) return;
-    cairo_rectangle_int_t area{r.left, r.top, r.width(), r.height()};
-    cairo_region_t* region = cairo_region_create_rectangle(&area);
-    // The real controls draw themselves; painting over them would leave them blank.
-    for (const Control& c : w->controls) {
-        cairo_rectangle_int_t cr{c.rect.left, c.rect.top, c.rect.width(), c.rect.height()};
-        cairo_region_subtract_rectangle(region, &cr);
-    }
-    if (!cairo_region_is_empty(region)) {
-        // Drawn now rather than at the next frame tick: transitions, rubber bands and dialogs'
-        // own loops must be seen before the program goes on.
-        GdkDrawingContext* context = gdk_window_begin_draw_frame(gdkWindow, region);
-        PaintMirror(gdk_drawing_context_get_cairo_context(context), w->mirror);
-        gdk_window_end_draw_frame(gdkWindow, context);
-        gdk_display_flush(gdk_window_get_display(gdkWindow));
-    }
-    cairo_region_destroy(region);
 }
 
 }  // namespace platform::gtk

@@ -61,6 +61,12 @@ screen 1600x1200
 e2e_room desktop env GDK_SCALE=2 "$BINARY"
 same_room 2 800x600 "GDK_SCALE=2" && paints 2 600 "GDK_SCALE=2" && stop
 
+# Factor 3 writes each pixel as three words across, the only factor whose blocks straddle the
+# present's four-pixel steps unevenly.
+screen 2400x1800
+e2e_room "--scale 3" "$BINARY" --scale 3
+same_room 3 800x600 "--scale 3" && paints 3 600 "--scale 3" && stop
+
 screen 1366x768
 e2e_start_program 1366x768 "$BINARY"
 e2e_wait 15 eval '[ -n "$(e2e_named "Attention!")" ]' && xdotool sleep 0.3 key Return || e2e_fail "no advice box"
