@@ -48,29 +48,11 @@ drag() {  # drag X0 Y0 X1 Y1: press, one move, release
     xdotool mousemove $(at "$1" "$2") sleep 0.2 mousedown 1 sleep 0.2 mousemove $(at "$3" "$4") sleep 0.3 mouseup 1 sleep 0.5
 }
 
-# start SCREEN: a fresh X server of that size, the program started with its arguments (and
-# --scale S where SCREEN says @S), its title screen clicked away and its resolution advice
-# answered; sets W, H and S (read off the title screen, 448 x 324 times the factor). Kept here
-# until the test library's start takes program arguments and reads the factor itself.
+# start SCREEN: the test library's start, given --scale S where SCREEN says @S.
 start() {
-    local size=${1%@*} given=() x y w h
+    local given=()
     [[ $1 == *@* ]] && given=(--scale "${1#*@}")
-    W=${size%x*} H=${size#*x} S=${given[1]:-1}
-    rm -f "$E2E_TMP/display"
-    e2e_start_x "$W" "$H"
-    xdotool mousemove 5 5
-    e2e_start_program measured "$BINARY" "${given[@]}" "${ARGS[@]}"
-    for _ in $(seq 100); do
-        room_only && break
-        if read -r x y w h < <(e2e_windows "$PID" | grep -E " (448 324|896 648|1344 972|1792 1296)$"); then
-            S=$((w / 448)) && xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1 sleep 1
-        elif [ -n "$(e2e_other)" ]; then
-            xdotool key Return  # the resolution advice
-        fi
-        sleep 0.3
-    done
-    room_only || e2e_fail "no room window of ${W}x$H"
-    sleep 2
+    measure_start "${1%@*}" 5 5 "${given[@]}" "${ARGS[@]}"
 }
 
 # rest WHAT: the program's processor use over REST_S s with the pointer still; sets REST (%).
@@ -162,9 +144,7 @@ for SCREEN in "${SCREENS[@]}"; do
     rooms "the Brush"
     alive "the end"
     [ -n "${SHOT_AT_END:-}" ] && import -window root "$SHOT_AT_END"
-    kill "$PID" "$E2E_XVFB_PID"
-    wait "$PID" "$E2E_XVFB_PID" 2>/dev/null
-    E2E_XVFB_PID=""
+    measure_stop
 done
 
 ratio() {  # ratio SCREEN LIMIT: the 300 x 300 carry on SCREEN against 800x600
