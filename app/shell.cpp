@@ -262,6 +262,12 @@ int StartPictoria(const CommandLine& line) {
     gShell.mainNative = tb_GetWindowHandle(gShell.mainWindow);
     dialogs::ShowTitleScreen();
     tb_SetButtonMode(0);
+    // The screen may have changed while the title showed; the room is built for it as it is now.
+    ApplyScale();
+    if (Plat().desktopRect() != gShell.desktop) {
+        gShell.desktop = Plat().desktopRect();
+        KeepWindowOverDesktop();
+    }
 
     // 4. Preferences; a missing or short file is replaced by the defaults.
     if (!LoadPreferences()) {

@@ -52,8 +52,12 @@ TEST_F(ShellTest, TheRoomScalesItselfToItsSizeAndTheAdviceComesOnceWhereItDoesNo
 
 // A display change that suits another factor lays the room out at it, with the picture kept.
 TEST_F(ShellTest, ADisplayChangeChoosesTheFactorAgain) {
+    // Also while the title screen shows, before the room is built.
     useDesktop(HeadlessConfig{1920, 1080});
+    desktop().answerDialog([&](platform::NativeWindow) { desktop().changeDisplay(1366, 768, 24); });
     start();
+    EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, 1366, 768}));
+    EXPECT_EQ(room().width, 1366);
     tb_SetForeColor(room().canvas, 0, 0, 0);
     tb_PaintRect(room().canvas, &room().picture);
     for (auto [w, h, factor] : {std::tuple{3840, 2160, 4}, {1366, 768, 1}, {1920, 1080, 2}}) {
