@@ -14,10 +14,7 @@ BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
 
 # screen WxH: a fresh X server of that size, the last one gone.
-screen() {
-    [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" && wait "$E2E_XVFB_PID" 2>/dev/null
-    rm -f "$E2E_TMP/display" && e2e_start_x "${1%x*}" "${1#*x}"
-}
+screen() { kill "$E2E_XVFB_PID" 2>/dev/null && wait "$E2E_XVFB_PID" 2>/dev/null; rm -f "$E2E_TMP/display" && e2e_start_x "${1%x*}" "${1#*x}"; }
 
 # same_room FACTOR LOGICAL_WxH WHAT: the screen, sampled every FACTOR pixels, is the room
 # render_room draws at the logical size, and every pixel is a sharp FACTOR x FACTOR block.
@@ -37,10 +34,8 @@ paints() {
     e2e_expect "0 0 255" "$3: the stroke" "$((320 * s)) $y" "$((400 * s)) $y" "$((480 * s)) $y"
 }
 
-stop() {
-    kill "$PID" && wait "$PID" 2>/dev/null
-    rm -f "$XDG_STATE_HOME/pictoria/picture.bmp"  # the stroke's recovery copy would come back
-}
+# stop: the program ended, without the stroke's recovery copy that would come back at the next start.
+stop() { kill "$PID" && wait "$PID" 2>/dev/null; rm -f "$XDG_STATE_HOME/pictoria/picture.bmp"; }
 
 for case in "1920x1080 2" "3840x2160 4"; do
     read -r size s <<<"$case"
@@ -57,15 +52,13 @@ for case in "1920x1080 2" "3840x2160 4"; do
     stop
 done
 
-screen 1600x1200
-e2e_room desktop env GDK_SCALE=2 "$BINARY"
-same_room 2 800x600 "GDK_SCALE=2" && paints 2 600 "GDK_SCALE=2" && stop
-
-# Factor 3 writes each pixel as three words across, the only factor whose blocks straddle the
-# present's four-pixel steps unevenly.
-screen 2400x1800
-e2e_room "--scale 3" "$BINARY" --scale 3
-same_room 3 800x600 "--scale 3" && paints 3 600 "--scale 3" && stop
+# The desktop's own factor; factor 3, the only one whose blocks straddle the present's
+# four-pixel steps unevenly.
+for case in "1600x1200 2 env GDK_SCALE=2 $BINARY" "2400x1800 3 $BINARY --scale 3"; do
+    read -r size s command <<<"$case"
+    screen "$size" && e2e_room "$size" $command
+    same_room "$s" 800x600 "$size" && paints "$s" 600 "$size" && stop
+done
 
 screen 1366x768
 e2e_start_program 1366x768 "$BINARY"
