@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/pixels.h"
 
@@ -84,6 +85,65 @@ void ConvertRow(const Layout& layout, const uint8_t* table, const uint8_t* fileR
             std::memset(out + 3 * x, 0, 3);
         }
     }
+}
+
+}  // namespace bmp
+
+namespace bmp {
+namespace {
+
+class BmpDecoder final : public pictures::Decoder {
+public:
+    explicit BmpDecoder(pictures::ByteSource& source) : source_(source) {}
+
+    // Reads the headers and the colour table and moves to the first pixel row.
+    bool readHeader(pictures::Header& header) override {
+        const int64_t fileSize = source_.size();
+        if (fileSize < 0) return false;
+        uint8_t headers[kFileHeaderSize + kLargestInfoSize];
+        const size_t sizeFieldEnd = kFileHeaderSize + 4;
+        if (!source_.readExactly(headers, sizeFieldEnd)) return false;
+        const uint32_t infoSize = U32(headers + kFileHeaderSize);
+        if (!IsKnownInfoSize(infoSize)) return false;
+        const size_t headersSize = kFileHeaderSize + infoSize;
+        if (!source_.readExactly(headers + sizeFieldEnd, headersSize - sizeFieldEnd)) return false;
+        if (ParseLayout(headers, headersSize, static_cast<uint64_t>(fileSize), layout_) != Refusal::None) return false;
+        const size_t tableBytes = ColorTableBytes(layout_);
+        if (!source_.readExactly(table_, tableBytes) || !source_.skip(layout_.pixelOffset - headersSize - tableBytes)) {
+            return false;
+        }
+        header = pictures::Header{layout_.width, layout_.height, 1};
+        return true;
+    }
+
+    bool decode(pictures::RowPlacer& placer) override {
+        const PixelView* direct = placer.direct();
+        if (direct != nullptr && layout_.bitCount == 24 && layout_.stride == direct->stride && !layout_.topDown) {
+            // Same layout as our storage: the whole block at once, bottom row first.
+            return source_.readExactly(RowPointer(*direct, direct->height - 1), layout_.pixelBytes);
+        }
+        std::vector<uint8_t> fileRow(static_cast<size_t>(layout_.stride));
+        std::vector<uint8_t> pixels(static_cast<size_t>(layout_.width) * 3);
+        for (int32_t i = 0; i < layout_.height; ++i) {
+            const int32_t y = layout_.topDown ? i : layout_.height - 1 - i;
+            if (!source_.readExactly(fileRow.data(), fileRow.size())) return false;
+            if (!placer.wants(y)) continue;
+            ConvertRow(layout_, table_, fileRow.data(), pixels.data());
+            placer.put(y, pixels.data());
+        }
+        return true;
+    }
+
+private:
+    pictures::ByteSource& source_;
+    Layout layout_;
+    uint8_t table_[kMaxColors * 4] = {};
+};
+
+}  // namespace
+
+std::unique_ptr<pictures::Decoder> MakeDecoder(pictures::ByteSource& source) {
+    return std::make_unique<BmpDecoder>(source);
 }
 
 }  // namespace bmp

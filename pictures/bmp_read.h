@@ -9,18 +9,19 @@
 // file costs at most a few kilobytes of reading. The "BM" signature is not examined: the
 // sizes and offsets decide.
 //
-// The toolbox's tb_ReadBitmapFromFile and tb_ReadBitmapPreview read the current file with these.
+// MakeDecoder reads a file with these for the toolbox's picture reading (pictures/picture_read).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+#include "pictures/picture_read.h"
 
 namespace bmp {
 
-constexpr int32_t kMaxSide = 16384;
-// An 8K screen's worth (7680 x 4320, 100 MB as 24-bit pixels): far more than a child's
-// picture needs, and little enough that opening one cannot exhaust the memory.
-constexpr int64_t kMaxPixels = int64_t{7680} * 4320;
+using pictures::kMaxPixels;
+using pictures::kMaxSide;
 constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kLargestInfoSize = 124;
 constexpr int32_t kMaxColors = 256;
@@ -63,5 +64,8 @@ inline size_t ColorTableBytes(const Layout& layout) { return static_cast<size_t>
 // One stored row of the file as `width` blue, green, red pixels. `table` holds the layout's
 // colour entries (blue, green, red, reserved); an index past them gives black.
 void ConvertRow(const Layout& layout, const uint8_t* table, const uint8_t* fileRow, uint8_t* out);
+
+// The reader of BMP files for pictures::MakeDecoder.
+std::unique_ptr<pictures::Decoder> MakeDecoder(pictures::ByteSource& source);
 
 }  // namespace bmp
