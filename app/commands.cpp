@@ -217,6 +217,7 @@ void RunCommand(int command) {
         case kCommandHelp: return ShowHelp();
         case kCommandPreferences: return Preferences();
         case kCommandGallery: return GalleryCommand();
+        case kCommandExport: return ExportCommand();
         default: return;
     }
 }

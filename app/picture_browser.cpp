@@ -171,7 +171,7 @@ std::vector<std::string> ListPictures(const std::string& folder) {
     static const std::string kBlank = "blank.bmp";
     // Beyond the cap the folder is not read at all; which pictures make the cap is the folder's
     // own order, as with any folder too big to show whole.
-    std::vector<std::string> names = tb_ListFolder(folder, ".bmp", kMostPictures);
+    std::vector<std::string> names = tb_ListFolder(folder, ".bmp;.png;.jpg;.jpeg", kMostPictures);
     const auto blank = std::find(names.begin(), names.end(), kBlank);
     const bool hasBlank = blank != names.end();
     if (hasBlank) names.erase(blank);
@@ -196,7 +196,7 @@ int ChoosePicture() {
         tb_AttentionMessage(kCannotOpen);
         return result;
     }
-    sh.pictureFileName = path;
+    sh.pictureFileName = SavingName(path);
     PlacePicture(picture, rect);
     tb_DisposeBitmap(picture);
     return result;

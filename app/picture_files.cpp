@@ -170,7 +170,7 @@ void OpenPicture() {
         tb_AttentionMessage(kIncompatibleFile);
         return;
     }
-    sh.pictureFileName = path;
+    sh.pictureFileName = SavingName(path);
     PlacePicture(picture, rect);
     Present();
     tb_DisposeBitmap(picture);

@@ -1,7 +1,7 @@
 // The picture work behind the commands: saving, new pictures with their clearing transitions,
-// colouring pages, opening, and the picture browser. Pictures are 24-bit BMP files in two
-// folders under the current directory: "Gallery/" (the child's pictures) and "Pages/" (colouring
-// pages, "blank.bmp" the empty one).
+// colouring pages, opening, and the picture browser. Pictures are saved as 24-bit BMP files and
+// read as BMP, PNG or JPEG, in two folders under the current directory: "Gallery/" (the child's
+// pictures) and "Pages/" (colouring pages, "blank.bmp" the empty one).
 #pragma once
 
 #include <string>
@@ -33,6 +33,15 @@ bool OfferToSave(const char* question);
 extern const char* const kAskSaveBeforeNew;
 extern const char* const kAskSaveBeforeOpen;
 
+// ---- A PNG copy for sharing (picture_export.cpp) --------------------------------------------
+// The name `path` gives a picture saved in the program's own format: a PNG or JPEG file opened
+// must never be overwritten with a BMP under its own name, so "cat.jpg" becomes "cat.bmp".
+std::string SavingName(const std::string& path);
+// "Export as PNG...": the Save As dialog for PNG files in the pictures folder (the current
+// directory, beside "Gallery/"), offering the picture's name with ".png", then a safe write.
+// The picture itself, its name and its modified mark stay as they are.
+void ExportCommand();
+
 // ---- New and open (picture_files.cpp) -------------------------------------------------------
 // Puts a loaded picture, (0, 0, width, height), onto the canvas by the fitPictures preference:
 // stretched over the whole picture, or unscaled and centred on white.
@@ -48,8 +57,8 @@ void OpenPicture();
 void PlayNextTransition();
 
 // ---- The picture browser (picture_browser.cpp) ----------------------------------------------
-// The .bmp files of the program folder: "blank.bmp" first when present, the others by name,
-// letters compared without case.
+// The picture files (.bmp, .png, .jpg, .jpeg, any case) of the program folder: "blank.bmp"
+// first when present, the others by name, letters compared without case.
 std::vector<std::string> ListPictures(const std::string& folder);
 // Lists the program folder and shows the browser. 1: a picture was chosen and, when it could be
 // read, placed on the canvas; -1 the cancel button; 0 Escape.

@@ -47,6 +47,7 @@ constexpr int kCommandAbout = 4;
 constexpr int kCommandHelp = 5;
 constexpr int kCommandPreferences = 6;
 constexpr int kCommandGallery = 7;
+constexpr int kCommandExport = 8;  // the popup menu's only: a PNG copy of the picture
 // Runs a command; every other number does nothing.
 void RunCommand(int command);
 // The remote control: 0 to 7 for a button, -1 for Back or Escape.

@@ -41,6 +41,7 @@ constexpr uint32_t kReleaseEveryMs = 1000;
 std::vector<platform::MenuItem> BuildPopupMenu() {
     return {
         {kCmdNew, "&New..."},          {kCmdOpen, "&Open..."}, {kCmdSave, "&Save..."},
+        {kCmdExport, "&Export as PNG..."},
         {0, ""},                       {kCmdGallery, "&Gallery..."},
         {0, ""},                       {kCmdPreferences, "&Preferences..."},
         {0, ""},                       {kCmdHelp, "&Help..."}, {kCmdAbout, "&About..."},
@@ -132,6 +133,7 @@ int CommandOfMenuItem(int menuId) {
         {kCmdNew, scene::kCommandNew},     {kCmdOpen, scene::kCommandOpen},
         {kCmdAbout, scene::kCommandAbout}, {kCmdHelp, scene::kCommandHelp},
         {kCmdPreferences, scene::kCommandPreferences}, {kCmdGallery, scene::kCommandGallery},
+        {kCmdExport, scene::kCommandExport},
     };
     for (const auto& item : kMenu) {
         if (item.menuId == menuId) return item.command;

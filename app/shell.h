@@ -20,6 +20,7 @@ constexpr int kCmdPreferences = 40023;
 constexpr int kCmdAbout = 40025;
 constexpr int kCmdHelp = 40026;
 constexpr int kCmdQuit = 40027;
+constexpr int kCmdExport = 40028;
 
 constexpr int kPathChars = 256;  // the picture name and program folder buffers' size
 

@@ -129,7 +129,7 @@ struct FileDialogRequest {
     bool save = false;
     std::string title;             // "Save As", "Open"
     std::string filterName;        // the one filter's description
-    std::string filterPattern;     // e.g. "*.bmp"
+    std::string filterPattern;     // e.g. "*.bmp", or several: "*.png;*.jpg"
     std::string folder;            // where the dialog starts
     std::string initialName;       // the name the dialog offers
     std::string defaultExtension;  // without the dot

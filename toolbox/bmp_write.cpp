@@ -1,4 +1,4 @@
-// Writing a bitmap as a BMP file into the current file.
+// Writing a bitmap as a BMP file, or as a PNG copy, into the current file.
 //
 // A bitmap's storage already is a BMP's header and rows (see pictures/dib.h), so a picture is
 // three block writes: the 14-byte file header, the 40-byte header as the bitmap holds it, and
@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "pictures/dib.h"
+#include "pictures/png_write.h"
 #include "toolbox/internal.h"
 #include "toolbox/toolbox.h"
 
@@ -51,4 +52,27 @@ int tb_WriteBitmapToFile(int bitmap) {
     if (eightBit) failed |= tb_WriteFile(dib_GetColorTable(image), kDibColorTableSize);
     failed |= tb_WriteFile(image.bits, imageSize);
     return failed != 0 ? 0 : 1;
+}
+
+namespace {
+
+// The current file as the PNG writer's sink.
+class CurrentFileSink final : public png::ByteSink {
+public:
+    bool write(const uint8_t* bytes, size_t count) override { return tb_WriteFile(bytes, count) == 0; }
+};
+
+}  // namespace
+
+int tb_WritePngToFile(int bitmap) {
+    toolbox::Target target;
+    if (bitmap >= kFirstWindowHandle || !toolbox::ResolveBitmapTarget(bitmap, target) || target.view.bitCount != 24) {
+        tb_ErrorMessage("Invalid bitmap! (tb_WritePngToFile)");
+        toolbox::SpoilCurrentFile();
+        return 0;
+    }
+    CurrentFileSink sink;
+    if (png::Write(target.view, sink)) return 1;
+    toolbox::SpoilCurrentFile();  // a half-written copy must not be put in place
+    return 0;
 }

@@ -14,6 +14,7 @@
 #include <glib.h>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -28,9 +29,16 @@ namespace toolbox {
 namespace {
 
 constexpr const char* kPrefsFileName = "mwsptk10.pfs";
-constexpr const char* kFilterName = "MWS, Pictoria 1.0 (*.bmp)";
-constexpr const char* kFilterPattern = "*.bmp";
-constexpr const char* kDefaultExtension = "bmp";
+// What each dialog offers: Save As the program's own pictures, Open every kind it reads,
+// Export a PNG copy.
+struct DialogKind {
+    const char* filterName;
+    const char* filterPattern;
+    const char* extension;
+};
+constexpr DialogKind kSaveKind{"MWS, Pictoria 1.0 (*.bmp)", "*.bmp", "bmp"};
+constexpr DialogKind kOpenKind{"Pictures (*.bmp, *.png, *.jpg, *.jpeg)", "*.bmp;*.png;*.jpg;*.jpeg", "bmp"};
+constexpr DialogKind kPngKind{"PNG picture (*.png)", "*.png", "png"};
 // Keeps a temporary name within the file system's 255-byte limit whatever the target's name.
 constexpr size_t kMaxTempBaseName = 200;
 
@@ -169,16 +177,26 @@ void SyncFolderOf(const std::string& path) {
     close(fd);
 }
 
-FileDialogRequest MakeRequest(bool save, const char* title, const std::string& initialName) {
+FileDialogRequest MakeRequest(bool save, const char* title, const std::string& initialName, const DialogKind& kind) {
     FileDialogRequest request;
     request.save = save;
     request.title = title;
-    request.filterName = kFilterName;
-    request.filterPattern = kFilterPattern;
+    request.filterName = kind.filterName;
+    request.filterPattern = kind.filterPattern;
     request.folder = gProgramDirectory;
     request.initialName = initialName;
-    request.defaultExtension = kDefaultExtension;
+    request.defaultExtension = kind.extension;
     return request;
+}
+
+// A copy in another format must not land on a picture of ours: "cat.bmp" typed in the Export
+// dialog becomes "cat.bmp.png". A device is written directly, under its own name.
+void EnsureEnding(std::string& path, const char* extension) {
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) return;
+    const std::string ending = std::string(".") + extension;
+    if (path.size() < ending.size() || strcasecmp(path.c_str() + path.size() - ending.size(), ending.c_str()) != 0)
+        path += ending;
 }
 
 // The dialog's failure codes (its own numbering) and what tb_CreateFile returns for each.
@@ -244,16 +262,18 @@ void ResetFiles() {
 using toolbox::FileMode;
 using toolbox::gFile;
 
-int tb_CreateFile(std::string& path, int showDialog) {
+int tb_CreateFile(std::string& path, int showDialog, tb_FileKind kind) {
     if (showDialog != 0) {
         const size_t slash = path.find_last_of('/');
         const std::string offered = slash == std::string::npos ? path : path.substr(slash + 1);
         // The dialog can only show text; a name in another encoding (copied from an old machine)
         // is offered in its readable form, and taken back as it is on disk when it was kept.
         const std::string shown = tb_DisplayName(offered);
-        const FileDialogResult result = toolbox::RunFileDialog(toolbox::MakeRequest(true, "Save As", shown));
+        const FileDialogResult result = toolbox::RunFileDialog(
+            toolbox::MakeRequest(true, "Save As", shown, kind == tb_FileKind::Png ? toolbox::kPngKind : toolbox::kSaveKind));
         if (!result.chosen) return toolbox::CreateDialogFailure(result.failure);
         path = result.path;
+        if (kind == tb_FileKind::Png) toolbox::EnsureEnding(path, toolbox::kPngKind.extension);
         const size_t chosenSlash = path.find_last_of('/');
         if (shown != offered && path.compare(chosenSlash + 1, std::string::npos, shown) == 0)
             path = path.substr(0, chosenSlash + 1) + offered;
@@ -264,7 +284,7 @@ int tb_CreateFile(std::string& path, int showDialog) {
 int tb_OpenFile(std::string& path, int showDialog) {
     if (showDialog != 0) {
         const FileDialogResult result =
-            toolbox::RunFileDialog(toolbox::MakeRequest(false, "Open", toolbox::kFilterPattern));
+            toolbox::RunFileDialog(toolbox::MakeRequest(false, "Open", toolbox::kOpenKind.filterPattern, toolbox::kOpenKind));
         if (!result.chosen) return -1;
         path = result.path;
     }
@@ -373,14 +393,27 @@ std::vector<std::string> tb_ListFolder(const std::string& folder, const char* ex
     std::vector<std::string> names;
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) return names;
-    const size_t extLength = extension == nullptr ? 0 : std::char_traits<char>::length(extension);
+    std::vector<std::string> endings;
+    for (const char* part = extension; part != nullptr && *part != '\0';) {
+        const char* end = std::strchr(part, ';');
+        if (end == nullptr) end = part + std::strlen(part);
+        if (end > part) endings.emplace_back(part, end);
+        part = *end == ';' ? end + 1 : end;
+    }
+    auto wanted = [&endings](const std::string& name) {
+        if (endings.empty()) return true;
+        for (const std::string& ending : endings) {
+            if (name.size() >= ending.size() && strcasecmp(name.c_str() + name.size() - ending.size(), ending.c_str()) == 0)
+                return true;
+        }
+        return false;
+    };
     const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     while (names.size() < most) {
         const dirent* entry = readdir(dir);
         if (entry == nullptr) break;
         const std::string name = entry->d_name;
-        if (name.empty() || name[0] == '.' || name.size() < extLength) continue;
-        if (extLength > 0 && strcasecmp(name.c_str() + name.size() - extLength, extension) != 0) continue;
+        if (name.empty() || name[0] == '.' || !wanted(name)) continue;
         // The folder's own entry says what most names are; only links and the unknown need a look.
         struct stat st;
         if (entry->d_type == DT_REG ||

@@ -211,13 +211,17 @@ void tb_KillTimer(platform::NativeWindow window, int timerId);
 //     is gone. Only a 1 from tb_CloseFile means "saved".
 // A target that is a device rather than a regular file (such as /dev/null) is written directly.
 //
-// The file dialogs start in the program directory, offer one filter for "*.bmp", add ".bmp"
-// when no extension is typed and do not ask before a file is replaced.
+// The file dialogs start in the program directory and do not ask before a file is replaced.
+// Save As offers one filter for "*.bmp" and adds ".bmp" when no extension is typed; Open
+// offers every kind of picture the program reads (.bmp, .png, .jpg, .jpeg); a PNG copy's
+// Save As offers "*.png" and makes sure the name ends in ".png".
+
+enum class tb_FileKind { Bitmap, Png };
 
 // 1 created for writing; -1 not created (missing or read-only folder, a folder or read-only
 // file at the path); 0 the Save As dialog was cancelled; 10..23 the dialog failed. With the
 // dialog, `path` offers its file-name part and receives the chosen full path.
-int tb_CreateFile(std::string& path, int showDialog);
+int tb_CreateFile(std::string& path, int showDialog, tb_FileKind kind = tb_FileKind::Bitmap);
 // 1 opened for reading; -1 cancelled, the dialog failed, or no regular file could be opened.
 int tb_OpenFile(std::string& path, int showDialog);
 int tb_CreatePrefsFile();  // 1 or -1: "mwsptk10.pfs" in tb_GetWindowsDirectory(), for writing
@@ -233,6 +237,10 @@ int64_t tb_GetFileSize();     // bytes in the current file; -1 when none is open
 // bottom-up rows). 1 written; 0 an invalid bitmap (reported) or a failed write, and either way
 // tb_CloseFile then leaves the old file at that path as it was.
 int tb_WriteBitmapToFile(int bitmap);
+// Writes a bitmap as a PNG file, lossless, as small as a quick look at its colours allows (a
+// picture of at most 256 colours is written with a palette). 1 written; 0 an invalid bitmap or
+// a failed write, with the same guarantee as tb_WriteBitmapToFile.
+int tb_WritePngToFile(int bitmap);
 // Reads the current file as a new 24-bit bitmap and sets `rect` to (0, 0, width, height).
 // -1 for anything but an uncompressed 8- or 24-bit picture of at most 16384 pixels a side
 // and 7680 x 4320 pixels in all, whose pixels are all in the file; `rect` is then unchanged.
@@ -250,7 +258,8 @@ std::string tb_GetCurrentDirectory();  // without a trailing "/"; empty on failu
 // The user's configuration folder for the program, $XDG_CONFIG_HOME/pictoria (default
 // ~/.config/pictoria), created when missing; without a trailing "/".
 std::string tb_GetWindowsDirectory();
-// The names of the files in `folder` whose names end in `extension` (".bmp"), letters compared
+// The names of the files in `folder` whose names end in `extension` (".bmp", or several
+// separated by ";": ".bmp;.png"), letters compared
 // without case: regular files and links to them, hidden ones left out, in no particular order.
 // The listing stops after `most` names, so a huge folder costs no more than that.
 std::vector<std::string> tb_ListFolder(const std::string& folder, const char* extension, size_t most = SIZE_MAX);

@@ -73,7 +73,14 @@ FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequ
 
     GtkFileFilter* filter = gtk_file_filter_new();
     gtk_file_filter_set_name(filter, request.filterName.c_str());
-    gtk_file_filter_add_pattern(filter, CaseBlindPattern(request.filterPattern).c_str());
+    // Several patterns are separated by ";".
+    for (size_t start = 0; start <= request.filterPattern.size();) {
+        size_t end = request.filterPattern.find(';', start);
+        if (end == std::string::npos) end = request.filterPattern.size();
+        if (end > start)
+            gtk_file_filter_add_pattern(filter, CaseBlindPattern(request.filterPattern.substr(start, end - start)).c_str());
+        start = end + 1;
+    }
     gtk_file_chooser_add_filter(chooser, filter);
     if (!request.folder.empty()) gtk_file_chooser_set_current_folder(chooser, request.folder.c_str());
     if (request.save && !request.initialName.empty())

@@ -30,7 +30,7 @@ protected:
 
 TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
     struct Case { int command, dialog; const char* fileDialog; size_t helpPages; };
-    for (const Case& c : {Case{-3, 0, "", 0}, Case{8, 0, "", 0}, Case{1, 0, "Save As", 0}, Case{2, 408417, "", 0},
+    for (const Case& c : {Case{-3, 0, "", 0}, Case{9, 0, "", 0}, Case{8, 0, "Save As", 0}, Case{1, 0, "Save As", 0}, Case{2, 408417, "", 0},
                           Case{3, 0, "Open", 0}, Case{4, 421244, "", 0}, Case{5, 0, "", 1}, Case{6, 420319, "", 0},
                           Case{7, 408417, "", 0}}) {
         SCOPED_TRACE(c.command);

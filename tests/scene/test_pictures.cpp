@@ -6,6 +6,7 @@
 
 #include "app/pictures.h"
 #include "resources/resource_ids.h"
+#include "tests/support/reference_pixels.h"
 #include "tests/support/room_fixture.h"
 
 namespace fs = std::filesystem;
@@ -55,6 +56,54 @@ TEST_F(PicturesTest, SaveWritesTheCanvasOrTellsWhyAndKeepsTheChanges) {
         for (const std::string& box : boxTexts()) EXPECT_EQ(box.substr(0, failed.size()), failed);
         EXPECT_EQ(shell::Shell().pictureFileName, target.string()) << "the name is offered again";
     }
+}
+
+TEST_F(PicturesTest, ExportWritesAPngCopyBesideTheGalleryAndNeverOverAPicture) {
+    std::ofstream(home_ / "a file");
+    writePicture((home_ / "keep.bmp").string());
+    const auto kept = fs::file_size(home_ / "keep.bmp");
+    struct Case { fs::path answer, written; bool many; const char* told; };
+    for (const Case& c : {Case{home_ / "copy", home_ / "copy.png", false, nullptr},
+                          Case{home_ / "keep.bmp", home_ / "keep.bmp.png", true, nullptr},
+                          Case{home_ / "a file" / "x.png", {}, false, "does not accept"},
+                          Case{"/dev/full", {}, false, "disk may be full"}, Case{{}, {}, false, nullptr}}) {
+        SCOPED_TRACE(c.answer);
+        // Flat colours, or (many) more colours than a palette holds.
+        paintAll(kBlue);
+        for (int i = 0; i < (c.many ? 300 : 3); ++i) {
+            tb_SetForeColor(room().canvas, 65025 - i * 200, (i * 97) % 256 * 255, 0);
+            const Rect spot{i % 30 * 20, i / 30 * 40, i % 30 * 20 + 19, i / 30 * 40 + 39};
+            tb_PaintRect(room().canvas, &spot);
+        }
+        room().modified = true;
+        c.answer.empty() ? desktop().answerFileDialog(platform::FileDialogResult{}) : answerFile(c.answer);
+        scene::RunCommand(scene::kCommandExport);
+        const platform::FileDialogRequest& asked = desktop().fileDialogs().at(0);
+        EXPECT_EQ(asked.folder, home_.string() + "/");
+        EXPECT_EQ(asked.initialName, "Pictoria.png");
+        EXPECT_EQ(asked.filterPattern, "*.png");
+        EXPECT_TRUE(room().modified);
+        EXPECT_EQ(shell::Shell().pictureFileName, "Pictoria.bmp");
+        EXPECT_EQ(fs::file_size(home_ / "keep.bmp"), kept);
+        ASSERT_EQ(boxTexts().size(), c.told ? 1u : 0u);
+        if (c.told) EXPECT_NE(boxTexts()[0].find(c.told), std::string::npos) << boxTexts()[0];
+        if (c.written.empty()) continue;
+        // Lossless, and small: a child's picture of flat colours is a few kilobytes.
+        const reference::Picture back = reference::Read(c.written.string());
+        ASSERT_EQ(back.width, 634);
+        ASSERT_EQ(back.height, 488);
+        int wrong = 0;
+        for (int y = 0; y < back.height; ++y) {
+            for (int x = 0; x < back.width; ++x) {
+                const uint8_t* p = back.at(x, y);
+                wrong += Rgb{p[2], p[1], p[0]} != canvasAt(x, y);
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_LT(fs::file_size(c.written), c.many ? 100000u : 10000u);
+        fs::remove(c.written);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(home_), {}), 4) << "no temporary left beside the copies";
 }
 
 TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureFirst) {
@@ -131,9 +180,10 @@ TEST_F(PicturesTest, OpenPlacesAPictureByThePreferenceAndRefusesOthers) {
 }
 
 TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
-    for (const char* name : {"b.bmp", "A.bmp", "blank.bmp", "c.BMP", ".hidden.bmp", "zz.bmp", "notes.txt"})
+    for (const char* name : {"b.bmp", "A.bmp", "blank.bmp", "c.BMP", ".hidden.bmp", "zz.bmp", "notes.txt", "d.PNG",
+                             "a.jpeg", "e.Jpg", "f.gif", "png"})
         std::ofstream(home_ / "Pages" / name);  // none of them a picture
-    const Texts byName{"blank.bmp", "A.bmp", "b.bmp", "c.BMP", "zz.bmp"};
+    const Texts byName{"blank.bmp", "A.bmp", "a.jpeg", "b.bmp", "c.BMP", "d.PNG", "e.Jpg", "zz.bmp"};
     EXPECT_EQ(scene::ListPictures((home_ / "Pages/").string()), byName);
     // Choosing in the empty Gallery or a refused page changes nothing.
     for (void (*command)() : {scene::GalleryCommand, scene::NewPicture}) {
