@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the side-by-side benchmarks (bench/bench_*.cpp), installing the peer
 # libraries they compare against when they are missing: pixman, OpenCV (only ever used here;
-# the program and its tests never link it) and Google Benchmark.
+# the program and its tests never link it), Google Benchmark, and the picture decoders' own
+# command-line tools (djpeg, and netpbm's pngtopam over libpng).
 #
 # Usage: bench/run.sh [BUILD_DIR] [-- extra Google Benchmark flags]
 #   BUILD_DIR defaults to build-bench beside this script's folder.
@@ -15,7 +16,7 @@ if [ $# -gt 0 ] && [ "$1" != "--" ]; then BUILD=$(realpath -m "$1"); shift; fi
 [ "${1:-}" = "--" ] && shift
 
 need=()
-for p in libbenchmark-dev libpixman-1-dev libopencv-dev; do
+for p in libbenchmark-dev libpixman-1-dev libopencv-dev netpbm libjpeg-turbo-progs; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
