@@ -61,7 +61,8 @@ struct Step {
 };
 
 const int kMenuIds[] = {shell::kCmdNew,  shell::kCmdOpen,  shell::kCmdSave, shell::kCmdGallery,
-                        shell::kCmdPreferences, shell::kCmdAbout, shell::kCmdHelp, shell::kCmdQuit};
+                        shell::kCmdPreferences, shell::kCmdAbout, shell::kCmdHelp, shell::kCmdQuit,
+                        shell::kCmdExport};
 const Point kDisplays[] = {{640, 480}, {800, 600}, {1024, 768}, {1920, 1080}, {3840, 2160}};
 const int kKeys[] = {'C', 'C', platform::kVkEscape, platform::kVkF1, 'A', platform::kVkReturn};
 
@@ -69,7 +70,7 @@ const int kKeys[] = {'C', 'C', platform::kVkEscape, platform::kVkF1, 'A', platfo
 const std::vector<std::vector<Step>> kRegressions = {
     // A command chosen with the button held (F1 mid-stroke): the release went to the dialog.
     {{Press, Anywhere, 119, 50849, 32414, 56229, 34232, 2251028011u},
-     {Command, Canvas, 171, 59461, 63182, 24318, 53448, 1647112942u}},
+     {Command, Canvas, 174, 59461, 63182, 24318, 53448, 1647112942u}},
 };
 
 Step RandomStep(Rng& rng) {
@@ -159,7 +160,7 @@ public:
         if (!desk_ || desk_->windowCount() == 0) start();
         rng_ = Rng{step.seed};
         desk_->clearRecords();
-        saves_.clear();
+        saves_.clear(), exports_.clear();
         dismissed_ = answered_ = 0;
         const scene::Room& r = scene::TheRoom();
         // A stroke in progress is ended by a command, drawing as its release would.
@@ -260,6 +261,12 @@ private:
         for (const auto& [path, picture] : saves_) {
             if (!saveFailed && !(PictureInFile(path) == picture)) return "save: " + path + " does not read back";
         }
+        bool exportFailed = false;
+        for (const platform::RecordedMessageBox& box : desk_->messageBoxes())
+            exportFailed |= box.text.find("could not be written") != std::string::npos;
+        for (const auto& [path, picture] : exports_) {
+            if (!exportFailed && !(PictureInFile(path) == picture)) return "export: " + path + " does not read back";
+        }
         if (alive && watchCanvas && dismissed_ + answered_ == 0 && !(PictureOf(r.canvas) == before))
             return "question: the canvas was replaced without asking to save";
         // A save question closed without an answer cancels its command: nothing is lost.
@@ -300,7 +307,8 @@ private:
             if (rng_.chance(40)) desk_->typeKey(platform::kVkEscape, dialog);
         };
         a.fileDialog = [this](const platform::FileDialogRequest& request) {
-            return request.save ? saveAnswer() : openAnswer();
+            if (!request.save) return openAnswer();
+            return request.defaultExtension == "png" ? exportAnswer() : saveAnswer();
         };
         a.printDialog = [this] {
             platform::PrintAnswer answer;
@@ -341,14 +349,28 @@ private:
         return platform::FileDialogResult{true, path, 0};
     }
 
+    // A PNG copy, into the Gallery now and then so that Open and the browser meet PNG files too.
+    platform::FileDialogResult exportAnswer() {
+        const int choice = rng_.below(6);
+        if (choice == 0) return platform::FileDialogResult{};
+        if (choice == 1) return platform::FileDialogResult{true, "/dev/full", 0};
+        std::string path = (choice == 2 ? folderToSaveIn() : home_ + "/Gallery") + "/copy" + std::to_string(rng_.below(3));
+        if (rng_.chance(70)) path += ".png";  // otherwise the program adds it
+        exports_.emplace_back(path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0 ? path : path + ".png",
+                              PictureOf(scene::TheRoom().canvas));
+        return platform::FileDialogResult{true, path, 0};
+    }
+
     platform::FileDialogResult openAnswer() {
         const int choice = rng_.below(8);
         if (choice == 0) return platform::FileDialogResult{};
         if (choice == 1) return platform::FileDialogResult{false, "", 10 + rng_.below(14)};
         const std::string junk = home_ + "/Gallery/junk.bmp";
         if (choice == 2) return platform::FileDialogResult{true, rng_.chance(50) ? home_ + "/missing.bmp" : home_, 0};
-        if (choice == 3) {  // a picture of the Gallery with some bytes spoiled, or cut short
-            std::vector<uint8_t> bytes = ReadAll(home_ + "/Gallery/picture" + std::to_string(rng_.below(3)) + ".bmp");
+        if (choice == 3) {  // a picture of the Gallery (BMP, PNG or JPEG) with some bytes spoiled, or cut short
+            const std::vector<std::string> names = scene::ListPictures(home_ + "/Gallery/");
+            std::vector<uint8_t> bytes;
+            if (!names.empty()) bytes = ReadAll(home_ + "/Gallery/" + names[rng_.below(names.size())]);
             if (bytes.empty()) bytes = ReadAll(home_ + "/Pages/blank.bmp");
             for (int n = rng_.below(4); n >= 0 && !bytes.empty(); --n)
                 bytes[rng_.below(std::min<int>(64, bytes.size()))] = static_cast<uint8_t>(rng_.next());
@@ -366,6 +388,7 @@ private:
     Rng rng_{0};
     TableCounts rest_;
     std::vector<std::pair<std::string, Picture>> saves_;
+    std::vector<std::pair<std::string, Picture>> exports_;
     int dismissed_ = 0, answered_ = 0;  // the save questions of this step, closed and answered
     bool looping_ = false;  // a loop sound was started and has not been stopped
 };
