@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -58,8 +59,12 @@ struct Setup {
 std::vector<std::string> Expected(std::vector<std::string> written) {
     std::vector<std::string> names;
     for (const std::string& n : written) {
-        const bool bmp = n.size() >= 4 && strcasecmp(n.c_str() + n.size() - 4, ".bmp") == 0;
-        if (bmp && n[0] != '.' && n != "blank.bmp") names.push_back(n);
+        bool picture = false;
+        for (const char* ending : {".bmp", ".png", ".jpg", ".jpeg"}) {
+            const size_t length = std::strlen(ending);
+            picture |= n.size() >= length && strcasecmp(n.c_str() + n.size() - length, ending) == 0;
+        }
+        if (picture && n[0] != '.' && n != "blank.bmp") names.push_back(n);
     }
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         const int folded = strcasecmp(a.c_str(), b.c_str());
@@ -137,6 +142,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool opened = (browsing & 16) && !names.empty() && IsPicture(folder + names[shown]);
     if ((browsing & 16) && !opened) expected.push_back("Could not open selected file.");
     Check(texts == expected);
-    Check(shell::Shell().pictureFileName == (opened ? folder + names[shown] : "Pictoria.bmp"));
+    Check(shell::Shell().pictureFileName == (opened ? scene::SavingName(folder + names[shown]) : "Pictoria.bmp"));
     return 0;
 }
