@@ -143,6 +143,11 @@ public:
             fs::copy_file(fs::path(PICTORIA_PAGES_DIR) / page, home_ + "/Pages/" + page, ignored);
         }
         WriteAll(home_ + "/Pages/garbage.bmp", {'B', 'M', 1, 2, 3});
+        // A photo in the Gallery and a grey line drawing among the pages, as parents bring them.
+        const std::string made = "cd '" + home_ + "' && convert -seed 3 -size 96x64 plasma:fractal Gallery/photo.jpg &&"
+                                 " convert -size 120x90 xc:'#f4f4f0' -fill none -stroke '#202020' -strokewidth 1.5"
+                                 " -draw 'circle 60,45 60,15' -draw 'line 5,80 115,70' Pages/web.PNG 2>/dev/null";
+        if (std::system(made.c_str()) != 0) std::fprintf(stderr, "soak: ImageMagick made no PNG or JPEG files\n");
         fs::current_path(home_);
         setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
         setenv("XDG_STATE_HOME", (home_ + "/state").c_str(), 1);
