@@ -165,6 +165,7 @@ inline std::vector<GoodFile> GoodFiles() {
         with("16 bit, 4-4-4-4 with alpha", [](SampleLayout& s) { s.bitCount = 16, s.compression = 3, s.infoSize = 124, s.masks = {0xF00, 0xF0, 0xF, 0xF000}; }),
         with("32 bit, top byte unused", [](SampleLayout& s) { s.bitCount = 32, s.keepBits = 0xFFFFFF; }),
         with("32 bit, top byte as alpha", [](SampleLayout& s) { s.bitCount = 32; }),
+        with("32 bit, top byte first set on the second row", [](SampleLayout& s) { s.bitCount = 32, s.height = -3, s.keepBits = 0x10FFFFFF; }),
         with("32 bit, 10-10-10-2", [](SampleLayout& s) { s.bitCount = 32, s.compression = 3, s.infoSize = 124, s.masks = {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000}; }),
         with("32 bit, alpha bit fields", [&](SampleLayout& s) { s.bitCount = 32, s.compression = 6, s.masks = argb; },
              [](SampleLayout& s) { s.compression = 3, s.infoSize = 124; }),
