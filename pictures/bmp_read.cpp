@@ -170,7 +170,9 @@ struct Channel {
     uint32_t mask = 0;
     int shift = 0;
     int width = 0;
-    int repeatsAt = 0;  // at 16 bits: the width whose top bits are repeated below it (5, or 6 for green)
+    // At 16 bits the widest channel whose top bits are repeated below them: 6 for green, 5 for
+    // red and blue, 0 for alpha (whose bits never are).
+    int repeatsAt = 0;
 };
 
 Channel ChannelOf(uint32_t mask, int repeatsAt) {

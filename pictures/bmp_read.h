@@ -6,12 +6,15 @@
 // gives its own), 24 bits as they are; 8-bit and 4-bit run-length data (bottom-up only).
 // Rows bottom-up (positive height) or top-down (negative height), at most kMaxSide pixels a
 // side and kMaxPixels in all, lying inside the file at the offset the file header gives.
-// Pixels with an alpha value are laid on white; so are the pixels run-length data skips.
+// Pixels run-length data skips are white.
 //
-// Narrow colour masks are widened as ImageMagick widens them, so that a file shows here as it
-// does there: at 16 bits a 5-bit channel (and a 6-bit green) is repeated into the low bits,
-// other widths up to 8 bits repeat the top byte; at 32 bits only an 8-bit channel reaches
-// full scale, the others stop short of it (a 5-bit 31 gives 247).
+// Alpha, and the widening of narrow colour masks, follow ImageMagick, so that a file shows
+// here as it does there. Pixels with alpha are laid on white. Under the 40-byte header the top
+// byte of a 32-bit pixel is alpha unless it is zero in every pixel (many writers leave it so);
+// other headers have alpha only through an alpha mask, which counts even where it is zero
+// everywhere. At 16 bits a 5-bit colour channel (and a 6-bit green) is repeated into the low
+// bits, other widths up to 8 bits repeat the top byte (a 4-bit 15 gives 240); at 32 bits only
+// an 8-bit channel reaches full scale, the others stop short of it (a 5-bit 31 gives 247).
 //
 // Everything else is refused before any pixel storage is allocated, so a damaged or hostile
 // file costs at most a few kilobytes of reading. The "BM" signature is not examined: the
