@@ -242,8 +242,10 @@ int tb_WriteBitmapToFile(int bitmap);
 // a failed write, with the same guarantee as tb_WriteBitmapToFile.
 int tb_WritePngToFile(int bitmap);
 // Reads the current file as a new 24-bit bitmap and sets `rect` to (0, 0, width, height).
-// -1 for anything but an uncompressed 8- or 24-bit picture of at most 16384 pixels a side
-// and 7680 x 4320 pixels in all, whose pixels are all in the file; `rect` is then unchanged.
+// A BMP may have 1 to 32 bits a pixel (colour tables, colour masks, alpha laid on white),
+// 8- or 4-bit run-length data (what it skips is white) and a Windows or OS/2 header.
+// -1 for anything else, for a picture of more than 16384 pixels a side or 7680 x 4320
+// pixels in all, and for one whose pixels are not all in the file; `rect` is then unchanged.
 // The caller closes the file.
 int tb_ReadBitmapFromFile(Rect* rect);
 // The same picture as a width x height bitmap, stretched as tb_CopyBitmap stretches it into a

@@ -123,6 +123,10 @@ TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
         {"24-bit 16384 x 2000, a long strip", 16384, 2000, 24, 54, 54 + 16384ull * 3 * 2000, bmp::Refusal::None},
         {"24-bit one pixel more than the most", 7681, 4320, 24, 54, 54 + 23044ull * 4320, bmp::Refusal::Size},
         {"24-bit at the most", 7680, 4320, 24, 54, 54 + 23040ull * 4320, bmp::Refusal::None},
+        {"32-bit at the most", 7680, 4320, 32, 54, 54 + 30720ull * 4320, bmp::Refusal::None},
+        {"32-bit at the most, a byte short", 7680, 4320, 32, 54, 54 + 30720ull * 4320 - 1, bmp::Refusal::ShortPixels},
+        {"1-bit, no room for a colour table", 16384, 4, 1, 57, 57 + 2048 * 4, bmp::Refusal::ColorTable},
+        {"3-bit", 4, 4, 3, 54, 54 + 16, bmp::Refusal::Depth},
     };
     for (const Case& c : cases) {
         const std::vector<uint8_t> headers = PictureFile(c.width, c.height, c.bits, c.offset, 0);
