@@ -67,7 +67,8 @@ Refusal ReadMasks(const uint8_t* info, uint32_t compression, int32_t bits, Layou
     }
     const bool withAlpha = compression == kAlphaBitFields || layout.infoSize >= 56;
     for (int i = 0; i < (withAlpha ? 4 : 3); ++i) m[i] = U32(info + 40 + 4 * i);
-    layout.alpha = m[3] != 0 ? Alpha::Mask : Alpha::None;
+    // Many writers give an alpha mask and leave every alpha zero: such a picture is opaque.
+    layout.alpha = m[3] != 0 ? Alpha::IfAny : Alpha::None;
     const uint32_t depthBits = bits == 16 ? 0xFFFFu : 0xFFFFFFFFu;
     if ((m[0] | m[1] | m[2]) == 0) return Refusal::Masks;
     for (int i = 0; i < 4; ++i) {
@@ -247,8 +248,10 @@ void ConvertRow(const Layout& layout, const Palette& palette, const uint8_t* fil
 }
 
 bool RowHasAlpha(const Layout& layout, const uint8_t* fileRow) {
+    const bool sixteen = layout.bitCount == 16;
     for (int32_t x = 0; x < layout.width; ++x) {
-        if ((U32(fileRow + 4 * x) & layout.masks[3]) != 0) return true;
+        const uint32_t pixel = sixteen ? U16(fileRow + 2 * x) : U32(fileRow + 4 * x);
+        if ((pixel & layout.masks[3]) != 0) return true;
     }
     return false;
 }

@@ -169,7 +169,9 @@ inline std::vector<GoodFile> GoodFiles() {
         with("32 bit, 10-10-10-2", [](SampleLayout& s) { s.bitCount = 32, s.compression = 3, s.infoSize = 124, s.masks = {0x3FF00000, 0xFFC00, 0x3FF, 0xC0000000}; }),
         with("32 bit, 4-bit alpha bit fields", [](SampleLayout& s) { s.bitCount = 32, s.compression = 6, s.masks = {0xFF0000, 0xFF00, 0xFF, 0xF0000000}; },
              [](SampleLayout& s) { s.compression = 3, s.infoSize = 124; }),
-        with("32 bit, zero alpha", [&](SampleLayout& s) { s.bitCount = 32, s.compression = 3, s.infoSize = 124, s.masks = argb, s.keepBits = 0xFFFFFF; }),
+        // An alpha mask with every alpha zero: the writer never set it, and the picture is opaque.
+        with("32 bit, zero alpha", [&](SampleLayout& s) { s.bitCount = 32, s.compression = 3, s.infoSize = 124, s.masks = argb, s.keepBits = 0xFFFFFF; },
+             [](SampleLayout& s) { s.masks[3] = 0; }),
         with("RLE8, no end mark", [&](SampleLayout& s) { s.bitCount = 8, s.compression = 1, s.width = 7, s.height = 5, s.data = rle8; }),
         with("RLE4", [&](SampleLayout& s) { s.bitCount = 4, s.compression = 2, s.width = 8, s.data = rle4; }),
     };
