@@ -17,12 +17,9 @@ e2e_start_x 800 600
 mkdir -p "$RUN/Pages" && convert -size 634x488 xc:gray96 -fill none -stroke gray25 -strokewidth 0.8 \
     -draw "circle 317,244 467,244" -type TrueColor "BMP3:$RUN/Pages/web.bmp" || e2e_fail "no page made"
 e2e_room first "$BINARY"
-e2e_click $REMOTE
-e2e_wait 10 up "286 180 228 240" || e2e_fail "no remote control"
-e2e_click $NEW
+e2e_click $REMOTE && e2e_wait 10 up "286 180 228 240" && e2e_click $NEW || e2e_fail "no remote control"
 e2e_wait 20 up "196 91 408 417" || e2e_fail "no picture browser after New"
-e2e_click $TICK
-e2e_wait 10 e2e_room_only || e2e_fail "the browser did not close with the tick"
+e2e_click $TICK && e2e_wait 10 e2e_room_only || e2e_fail "the browser did not close with the tick"
 e2e_click $JAR && e2e_click $BLUE_CAN && e2e_click 464 260
 e2e_expect "0 0 255" "the Jar's blue inside the ring" "464 260" "464 117" "607 260"
 [ "$(grey)" = 0 ] || e2e_fail "$(grey) grey pixels left in and around the filled ring"
