@@ -4,7 +4,6 @@
 # Usage: test_pages_clean.sh PICTORIA
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
-BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
 RUN="$E2E_TMP/run"
 REMOTE="156 560" NEW="349 289" TICK="376 481" JAR="288 563" BLUE_CAN="573 520"  # as in the other tests
@@ -16,7 +15,7 @@ grey() { convert "$SHOT" -crop 306x306+311+107 -fill black -opaque blue -opaque 
 e2e_start_x 800 600
 mkdir -p "$RUN/Pages" && convert -size 634x488 xc:gray96 -fill none -stroke gray25 -strokewidth 0.8 \
     -draw "circle 317,244 467,244" -type TrueColor "BMP3:$RUN/Pages/web.bmp" || e2e_fail "no page made"
-e2e_room first "$BINARY"
+e2e_room first "$(realpath "$1")"
 e2e_click $REMOTE && e2e_wait 10 up "286 180 228 240" && e2e_click $NEW || e2e_fail "no remote control"
 e2e_wait 20 up "196 91 408 417" || e2e_fail "no picture browser after New"
 e2e_click $TICK && e2e_wait 10 e2e_room_only || e2e_fail "the browser did not close with the tick"

@@ -87,8 +87,8 @@ TEST_F(FolderTest, GreyPagesArePlacedBlackOnWhiteSoTheJarFillsEachRingWhole) {
         for (int y = g.y - g.r; y < g.y + g.r; ++y)  // red up to the line, no grey rim
             for (int x = g.x - g.r; x < g.x + g.r; ++x) {
                 const Rgb c = canvasAt(x, y);
-                const double d = std::hypot(x - g.x, y - g.y);
-                if (d < g.r) ASSERT_TRUE(c == kRed || (c == Rgb{0, 0, 0} && d > g.r - 3)) << c << " at " << x << "," << y;
+                if (const double d = std::hypot(x - g.x, y - g.y); d < g.r)
+                    ASSERT_TRUE(c == kRed || (c == Rgb{0, 0, 0} && d > g.r - 3)) << c << " at " << x << "," << y;
             }
         EXPECT_EQ(canvasAt(g.x + g.r + 4, g.y), kWhite) << "the fill left the ring at " << g.x << "," << g.y;
     }

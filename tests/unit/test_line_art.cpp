@@ -40,10 +40,8 @@ TEST(LineArt, ThinLinesStayClosedGapsStayOpenAndOnlyDrawingsOnPaperChange) {
         const PixelView view{pixels.data(), 200, 150, 600};
 
         ASSERT_EQ(pictures::CleanLineArt(view), row.lineArt);
-        if (!row.lineArt) {
-            EXPECT_EQ(pixels, before);
-            continue;
-        }
+        EXPECT_TRUE(row.lineArt || pixels == before) << "a picture that is not line art changed";
+        if (!row.lineArt) continue;
         for (uint8_t byte : pixels) ASSERT_TRUE(byte == 0 || byte == 255) << int{byte};
         const uint32_t inside = raster::PixelAt(view, 100, 75);
         raster::FloodFiller().fill(view, 100, 75, inside, raster::InkFor(view, 0, 0, 255), Rect{0, 0, 200, 150});
