@@ -16,10 +16,10 @@ struct LineArt {
     int threshold = 0;       // a pixel whose brightness is below it becomes black, the others white
 };
 
-// Judges the view and chooses the threshold, changing nothing. The threshold is the one that
-// keeps the number of white areas steady over the widest range of thresholds between the ink's
-// and the paper's brightness: there thin lines are unbroken, and no gap the drawing left open has
-// been closed by the grey around it.
+// Judges the view and chooses the threshold, changing nothing. The threshold is the middle of
+// the widest range of thresholds, between the ink's and the paper's brightness, over which the
+// number of white areas and the number of black pieces both hold still: there thin lines are
+// unbroken, and no gap the drawing left open has been closed by the grey around it.
 LineArt JudgeLineArt(const PixelView& view);
 
 // Makes every pixel pure black or pure white when the view is line art; a photo, a coloured
