@@ -6,8 +6,9 @@
 // cut, the white areas (4-connected, as the Jar spreads) and the black pieces (8-connected, since
 // ink touching at a corner still stops the Jar). A line breaking or mending, or a gap closing,
 // moves one count or the other; the cut is the middle of the longest stretch where neither
-// moves. Counting black pieces matters for thin lines: their white areas stay merged over a long
-// stretch of dark cuts, but the pieces of the broken lines keep changing there.
+// moves, among those where the ink is not in many more pieces than at its most joined. Counting
+// black pieces matters for thin lines: their white areas stay merged over a long stretch of dark
+// cuts, where the ink is still in pieces.
 #include "pictures/line_art.h"
 
 #include <algorithm>
@@ -26,7 +27,8 @@ constexpr int kDarkestPaper = 160;
 constexpr int64_t kPaperFoot = 64;  // the paper's peak ends where it falls below 1/64 of its top
 constexpr int kWidestPaper = 40;    // from top to foot: paper is even, a photo's light parts are not
 constexpr int kInkPercentile = 10;  // the ink's level: this percentile of the pixels off the paper
-constexpr int32_t kSmallestArea = 8;  // white specks smaller than this (noise) are not areas
+constexpr int32_t kSmallestArea = 8;  // white specks smaller than this (noise) are not areas;
+                                      // every black piece counts, a single pixel broken off too
 
 // Grey v gives v; the weights are the eye's (blue, green, red, in 256ths).
 inline uint8_t Brightness(const uint8_t* p) {
@@ -58,18 +60,18 @@ Census Count(const PixelView& view) {
     return c;
 }
 
-// The white pixels let in so far, joined into areas; counts the areas of kSmallestArea or more.
+// The pixels let in so far, joined into areas; counts the areas of `smallest` pixels or more.
 // A root holds minus its area's size, any other pixel the index of one further up its tree.
 class Areas {
 public:
-    explicit Areas(size_t pixels) : link_(pixels, kOut) {}
+    Areas(size_t pixels, int32_t smallest) : link_(pixels, kOut), smallest_(smallest) {}
     bool in(int32_t p) const { return link_[p] != kOut; }
-    void add(int32_t p) { link_[p] = -1; }
+    void add(int32_t p) { link_[p] = -1, counted_ += smallest_ <= 1; }
     // Pixels first..first + length - 1, one row's run, as one area.
     void addRun(int32_t first, int32_t length) {
         link_[first] = -length;
         std::fill(link_.begin() + first + 1, link_.begin() + first + length, first);
-        counted_ += length >= kSmallestArea;
+        counted_ += length >= smallest_;
     }
     void join(int32_t a, int32_t b) {
         a = root(a), b = root(b);
@@ -78,7 +80,7 @@ public:
         if (sizeA < sizeB) std::swap(a, b), std::swap(sizeA, sizeB);
         link_[b] = a;
         link_[a] = -(sizeA + sizeB);
-        counted_ += (sizeA + sizeB >= kSmallestArea) - (sizeA >= kSmallestArea) - (sizeB >= kSmallestArea);
+        counted_ += (sizeA + sizeB >= smallest_) - (sizeA >= smallest_) - (sizeB >= smallest_);
     }
     int32_t counted() const { return counted_; }
 
@@ -92,6 +94,7 @@ private:
         return p;
     }
     std::vector<int32_t> link_;
+    int32_t smallest_;
     int32_t counted_ = 0;
 };
 
@@ -122,7 +125,7 @@ Between SortBetween(const Census& c, int lo, int hi) {
 std::vector<int32_t> CountAreas(const Census& c, const Between& between, int lo, int hi, bool black) {
     const int32_t w = c.width, h = c.height;
     const uint8_t* level = c.level.data();
-    Areas areas(c.level.size());
+    Areas areas(c.level.size(), black ? 1 : kSmallestArea);
     static constexpr int32_t kSteps[8][2] = {{-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
     static constexpr int32_t kFour[8][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
     const auto& steps = black ? kSteps : kFour;
@@ -166,13 +169,18 @@ std::vector<int32_t> CountAreas(const Census& c, const Between& between, int lo,
 }
 
 // The middle of the longest run of thresholds over which neither count moves; of runs as long,
-// the one nearest the middle of the range.
+// the one nearest the middle of the range. Runs where the ink lies in clearly more pieces than
+// at its most joined do not count: there the lines are broken, however steady the counts (a
+// faint line's pixels may all be lighter than a long range of cuts). Gaps closing join a few
+// pieces too, hence the slack.
 int SteadiestThreshold(const std::vector<int32_t>& white, const std::vector<int32_t>& black, int lo) {
     const int n = static_cast<int>(white.size());
     auto same = [&](int i, int j) { return white[i] == white[j] && black[i] == black[j]; };
     int bestFrom = 0, bestLength = 0, bestOffCentre = INT_MAX;
+    const int fewest = *std::min_element(black.begin(), black.end());
     for (int from = 0, to = 0; from < n; from = to + 1) {
         for (to = from; to + 1 < n && same(to + 1, from);) ++to;
+        if (black[from] * 2 > fewest * 3 + 4) continue;  // the lines are still in pieces
         const int length = to - from + 1, offCentre = std::abs(from + to - (n - 1));
         if (length > bestLength || (length == bestLength && offCentre < bestOffCentre))
             bestFrom = from, bestLength = length, bestOffCentre = offCentre;

@@ -17,7 +17,7 @@ TEST(LineArt, ThinLinesStayClosedGapsStayOpenAndOnlyDrawingsOnPaperChange) {
         bool lineArt, closed;
     } rows[] = {
         {"xc:white -stroke black -strokewidth 1 -draw 'polygon 30,20 170,45 140,135 25,110'", "bmp", true, true},
-        {"xc:white -stroke black -strokewidth 0.5 -draw 'polygon 30,20 170,45 140,135 25,110'", "bmp", true, true},
+        {"xc:white -stroke black -strokewidth 0.4 -draw 'polygon 30,20 170,45 140,135 25,110'", "bmp", true, true},
         {"xc:gray94 -stroke gray30 -strokewidth 0.8 -draw 'ellipse 100,75 80,55 0,360'", "jpg", true, true},
         {"xc:white -stroke black -strokewidth 2 -draw 'polygon 100,10 190,75 100,140 10,75'", "jpg", true, true},
         // Open by one pixel: straight, and on a slant.
