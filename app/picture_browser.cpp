@@ -180,7 +180,7 @@ std::vector<std::string> ListPictures(const std::string& folder) {
     return names;
 }
 
-int ChoosePicture() {
+int ChoosePicture(bool colouringPage) {
     shell::ShellState& sh = shell::Shell();
     gNames = ListPictures(sh.programFolder);
     if (!Valid(Position())) Position() = 0;
@@ -198,6 +198,8 @@ int ChoosePicture() {
     }
     sh.pictureFileName = SavingName(path);
     PlacePicture(picture, rect);
+    // The canvas, not the file, is cleaned: it is what the Jar fills, after any stretching.
+    if (colouringPage) tb_CleanLineArt(TheRoom().canvas);
     tb_DisposeBitmap(picture);
     return result;
 }

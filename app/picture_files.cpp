@@ -144,7 +144,7 @@ void NewPicture() {
     const int keptPosition = sh.browserPosition;
     sh.programFolder = FolderHere("Pages");
     sh.browserPosition = 0;
-    if (ChoosePicture() == 1) Present();
+    if (ChoosePicture(true) == 1) Present();
     sh.programFolder = keptFolder;
     sh.browserPosition = keptPosition;
 }

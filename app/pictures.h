@@ -61,8 +61,9 @@ void PlayNextTransition();
 // first when present, the others by name, letters compared without case.
 std::vector<std::string> ListPictures(const std::string& folder);
 // Lists the program folder and shows the browser. 1: a picture was chosen and, when it could be
-// read, placed on the canvas; -1 the cancel button; 0 Escape.
-int ChoosePicture();
+// read, placed on the canvas; -1 the cancel button; 0 Escape. A colouring page is made clean
+// once placed (tb_CleanLineArt): grey anti-aliased lines would leave a rim wherever the Jar pours.
+int ChoosePicture(bool colouringPage = false);
 // The Gallery command: the browser on "Gallery/", created when missing.
 void GalleryCommand();
 

@@ -4,6 +4,7 @@
 // and report nothing; a handle that names no bitmap in use does nothing.
 #include <algorithm>
 
+#include "pictures/line_art.h"
 #include "platform/raster/convolve.h"
 #include "toolbox/internal.h"
 #include "toolbox/toolbox.h"
@@ -105,4 +106,10 @@ void tb_Convolve(int bitmap, const Rect* rect, const FilterKernel* kernel) {
         dib_CopyRect(out.image, 0, 0, area.width(), area.height(), slot->image, area.left, area.top, 0);
     }
     tb_DisposeBitmap(scratch);
+}
+
+int tb_CleanLineArt(int bitmap) {
+    toolbox::BitmapSlot* slot = toolbox::FindBitmapSlot(bitmap);
+    if (slot == nullptr || dib_GetBitCount(slot->image) != 24 || !dib_MakeWritable(slot->image)) return 0;
+    return pictures::CleanLineArt(dib_WriteView(slot->image)) ? 1 : 0;
 }

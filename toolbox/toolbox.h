@@ -160,6 +160,10 @@ void tb_InitKernel(FilterKernel* kernel);  // all weights 0, divisor 1, bias 0, 
 // Filters the part of a 24-bit bitmap inside rect. Every neighbour is read from the unchanged
 // picture; neighbours outside the picture count as 0. Results are limited to 0..255.
 void tb_Convolve(int bitmap, const Rect* rect, const FilterKernel* kernel);
+// A colouring page made clean: when the bitmap's picture is dark line art on light paper, every
+// pixel becomes pure black or pure white (pictures/line_art.h), so that fills reach the lines.
+// Anything else, and an 8-bit bitmap, stays as it is. 1 when the picture was line art.
+int tb_CleanLineArt(int bitmap);
 
 // ---- Rectangles, sounds and time --------------------------------------------------------
 // A rectangle is empty when right <= left or bottom <= top. Results may alias the arguments.

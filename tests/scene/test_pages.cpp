@@ -1,9 +1,11 @@
 // The colouring pages as the build puts them in the run folder.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <filesystem>
 
+#include "app/pictures.h"
 #include "tests/support/room_fixture.h"
 
 namespace fs = std::filesystem;
@@ -12,11 +14,12 @@ namespace {
 
 class PagesTest : public RoomTest {
 protected:
-    // The page's pixels as the program reads it, none unless it is 634 x 488.
-    std::vector<Rgb> read(std::string path) {
+    // The page's pixels as the program reads it (and cleans it), none unless it is 634 x 488.
+    std::vector<Rgb> read(std::string path, bool clean = false) {
         Rect rect{};
         const int b = tb_OpenFile(path, 0) == 1 ? tb_ReadBitmapFromFile(&rect) : -1;
         tb_CloseFile();
+        if (clean) EXPECT_EQ(tb_CleanLineArt(b), 1);
         std::vector<Rgb> pixels;
         for (int i = 0; b >= 0 && rect == Rect{0, 0, 634, 488} && i < 634 * 488; ++i)
             pixels.push_back(canvasAt(i % 634, i / 634, b));
@@ -52,11 +55,43 @@ TEST_F(PagesTest, PagesAreBlackOnWhiteShapesWithoutSlivers) {
         SCOPED_TRACE(entry.path().filename());
         const std::vector<Rgb> pixels = read(entry.path());
         ASSERT_EQ(pixels.size(), 634u * 488u) << "not a 634 x 488 picture the program reads";
+        EXPECT_TRUE(read(entry.path(), true) == pixels) << "cleaning a page that comes with the program changed it";
         ++pages;
         for (const Rgb& c : pixels) ASSERT_TRUE((c == Rgb{0, 0, 0} || c == Rgb{255, 255, 255})) << c;
         for (int size : AreaSizes(pixels)) EXPECT_GE(size, 150) << "a sliver";
     }
     EXPECT_TRUE(pages >= 11 && fs::exists(fs::path(PICTORIA_PAGES_DIR) / "blank.bmp")) << pages;
+}
+
+// A grey anti-aliased page as saved from the web: from Pages/ it is placed pure black on white,
+// the file untouched, and the Jar fills each ring whole; from the Gallery it keeps its greys.
+TEST_F(FolderTest, GreyPagesArePlacedBlackOnWhiteSoTheJarFillsEachRingWhole) {
+    const struct Ring { int x, y, r; const char* width; } rings[] = {
+        {120, 120, 90, "0.6"}, {330, 120, 90, "1"}, {530, 130, 80, "1.5"}, {230, 350, 110, "3"}};
+    std::string drawing = "convert -size 634x488 xc:gray96 -fill none -stroke gray25";
+    for (const Ring& g : rings)
+        drawing += " -strokewidth " + std::string(g.width) + " -draw 'circle " + std::to_string(g.x) + "," +
+                   std::to_string(g.y) + " " + std::to_string(g.x + g.r) + "," + std::to_string(g.y) + "'";
+    for (const char* folder : {"Gallery", "Pages"}) {
+        const fs::path page = home_ / folder / "web.bmp";
+        ASSERT_EQ(std::system((drawing + " -type TrueColor BMP3:" + page.string()).c_str()), 0);
+        const std::string bytes = FileBytes(page);
+        desktop().answerDialog([&](platform::NativeWindow d) { desktop().click(180, 390, d); });
+        folder == std::string("Pages") ? scene::NewPicture() : scene::GalleryCommand();
+        EXPECT_EQ(countCanvas(Rgb{0, 0, 0}) + countCanvas(kWhite) == 634 * 488, folder == std::string("Pages"));
+        EXPECT_EQ(FileBytes(page), bytes);
+    }
+    chooseTool(scene::kJar);
+    for (const Ring& g : rings) {
+        clickAt(W(g.x, g.y));
+        for (int y = g.y - g.r; y < g.y + g.r; ++y)  // red up to the line, no grey rim
+            for (int x = g.x - g.r; x < g.x + g.r; ++x) {
+                const Rgb c = canvasAt(x, y);
+                if (const double d = std::hypot(x - g.x, y - g.y); d < g.r)
+                    ASSERT_TRUE(c == kRed || (c == Rgb{0, 0, 0} && d > g.r - 3)) << c << " at " << x << "," << y;
+            }
+        EXPECT_EQ(canvasAt(g.x + g.r + 4, g.y), kWhite) << "the fill left the ring at " << g.x << "," << g.y;
+    }
 }
 
 }  // namespace
