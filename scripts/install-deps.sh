@@ -19,10 +19,10 @@ packages=(
 # Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
 # under openbox, change the screen's size under the program (a nested X server) and validate
 # what is installed. Fuzzing needs clang and its libFuzzer (only recommended by clang, so named
-# here).
+# here). The picture reading tests write JPEG files of every kind with cjpeg.
 [ "${1:-}" = test ] &&
   packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils
-    xserver-xephyr clang libclang-rt-14-dev)
+    xserver-xephyr clang libclang-rt-14-dev libjpeg-turbo-progs)
 # The package's library scan (dpkg-shlibdeps) looks at each file with `file`; the tests make the
 # package too.
 case "${1:-}" in test | package) packages+=(file) ;; esac

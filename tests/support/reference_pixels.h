@@ -20,7 +20,7 @@ struct Picture {
 // on white; `options` go before the output (for example "-colorspace sRGB"). An empty picture
 // when ImageMagick refuses the file.
 inline Picture Read(const std::string& path, const std::string& options = {}) {
-    const std::string command = "convert '" + path + "' -auto-orient -background white -flatten " + options +
+    const std::string command = "convert '" + path + "' -auto-orient +repage -background white -flatten " + options +
                                 " -depth 8 ppm:- 2>/dev/null";
     Picture picture;
     FILE* pipe = popen(command.c_str(), "r");
