@@ -28,15 +28,6 @@ struct Setup {
     }
 };
 
-// Reads the file whole (width 0) or as a width x height preview.
-int Read(const std::string& file, int width, int height, Rect& rect) {
-    std::string path = file;
-    if (tb_OpenFile(path, 0) != 1) std::abort();
-    const int bitmap = width > 0 ? tb_ReadBitmapPreview(width, height, &rect) : tb_ReadBitmapFromFile(&rect);
-    tb_CloseFile();
-    return bitmap;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -45,11 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Anything else is read as BMP, which fuzz_bmp_read covers.
     if (size < 8 || std::memcmp(data, kSignature, 8) != 0) return 0;
     if (ftruncate(setup.fd, 0) != 0 || pwrite(setup.fd, data, size, 0) != static_cast<ssize_t>(size)) std::abort();
-    Rect whole{-7, -7, -7, -7};
-    const int picture = Read(setup.path, 0, 0, whole);
-    const int side = size > 0 ? 1 + data[size - 1] % 64 : 1;
-    Rect small{0, 0, side, 65 - side}, shown{};
-    const int preview = Read(setup.path, side, 65 - side, shown);
+    const int side = 1 + data[size - 1] % 64;
+    Rect whole{-7, -7, -7, -7}, small{0, 0, side, 65 - side}, shown{};
+    int read[2] = {};
+    for (int preview : {0, 1}) {
+        std::string path = setup.path;
+        if (tb_OpenFile(path, 0) != 1) std::abort();
+        read[preview] = preview ? tb_ReadBitmapPreview(side, 65 - side, &shown) : tb_ReadBitmapFromFile(&whole);
+        tb_CloseFile();
+    }
+    const int picture = read[0], preview = read[1];
     if ((preview >= 0) != (picture >= 0)) std::abort();
     if (picture >= 0) {
         const int width = tb_GetBitmapWidth(picture), height = tb_GetBitmapHeight(picture);
