@@ -162,11 +162,13 @@ TEST_F(PicturesTest, TransitionsRotateEndWhiteAndStayInsideTheCanvasArea) {
 }
 
 TEST_F(PicturesTest, OpenPlacesAPictureByThePreferenceAndRefusesOthers) {
-    struct Case { int w, h; bool fit; Rect expected; };  // a 0 x 0 picture: a file of text
-    for (const Case& c : {Case{0, 0, true, {}}, Case{100, 50, true, {0, 0, 634, 488}},
-                          Case{100, 50, false, {267, 219, 367, 269}}, Case{1000, 800, false, {0, 0, 634, 488}}}) {
-        const fs::path file = home_ / "Gallery" / "red.bmp";
-        c.w == 0 ? void(std::ofstream(file) << "not a picture") : writePicture(file, c.w, c.h);
+    struct Case { int w, h; bool fit; Rect expected; bool png = false; };  // a 0 x 0 picture: a file of text
+    for (const Case& c : {Case{0, 0, true, {}}, Case{0, 0, true, {}, true}, Case{100, 50, true, {0, 0, 634, 488}},
+                          Case{100, 50, false, {267, 219, 367, 269}}, Case{100, 50, false, {267, 219, 367, 269}, true},
+                          Case{1000, 800, false, {0, 0, 634, 488}}}) {
+        const fs::path file = home_ / "Gallery" / "red.bmp";  // the kind is told by the bytes
+        if (c.w == 0) std::ofstream(file) << (c.png ? "\x89PNG\r\n\x1a\n" : "") << "not a picture";
+        else c.png ? void(std::system(("convert -size 100x50 xc:red png:" + file.string()).c_str())) : writePicture(file, c.w, c.h);
         paintAll(kBlue, false);
         shell::Prefs().fitPictures = c.fit;
         answerFile(file);
