@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/pictures.h"
+#include "app/preferences.h"
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
@@ -197,7 +198,19 @@ int ChoosePicture(bool colouringPage) {
         return result;
     }
     sh.pictureFileName = SavingName(path);
-    PlacePicture(picture, rect);
+    // A page bigger than the frame (a scan, a page from the web) is shrunk by averaging, not
+    // by sampling: its thin lines turn grey instead of breaking, and cleaning makes them black.
+    const Rect& frame = TheRoom().picture;
+    const int shrunk = colouringPage && shell::Prefs().fitPictures &&
+                               (rect.width() > frame.width() || rect.height() > frame.height())
+                           ? tb_ShrinkBitmap(picture, frame.width(), frame.height())
+                           : -1;
+    if (shrunk >= 0) {
+        PlacePicture(shrunk, Rect{0, 0, frame.width(), frame.height()});
+        tb_DisposeBitmap(shrunk);
+    } else {
+        PlacePicture(picture, rect);
+    }
     // The canvas, not the file, is cleaned: it is what the Jar fills, after any stretching.
     if (colouringPage) tb_CleanLineArt(TheRoom().canvas);
     tb_DisposeBitmap(picture);

@@ -233,4 +233,34 @@ bool CleanLineArt(const PixelView& view) {
     return true;
 }
 
+void ShrinkByArea(const PixelView& from, const PixelView& to) {
+    if (!from.isValid() || !to.isValid() || from.bitCount != 24 || to.bitCount != 24) return;
+    // The source span [first, end) each target column or row covers; at least one pixel.
+    auto spans = [](int32_t source, int32_t target) {
+        std::vector<int32_t> first(static_cast<size_t>(target) + 1);
+        for (int32_t i = 0; i <= target; ++i) first[i] = static_cast<int32_t>(int64_t{i} * source / target);
+        return first;
+    };
+    const std::vector<int32_t> columns = spans(from.width, to.width), rows = spans(from.height, to.height);
+    std::vector<uint64_t> sums(static_cast<size_t>(to.width) * 3);
+    for (int32_t y = 0; y < to.height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        const int32_t top = rows[y], bottom = std::max(rows[y + 1], top + 1);
+        for (int32_t sy = top; sy < bottom; ++sy) {
+            const uint8_t* in = RowPointer(from, sy);
+            for (int32_t x = 0; x < to.width; ++x) {
+                const int32_t left = columns[x], right = std::max(columns[x + 1], left + 1);
+                for (int32_t sx = left; sx < right; ++sx) {
+                    for (int c = 0; c < 3; ++c) sums[3 * x + c] += in[3 * sx + c];
+                }
+            }
+        }
+        uint8_t* out = RowPointer(to, y);
+        for (int32_t x = 0; x < to.width; ++x) {
+            const uint64_t count = uint64_t(bottom - top) * uint64_t(std::max(columns[x + 1], columns[x] + 1) - columns[x]);
+            for (int c = 0; c < 3; ++c) out[3 * x + c] = static_cast<uint8_t>((sums[3 * x + c] + count / 2) / count);
+        }
+    }
+}
+
 }  // namespace pictures

@@ -26,4 +26,10 @@ LineArt JudgeLineArt(const PixelView& view);
 // drawing or a dark picture is left as it is. True when the view was line art.
 bool CleanLineArt(const PixelView& view);
 
+// Shrinks 24-bit `from` onto 24-bit `to` (each direction on its own) by averaging the block of
+// pixels each target pixel covers: a line thinner than a block turns grey instead of vanishing
+// between the sampled pixels, and cleaning then keeps it. A direction that grows takes the
+// nearest pixel.
+void ShrinkByArea(const PixelView& from, const PixelView& to);
+
 }  // namespace pictures

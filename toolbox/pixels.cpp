@@ -108,6 +108,20 @@ void tb_Convolve(int bitmap, const Rect* rect, const FilterKernel* kernel) {
     tb_DisposeBitmap(scratch);
 }
 
+int tb_ShrinkBitmap(int bitmap, int width, int height) {
+    toolbox::BitmapSlot* slot = toolbox::FindBitmapSlot(bitmap);
+    if (slot == nullptr || dib_GetBitCount(slot->image) != 24) return -1;
+    Rect size{0, 0, width, height};
+    const int shrunk = tb_CreateBitmap(&size, 0, 24);
+    toolbox::BitmapSlot* target = toolbox::FindBitmapSlot(shrunk);
+    if (target == nullptr || !dib_MakeWritable(target->image)) {
+        if (shrunk >= 0) tb_DisposeBitmap(shrunk);
+        return -1;
+    }
+    pictures::ShrinkByArea(dib_ReadView(slot->image), dib_WriteView(target->image));
+    return shrunk;
+}
+
 int tb_CleanLineArt(int bitmap) {
     toolbox::BitmapSlot* slot = toolbox::FindBitmapSlot(bitmap);
     if (slot == nullptr || dib_GetBitCount(slot->image) != 24 || !dib_MakeWritable(slot->image)) return 0;

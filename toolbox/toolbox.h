@@ -164,6 +164,9 @@ void tb_Convolve(int bitmap, const Rect* rect, const FilterKernel* kernel);
 // pixel becomes pure black or pure white (pictures/line_art.h), so that fills reach the lines.
 // Anything else, and an 8-bit bitmap, stays as it is. 1 when the picture was line art.
 int tb_CleanLineArt(int bitmap);
+// A new 24-bit width x height bitmap holding the bitmap's picture shrunk by averaging, so that
+// lines thinner than the shrink survive as grey (pictures/line_art.h); -1 when it cannot be made.
+int tb_ShrinkBitmap(int bitmap, int width, int height);
 
 // ---- Rectangles, sounds and time --------------------------------------------------------
 // A rectangle is empty when right <= left or bottom <= top. Results may alias the arguments.

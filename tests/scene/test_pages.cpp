@@ -66,31 +66,36 @@ TEST_F(PagesTest, PagesAreBlackOnWhiteShapesWithoutSlivers) {
 // A grey anti-aliased page as saved from the web: from Pages/ it is placed pure black on white,
 // the file untouched, and the Jar fills each ring whole; from the Gallery it keeps its greys.
 TEST_F(FolderTest, GreyPagesArePlacedBlackOnWhiteSoTheJarFillsEachRingWhole) {
-    const struct Ring { int x, y, r; const char* width; } rings[] = {
-        {120, 120, 90, "0.6"}, {330, 120, 90, "1"}, {530, 130, 80, "1.5"}, {230, 350, 110, "3"}};
-    std::string drawing = "convert -size 634x488 xc:gray96 -fill none -stroke gray25";
-    for (const Ring& g : rings)
-        drawing += " -strokewidth " + std::string(g.width) + " -draw 'circle " + std::to_string(g.x) + "," +
-                   std::to_string(g.y) + " " + std::to_string(g.x + g.r) + "," + std::to_string(g.y) + "'";
-    for (const char* folder : {"Gallery", "Pages"}) {
-        const fs::path page = home_ / folder / "web.bmp";
-        ASSERT_EQ(std::system((drawing + " -type TrueColor BMP3:" + page.string()).c_str()), 0);
-        const std::string bytes = FileBytes(page);
-        desktop().answerDialog([&](platform::NativeWindow d) { desktop().click(180, 390, d); });
-        folder == std::string("Pages") ? scene::NewPicture() : scene::GalleryCommand();
-        EXPECT_EQ(countCanvas(Rgb{0, 0, 0}) + countCanvas(kWhite) == 634 * 488, folder == std::string("Pages"));
-        EXPECT_EQ(FileBytes(page), bytes);
-    }
-    chooseTool(scene::kJar);
-    for (const Ring& g : rings) {
-        clickAt(W(g.x, g.y));
-        for (int y = g.y - g.r; y < g.y + g.r; ++y)  // red up to the line, no grey rim
-            for (int x = g.x - g.r; x < g.x + g.r; ++x) {
-                const Rgb c = canvasAt(x, y);
-                if (const double d = std::hypot(x - g.x, y - g.y); d < g.r)
-                    ASSERT_TRUE(c == kRed || (c == Rgb{0, 0, 0} && d > g.r - 3)) << c << " at " << x << "," << y;
-            }
-        EXPECT_EQ(canvasAt(g.x + g.r + 4, g.y), kWhite) << "the fill left the ring at " << g.x << "," << g.y;
+    const struct Ring { int x, y, r; double width; } rings[] = {{120, 120, 90, 0.6}, {330, 120, 90, 1}, {530, 130, 80, 1.5}, {230, 350, 110, 3}};
+    // The page at the canvas's size, and four times larger (a scan), whose lines must survive the shrink.
+    for (int scale : {1, 4}) {
+        room().modified = false;  // the fills of the round before
+        std::string drawing = "convert -size " + std::to_string(634 * scale) + "x" + std::to_string(488 * scale) +
+                              " xc:gray96 -fill none -stroke gray25";
+        for (const Ring& g : rings)
+            drawing += " -strokewidth " + std::to_string(g.width * scale) + " -draw 'circle " + std::to_string(g.x * scale) +
+                       "," + std::to_string(g.y * scale) + " " + std::to_string((g.x + g.r) * scale) + "," +
+                       std::to_string(g.y * scale) + "'";
+        for (const char* folder : {"Gallery", "Pages"}) {
+            const fs::path page = home_ / folder / "web.bmp";
+            ASSERT_EQ(std::system((drawing + " -type TrueColor BMP3:" + page.string()).c_str()), 0);
+            const std::string bytes = FileBytes(page);
+            desktop().answerDialog([&](platform::NativeWindow d) { desktop().click(180, 390, d); });
+            folder == std::string("Pages") ? scene::NewPicture() : scene::GalleryCommand();
+            EXPECT_EQ(countCanvas(Rgb{0, 0, 0}) + countCanvas(kWhite) == 634 * 488, folder == std::string("Pages"));
+            EXPECT_EQ(FileBytes(page), bytes);
+        }
+        chooseTool(scene::kJar);
+        for (const Ring& g : rings) {
+            clickAt(W(g.x, g.y));
+            for (int y = g.y - g.r; y < g.y + g.r; ++y)  // red up to the line, no grey rim
+                for (int x = g.x - g.r; x < g.x + g.r; ++x) {
+                    const Rgb c = canvasAt(x, y);
+                    if (const double d = std::hypot(x - g.x, y - g.y); d < g.r)
+                        ASSERT_TRUE(c == kRed || (c == Rgb{0, 0, 0} && d > g.r - 3)) << c << " at " << x << "," << y << " x" << scale;
+                }
+            EXPECT_EQ(canvasAt(g.x + g.r + 4, g.y), kWhite) << "the fill left the ring at " << g.x << "," << g.y << " x" << scale;
+        }
     }
 }
 
