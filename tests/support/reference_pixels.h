@@ -8,6 +8,16 @@
 
 namespace reference {
 
+// Everything a shell command writes on its standard output.
+inline std::string Output(const std::string& command) {
+    std::string bytes;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) bytes += static_cast<char>(c);
+        pclose(pipe);
+    }
+    return bytes;
+}
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -17,29 +27,17 @@ struct Picture {
 };
 
 // ImageMagick's reading of `path` as 8-bit sRGB, turned upright by its orientation tag and laid
-// on white; `options` go before the output (for example "-colorspace sRGB"). An empty picture
-// when ImageMagick refuses the file.
+// on white; `options` go before the output. An empty picture when ImageMagick refuses the file.
 inline Picture Read(const std::string& path, const std::string& options = {}) {
-    const std::string command = "convert '" + path + "' -auto-orient +repage -background white -flatten " + options +
-                                " -depth 8 ppm:- 2>/dev/null";
+    // Always "P6\n<width> <height>\n255\n" before the pixels.
+    const std::string ppm = Output("convert '" + path + "' -auto-orient +repage -background white -flatten " + options +
+                                   " -depth 8 ppm:- 2>/dev/null");
     Picture picture;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return picture;
-    int maxValue = 0;
-    if (std::fscanf(pipe, "P6 %d %d %d", &picture.width, &picture.height, &maxValue) == 3 && maxValue == 255 &&
-        std::fgetc(pipe) != EOF) {
-        std::vector<uint8_t> rgb(static_cast<size_t>(picture.width) * picture.height * 3);
-        if (std::fread(rgb.data(), 1, rgb.size(), pipe) == rgb.size()) {
-            picture.bgr.resize(rgb.size());
-            for (size_t i = 0; i < rgb.size(); i += 3) {
-                picture.bgr[i] = rgb[i + 2];
-                picture.bgr[i + 1] = rgb[i + 1];
-                picture.bgr[i + 2] = rgb[i];
-            }
-        }
-    }
-    pclose(pipe);
-    if (picture.bgr.empty()) picture = Picture{};
+    size_t start = 0;
+    if (std::sscanf(ppm.c_str(), "P6 %d %d 255%zn", &picture.width, &picture.height, &start) != 2 ||
+        ppm.size() != start + 1 + size_t(picture.width) * picture.height * 3)
+        return Picture{};
+    for (size_t i = start + 1; i < ppm.size(); i += 3) picture.bgr.insert(picture.bgr.end(), {uint8_t(ppm[i + 2]), uint8_t(ppm[i + 1]), uint8_t(ppm[i])});
     return picture;
 }
 

@@ -10,13 +10,7 @@ namespace {
 
 const std::string kRose = "convert rose: ";  // a small photo, 70 x 46
 
-std::string Output(const std::string& command) {
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string bytes;
-    for (int c; (c = std::fgetc(pipe)) != EOF;) bytes += static_cast<char>(c);
-    pclose(pipe);
-    return bytes;
-}
+using reference::Output;
 
 // An APP1 segment written by hand: "Exif", a TIFF header and a directory of one entry, the
 // orientation as a SHORT, in either byte order.

@@ -46,18 +46,18 @@ Bytes Write(const Kind& k, const Bytes* idat = nullptr) {
 
 class PngReadTest : public ToolboxTest {
 protected:
-    int read(const Bytes& bytes, Rect* rect, int previewWidth = 0, int previewHeight = 0) {
+    int read(const Bytes& bytes, Rect* rect) {
         std::string name = path_ = configHome_ + "/picture.png";
         std::ofstream(path_, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
         tb_OpenFile(name, 0);
-        const int bitmap = previewWidth ? tb_ReadBitmapPreview(previewWidth, previewHeight, rect) : tb_ReadBitmapFromFile(rect);
+        const int bitmap = tb_ReadBitmapFromFile(rect);
         tb_CloseFile();
         return bitmap;
     }
     std::string path_;
 };
 
-TEST_F(PngReadTest, EveryKindReadsAsImageMagickDoesAndPreviewsAsTheWholeStretched) {
+TEST_F(PngReadTest, EveryKindReadsAsImageMagickDoes) {
     enum : int { G = PNG_COLOR_TYPE_GRAY, GA = PNG_COLOR_TYPE_GRAY_ALPHA, P = PNG_COLOR_TYPE_PALETTE, C = PNG_COLOR_TYPE_RGB, CA = PNG_COLOR_TYPE_RGBA };
     const Kind kinds[] = {
         {"grey 1", G, 1, 37, 23}, {"grey 2", G, 2, 7, 3}, {"grey 4", G, 4, 40, 9}, {"grey 8", G, 8, 1, 1}, {"grey 16", G, 16, 37, 23},
@@ -70,7 +70,7 @@ TEST_F(PngReadTest, EveryKindReadsAsImageMagickDoesAndPreviewsAsTheWholeStretche
         {"RGBA 8", CA, 8, 37, 23}, {"RGBA 16", CA, 16, 1, 1}, {"RGBA 16 interlaced", CA, 16, 37, 23, true},
     };
     for (const Kind& k : kinds) {
-        Rect whole, small{0, 0, k.width * 2 / 3 + 1, k.height / 2 + 1};
+        Rect whole;
         const int picture = read(Write(k), &whole);
         const reference::Picture want = reference::Read(path_, "-evaluate add 128");  // its -depth 8 truncates: round
         ASSERT_TRUE(want.width == k.width && whole == (Rect{0, 0, k.width, k.height})) << k.what;
@@ -79,10 +79,7 @@ TEST_F(PngReadTest, EveryKindReadsAsImageMagickDoesAndPreviewsAsTheWholeStretche
             for (int x = 0; x < k.width * 3; ++x) wrong += std::abs(RowPointer(view(picture), y)[x] - want.bgr[y * k.width * 3 + x]) > slack;
             ASSERT_EQ(wrong, 0) << k.what << ", row " << y;
         }
-        const int shown = read(Write(k), nullptr, small.right, small.bottom), stretched = create(small.right, small.bottom);
-        tb_CopyBitmap(picture, stretched, &whole, &small, 0);
-        for (int y = 0; y < small.bottom; ++y) ASSERT_EQ(memcmp(RowPointer(view(shown), y), RowPointer(view(stretched), y), small.right * 3), 0) << k.what;
-        for (int bitmap : {picture, shown, stretched}) tb_DisposeBitmap(bitmap);
+        tb_DisposeBitmap(picture);  // (the fuzz target holds every preview to the whole picture stretched)
     }
 }
 
