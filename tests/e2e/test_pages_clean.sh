@@ -13,8 +13,9 @@ grey() { convert "$SHOT" -crop 306x306+311+107 -fill black -opaque blue -opaque 
     -format '%[fx:int(mean*w*h)]' info:; }
 
 e2e_start_x 800 600
-mkdir -p "$RUN/Pages" && convert -size 634x488 xc:gray96 -fill none -stroke gray25 -strokewidth 0.8 \
-    -draw "circle 317,244 467,244" -type TrueColor "BMP3:$RUN/Pages/web.bmp" || e2e_fail "no page made"
+# Twice the canvas's size and a JPEG, as pages come from the web: shrunk, then cleaned.
+mkdir -p "$RUN/Pages" && convert -size 1268x976 xc:gray96 -fill none -stroke gray25 -strokewidth 1.6 \
+    -draw "circle 634,488 934,488" -quality 85 "$RUN/Pages/web.jpg" || e2e_fail "no page made"
 e2e_room first "$(realpath "$1")"
 e2e_click $REMOTE && e2e_wait 10 up "286 180 228 240" && e2e_click $NEW || e2e_fail "no remote control"
 e2e_wait 20 up "196 91 408 417" || e2e_fail "no picture browser after New"
