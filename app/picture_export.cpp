@@ -27,15 +27,7 @@ std::string BaseName(const std::string& path) {
 }
 
 void TellExportFailed(const std::string& path, bool created) {
-    const std::string shown = tb_DisplayName(path);
-    const std::string text =
-        created ? "The copy could not be written as \"" + shown +
-                      "\": the disk may be full, or it went away while writing. The file that had this name "
-                      "before is unchanged."
-                : "The copy could not be written as \"" + shown +
-                      "\": that folder does not accept new files, or a folder or a read-only file already has "
-                      "this name.";
-    tb_AttentionMessage(text.c_str());
+    TellNotWritten("The copy could not be written as", "writing", path, created, "");
 }
 
 }  // namespace

@@ -28,15 +28,8 @@ const char* const kIncompatibleFile = "Incompatible File:  The file must be in W
 const char* const kCannotOpen = "Could not open selected file.";
 
 void TellSaveFailed(const std::string& file, bool created) {
-    const std::string path = tb_DisplayName(file);
-    const std::string text =
-        created ? "The picture could not be saved as \"" + path +
-                      "\": the disk may be full, or it went away while saving. The file that had this "
-                      "name before is unchanged. The picture is still here: please save it somewhere else."
-                : "The picture could not be saved as \"" + path +
-                      "\": that folder does not accept new files, or a folder or a read-only file already "
-                      "has this name. The picture is still here: please save it somewhere else.";
-    tb_AttentionMessage(text.c_str());
+    TellNotWritten("The picture could not be saved as", "saving", file, created,
+                   " The picture is still here: please save it somewhere else.");
 }
 
 // Text waiting to be placed belongs to the picture it was typed for: it must not land on the
@@ -49,6 +42,16 @@ void EndPlacingText() {
 }
 
 }  // namespace
+
+void TellNotWritten(const char* what, const char* doing, const std::string& file, bool created, const char* after) {
+    const std::string text =
+        std::string(what) + " \"" + tb_DisplayName(file) +
+        (created ? std::string("\": the disk may be full, or it went away while ") + doing +
+                       ". The file that had this name before is unchanged."
+                 : "\": that folder does not accept new files, or a folder or a read-only file already has this name.") +
+        after;
+    tb_AttentionMessage(text.c_str());
+}
 
 std::string FolderHere(const char* name) {
     const std::string current = tb_GetCurrentDirectory();

@@ -15,6 +15,10 @@ namespace scene {
 std::string FolderHere(const char* name);
 
 // ---- Saving (picture_files.cpp) -------------------------------------------------------------
+// Tells the parent that a file was not written: `what` ("The picture could not be saved as")
+// with the file's name, why (`created`: the writing failed while `doing`; else the file could
+// not be made), and `after`.
+void TellNotWritten(const char* what, const char* doing, const std::string& file, bool created, const char* after);
 enum class SaveOutcome {
     Saved,      // the whole picture is in the file
     Cancelled,  // the child's parent closed the Save As dialog: nothing written
