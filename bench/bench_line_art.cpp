@@ -3,7 +3,9 @@
 //  - Grey: rings of three widths, anti-aliased, dark grey on off-white paper with noise, the
 //    work in full (every threshold counted);
 //  - Clean: the same rings already pure black on white (the bundled pages);
-//  - Photo: smooth colours, refused after the first look.
+//  - Photo: smooth colours, refused after the first look;
+// and shrinking a 2550x3300 scan onto those canvases by averaging, as a page bigger than the
+// frame is before it is cleaned.
 // Each iteration cleans a fresh copy; the copy is timed outside (PauseTiming).
 #include <benchmark/benchmark.h>
 
@@ -60,6 +62,18 @@ void Args(benchmark::internal::Benchmark* b) { b->Args({634, 488})->Args({3674, 
 BENCHMARK_CAPTURE(Clean, Grey, Kind::Grey)->Apply(Args);
 BENCHMARK_CAPTURE(Clean, Clean, Kind::Clean)->Apply(Args);
 BENCHMARK_CAPTURE(Clean, Photo, Kind::Photo)->Apply(Args);
+
+// A page larger than the frame (a letter-size scan at 300 dpi, 2550x3300) shrunk by averaging
+// onto the canvas before it is cleaned.
+void Shrink(benchmark::State& state) {
+    const int w = 2550, h = 3300, tw = static_cast<int>(state.range(0)), th = static_cast<int>(state.range(1));
+    std::vector<uint8_t> page = MakePage(w, h, Kind::Grey), canvas(static_cast<size_t>(StrideFor(tw, 24)) * th);
+    for (auto _ : state) {
+        pictures::ShrinkByArea(PixelView{page.data(), w, h, StrideFor(w, 24)}, PixelView{canvas.data(), tw, th, StrideFor(tw, 24)});
+        benchmark::DoNotOptimize(canvas.data());
+    }
+}
+BENCHMARK(Shrink)->Apply(Args);
 
 }  // namespace
 
