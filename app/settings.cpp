@@ -10,26 +10,23 @@
 namespace shell {
 namespace {
 
+#ifndef PICTORIA_SYSCONFDIR
+#define PICTORIA_SYSCONFDIR "/etc"
+#endif
+
 constexpr const char* kFileName = "settings.ini";
 constexpr const char* kGroup = "Pictoria";
 constexpr int kLeastWidth = 800;
 constexpr int kLeastHeight = 540;
 
+std::string gSystemPath = std::string(PICTORIA_SYSCONFDIR) + "/pictoria/" + kFileName;
+
 void Warn(const std::string& path, const std::string& what) {
     std::fprintf(stderr, "pictoria: %s: %s\n", path.c_str(), what.c_str());
 }
 
-}  // namespace
-
-int ScaleOfText(const std::string& text) {
-    if (text == "auto") return kScaleAuto;
-    if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kLargestScale) return text[0] - '0';
-    return -1;
-}
-
-Settings ReadSettings() {
-    Settings settings;
-    const std::string path = tb_GetWindowsDirectory() + "/" + kFileName;
+// Takes what one file says into `settings`, over what was there. A missing file says nothing.
+void ReadFile(const std::string& path, Settings& settings) {
     GKeyFile* file = g_key_file_new();
     GError* error = nullptr;
     if (!g_key_file_load_from_file(file, path.c_str(), G_KEY_FILE_NONE, &error)) {
@@ -39,7 +36,7 @@ Settings ReadSettings() {
             Warn(path, error->message);
         g_error_free(error);
         g_key_file_free(file);
-        return settings;
+        return;
     }
     gsize groups = 0;
     gchar** names = g_key_file_get_groups(file, &groups);
@@ -63,6 +60,22 @@ Settings ReadSettings() {
     }
     g_strfreev(key);
     g_key_file_free(file);
+}
+
+}  // namespace
+
+int ScaleOfText(const std::string& text) {
+    if (text == "auto") return kScaleAuto;
+    if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kLargestScale) return text[0] - '0';
+    return -1;
+}
+
+void SetSystemSettingsPath(const std::string& path) { gSystemPath = path; }
+
+Settings ReadSettings() {
+    Settings settings;
+    ReadFile(gSystemPath, settings);
+    ReadFile(tb_GetWindowsDirectory() + "/" + kFileName, settings);
     return settings;
 }
 

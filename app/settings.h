@@ -1,12 +1,14 @@
-// What a grown-up sets for the program, beside the preferences the child's room changes:
-// $XDG_CONFIG_HOME/pictoria/settings.ini, a key file with one group, for example
+// What a grown-up sets for the program, beside the preferences the child's room changes: key
+// files with one group, for example
 //
 //   [Pictoria]
 //   scale = 2
 //
-// The file is read at start and never written; the command line wins over it. A key the
-// program does not know, or a value it does not understand, is told on standard error and
-// otherwise ignored: the program always starts.
+// read at start in this order, each later one winning over what the earlier ones said: the
+// system's (/etc/pictoria/settings.ini as packaged: a school sets the whole machine there), the
+// user's ($XDG_CONFIG_HOME/pictoria/settings.ini), then the command line. The files are never
+// written. A key the program does not know, or a value it does not understand, is told once on
+// standard error with the file's path and otherwise ignored: the program always starts.
 #pragma once
 
 #include <string>
@@ -27,8 +29,12 @@ struct Settings {
 // "auto", "1" ... "4" as the command line and the file give it; -1 for anything else.
 int ScaleOfText(const std::string& text);
 
-// The settings file as it stands (defaults where it is missing or says nothing).
+// The system's file and then the user's as they stand (defaults where they are missing or say
+// nothing).
 Settings ReadSettings();
+// Where the system's file is read from: the install's configuration folder unless set here (the
+// tests use their own).
+void SetSystemSettingsPath(const std::string& path);
 
 // The factor for this screen. An asked factor is taken as it is. Automatic: the largest whole
 // multiple of the desktop's own factor at which the room still has at least 800 x 540 of its

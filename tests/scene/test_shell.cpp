@@ -1,6 +1,7 @@
 // The program's start-up, window procedure and loop on a headless desktop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -47,6 +48,29 @@ TEST_F(ShellTest, TheRoomScalesItselfToItsSizeAndTheAdviceComesOnceWhereItDoesNo
             EXPECT_EQ(desktop().windowRect(desktop().firstWindow()), (Rect{0, 0, c.screen.width / c.factor, c.screen.height / c.factor}));
             EXPECT_EQ(boxTexts().size(), c.advised && time == 1) << c.screen.width << " " << c.settings << " start " << time;
         }
+    }
+}
+
+// The system's file, then the user's, then the command line; each problem told once, with its file.
+TEST_F(ShellTest, SettingsComeFromTheSystemThenTheUserThenTheCommandLine) {
+    const std::string system = configHome_ + "/system-settings.ini", user = configHome_ + "/pictoria/settings.ini";
+    struct Case { const char* system; const char* user; int asked, factor; const char* told; long lines = 0; };
+    for (const Case& c : {Case{"[Pictoria]\nscale = 3\n", "", shell::kScaleNotGiven, 3, ""},
+                          Case{"[Pictoria]\nscale = 3\n", "[Pictoria]\nscale = 1\n", shell::kScaleNotGiven, 1, ""},
+                          Case{"[Pictoria]\nscale = 3\n", "[Pictoria]\nscale = 1\n", 4, 4, ""},
+                          Case{"[Pictoria]\nscale = x\n", "[Pictoria]\nscale = 1\n", shell::kScaleNotGiven, 1, "pictoria: system: scale = x", 1},
+                          Case{"[Pictoria]\nscale = 1\nlock\n", "[Other]\n", shell::kScaleNotGiven, 4, "pictoria: system: ", 2}}) {
+        std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(system) << c.system;
+        std::ofstream(user) << c.user;
+        testing::internal::CaptureStderr();
+        useDesktop(HeadlessConfig{3840, 2160});
+        ASSERT_EQ(shell::StartPictoria(shell::AskingScale(c.asked)), -1) << c.system;
+        std::string told = testing::internal::GetCapturedStderr();
+        for (auto [path, name] : {std::pair{system, "system"}, {user, "user"}})
+            for (size_t at; (at = told.find(path)) != std::string::npos;) told.replace(at, path.size(), name);
+        EXPECT_EQ(desktop().windowRect(desktop().firstWindow()).width(), 3840 / c.factor) << c.system << c.user;
+        EXPECT_TRUE(told.rfind(c.told, 0) == 0 && std::count(told.begin(), told.end(), '\n') == c.lines) << told;
     }
 }
 

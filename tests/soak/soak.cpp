@@ -151,6 +151,7 @@ public:
         fs::current_path(home_);
         setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
         setenv("XDG_STATE_HOME", (home_ + "/state").c_str(), 1);
+        shell::SetSystemSettingsPath(home_ + "/config/system-settings.ini");
     }
     ~Soak() {
         platform::InstallPlatform(nullptr);

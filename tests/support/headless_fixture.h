@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/preferences.h"
+#include "app/settings.h"
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
 #include "toolbox/toolbox.h"
@@ -35,6 +36,7 @@ protected:
         }
         setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
         setenv("XDG_STATE_HOME", (configHome_ + "/state").c_str(), 1);  // the recovery copy
+        shell::SetSystemSettingsPath(configHome_ + "/system-settings.ini");  // not the machine's own
     }
 
     std::string prefsPath() const { return configHome_ + "/pictoria/mwsptk10.pfs"; }
