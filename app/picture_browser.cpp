@@ -219,7 +219,7 @@ int ChoosePicture(bool colouringPage) {
 
 void GalleryCommand() {
     shell::ShellState& sh = shell::Shell();
-    sh.programFolder = FolderHere("Gallery");
+    sh.programFolder = GalleryFolder();
     tb_CreateFolder(sh.programFolder);
     if (ChoosePicture() == 1) Present();
 }

@@ -44,6 +44,7 @@ std::string SavingName(const std::string& path) {
 }
 
 void ExportCommand() {
+    if (!shell::Shell().settings.save) return tb_Beep();  // a copy is a save too
     const std::string current = tb_GetCurrentDirectory();  // the pictures folder, which holds Gallery/
     const std::string folder = (current.empty() ? std::string(".") : current) + "/";
     tb_SetProgramDirectory(folder);

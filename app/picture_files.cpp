@@ -5,7 +5,12 @@
 // folder that refuses the file leaves the old picture of that name as it was. When that
 // happens the child's parent is told, the picture stays on the canvas with its changes marked,
 // and a command that asked to save first does not go on to replace the canvas.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/pictures.h"
 #include "app/preferences.h"
@@ -58,7 +63,34 @@ std::string FolderHere(const char* name) {
     return (current.empty() ? std::string(".") : current) + "/" + name + "/";
 }
 
+namespace {
+
+// The folder a setting names when it can be used (read, or also written); else `name` in the
+// current directory. A set folder that cannot be used is told once a run.
+std::string SetFolder(const std::string& set, const char* name, bool written, const char* what) {
+    if (set.empty()) return FolderHere(name);
+    struct stat st;
+    if (stat(set.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(set.c_str(), written ? W_OK | X_OK : R_OK | X_OK) == 0)
+        return set;
+    std::vector<std::string>& told = shell::Shell().toldFolders;
+    if (std::find(told.begin(), told.end(), set) == told.end()) {
+        told.push_back(set);
+        const std::string text = std::string("The folder set for ") + what + ", \"" + tb_DisplayName(set) +
+                                 "\", is missing or cannot be " + (written ? "written to" : "read") + ". Pictoria uses \"" +
+                                 tb_DisplayName(FolderHere(name)) + "\" instead.";
+        tb_AttentionMessage(text.c_str());
+    }
+    return FolderHere(name);
+}
+
+}  // namespace
+
+std::string GalleryFolder() { return SetFolder(shell::Shell().settings.pictures, "Gallery", true, "the pictures"); }
+std::string PagesFolder() { return SetFolder(shell::Shell().settings.pages, "Pages", false, "the colouring pages"); }
+
 SaveOutcome SaveSequence() {
+    // Saving turned off: nothing is written, and nothing that asked to save first goes on.
+    if (!shell::Shell().settings.save) return tb_Beep(), SaveOutcome::Failed;
     std::string& name = shell::Shell().pictureFileName;
     std::string path = name;
     const int created = tb_CreateFile(path, 1);
@@ -82,7 +114,8 @@ SaveOutcome SaveSequence() {
 
 void SaveCommand() {
     shell::ShellState& sh = shell::Shell();
-    sh.programFolder = FolderHere("Gallery");
+    if (!sh.settings.save) return tb_Beep();
+    sh.programFolder = GalleryFolder();
     tb_CreateFolder(sh.programFolder);  // a failure shows as the dialog's own folder
     tb_SetProgramDirectory(sh.programFolder);
     if (SaveSequence() == SaveOutcome::Saved) TheRoom().modified = false;
@@ -145,7 +178,7 @@ void NewPicture() {
     shell::ShellState& sh = shell::Shell();
     const std::string keptFolder = sh.programFolder;
     const int keptPosition = sh.browserPosition;
-    sh.programFolder = FolderHere("Pages");
+    sh.programFolder = PagesFolder();
     sh.browserPosition = 0;
     if (ChoosePicture(true) == 1) Present();
     sh.programFolder = keptFolder;
@@ -155,7 +188,7 @@ void NewPicture() {
 void OpenPicture() {
     if (!OfferToSave(kAskSaveBeforeOpen)) return;
     shell::ShellState& sh = shell::Shell();
-    sh.programFolder = FolderHere("Gallery");
+    sh.programFolder = GalleryFolder();
     tb_CreateFolder(sh.programFolder);
     tb_SetProgramDirectory(sh.programFolder);
 

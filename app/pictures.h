@@ -13,6 +13,11 @@ namespace scene {
 
 // The current directory's subfolder `name` ("Gallery", "Pages"), ending in "/".
 std::string FolderHere(const char* name);
+// The child's pictures and the colouring pages: the folders the settings name ("pictures",
+// "pages") when they can be used, else "Gallery/" and "Pages/" here; ending in "/". A set folder
+// that is missing or cannot be used (written, for the pictures) is told once a run.
+std::string GalleryFolder();
+std::string PagesFolder();
 
 // ---- Saving (picture_files.cpp) -------------------------------------------------------------
 // Tells the parent that a file was not written: `what` ("The picture could not be saved as")

@@ -3,6 +3,7 @@
 // itself is never touched: the page gets a copy.
 #include "app/preferences.h"
 #include "app/room.h"
+#include "app/shell.h"
 #include "app/scene.h"
 #include "toolbox/toolbox.h"
 
@@ -35,6 +36,7 @@ Rect PrintedRect(int width, int height, int pageWidth, int pageHeight) {
 }
 
 void PrintPicture() {
+    if (!shell::Shell().settings.print) return tb_Beep();  // printing is turned off here
     if (tb_OpenPrinter() < 0) return;
     const Room& r = TheRoom();
     Rect whole{0, 0, r.picture.width(), r.picture.height()};

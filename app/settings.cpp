@@ -21,6 +21,40 @@ constexpr int kLeastHeight = 540;
 
 std::string gSystemPath = std::string(PICTORIA_SYSCONFDIR) + "/pictoria/" + kFileName;
 
+bool TakeBoolean(const std::string& text, bool& out) {
+    if (text != "true" && text != "false") return false;
+    out = text == "true";
+    return true;
+}
+
+bool TakeScale(const std::string& text, int& out) {
+    const int scale = ScaleOfText(text);
+    if (scale < 0) return false;
+    out = scale;
+    return true;
+}
+
+bool TakeFolder(const std::string& text, std::string& out) {
+    if (text.empty() || text[0] != '/') return false;
+    out = text.back() == '/' ? text : text + "/";
+    return true;
+}
+
+// Every key the files may hold, what it takes, and how its value is taken.
+struct Key {
+    const char* name;
+    const char* expected;
+    bool (*take)(Settings&, const std::string&);
+};
+const Key kKeys[] = {
+    {"scale", "auto, 1, 2, 3 or 4", [](Settings& s, const std::string& t) { return TakeScale(t, s.scale); }},
+    {"print", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.print); }},
+    {"save", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.save); }},
+    {"sound", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.sound); }},
+    {"pictures", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pictures); }},
+    {"pages", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pages); }},
+};
+
 void Warn(const std::string& path, const std::string& what) {
     std::fprintf(stderr, "pictoria: %s: %s\n", path.c_str(), what.c_str());
 }
@@ -50,12 +84,11 @@ void ReadFile(const std::string& path, Settings& settings) {
         gchar* value = g_key_file_get_string(file, kGroup, key[i], nullptr);
         const std::string text = value != nullptr ? value : "";
         g_free(value);
-        if (std::string(key[i]) != "scale") {
+        const auto known = std::find_if(std::begin(kKeys), std::end(kKeys), [&](const Key& k) { return k.name == std::string(key[i]); });
+        if (known == std::end(kKeys)) {
             Warn(path, std::string("the setting ") + key[i] + " is not known");
-        } else if (const int scale = ScaleOfText(text); scale >= 0) {
-            settings.scale = scale;
-        } else {
-            Warn(path, "scale = " + text + " is not auto, 1, 2, 3 or 4");
+        } else if (!known->take(settings, text)) {
+            Warn(path, std::string(key[i]) + " = " + text + " is not " + known->expected);
         }
     }
     g_strfreev(key);

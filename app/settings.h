@@ -24,6 +24,11 @@ constexpr int kLargestScale = 4;
 
 struct Settings {
     int scale = kScaleAuto;
+    bool print = true;      // false: the printer does nothing but say no
+    bool save = true;       // false: Save, the save questions' Yes and PNG copies do nothing but say no
+    bool sound = true;      // the sound switch for a user who has no preferences yet
+    std::string pictures;   // the Gallery folder; empty: "Gallery" in the current directory
+    std::string pages;      // the colouring pages' folder; empty: "Pages" in the current directory
 };
 
 // "auto", "1" ... "4" as the command line and the file give it; -1 for anything else.

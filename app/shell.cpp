@@ -256,7 +256,8 @@ int StartPictoria(const CommandLine& line) {
 
     // 3. The toolbox, the scale, the advice, and the window over the whole desktop.
     tb_Init();
-    gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : ReadSettings().scale;
+    gShell.settings = ReadSettings();
+    gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : gShell.settings.scale;
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
@@ -274,6 +275,7 @@ int StartPictoria(const CommandLine& line) {
     // 4. Preferences; a missing or short file is replaced by the defaults.
     if (!LoadPreferences()) {
         Prefs() = Preferences{};
+        Prefs().soundOn = gShell.settings.sound;  // a school may start new users silent
         SavePreferences();
     }
     tb_SetSoundSwitch(Prefs().soundOn ? 1 : 0);

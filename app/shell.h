@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/settings.h"
 #include "platform/platform.h"
 
 namespace shell {
@@ -47,6 +48,8 @@ struct ShellState {
     bool closing = false;         // Quit has run: the next Close really closes the window
     bool endingSession = false;   // a logout or shutdown ends the program: the recovery copy stays
     int scaleAsked = kScaleAuto;  // from the command line or the settings: kept for display changes
+    Settings settings;            // as the system's and the user's files gave them at start
+    std::vector<std::string> toldFolders;  // set folders found unusable, told once each
 };
 
 ShellState& Shell();
