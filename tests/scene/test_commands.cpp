@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 
 #include "app/preferences.h"
 #include "resources/resource_ids.h"
@@ -48,6 +50,38 @@ TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
     scene::RunCommand(scene::kCommandHelp);
     ASSERT_EQ(desktop().messageBoxes().size(), 1u);
     EXPECT_NE(desktop().messageBoxes()[0].text.find(scene::HelpPagePath()), std::string::npos);
+}
+
+// What a school turns off does nothing but say no and loses nothing; a folder it sets is used,
+// or told once and the usual one used; a new user may start silent.
+TEST_F(CommandTest, SchoolSettingsSayNoToSavingAndPrintingAndMoveTheFolders) {
+    fs::create_directories(home_ / "shared");
+    const std::string shared = (home_ / "shared/").string(), gallery = (home_ / "Gallery/").string();
+    const auto save = [] { scene::RunCommand(scene::kCommandSave); };
+    const auto twice = [] { scene::RunCommand(scene::kCommandSave), scene::RunCommand(scene::kCommandSave); };
+    const auto copy = [] { scene::RunCommand(scene::kCommandExport); };
+    const auto quit = [this] { desktop().answerMessageBox(MsgBoxResult::Yes), scene::RunCommand(scene::kCommandQuit); };
+    const auto print = [this] { clickAt(centreOf(room().hotspots[scene::kPrinter].pointer)); };
+    struct Case { std::string settings; std::function<void()> act; int beeps; std::string folder; size_t boxes; };
+    for (const Case& c : {Case{"save = false", save, 1, "", 0}, {"save = false", copy, 1, "", 0}, {"save = false", quit, 1, "", 1},
+                          {"print = false", print, 1, "", 0}, {"pictures = " + shared, save, 0, shared, 0},
+                          {"pictures = /nowhere", twice, 0, gallery, 1}, {"pictures = relative/path", save, 0, gallery, 0}}) {
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\n" << c.settings << "\n";
+        start();
+        room().modified = true, desktop().clearRecords();
+        c.act();
+        EXPECT_EQ(desktop().beeps(), c.beeps) << c.settings;
+        EXPECT_EQ(desktop().fileDialogs().empty() ? "" : desktop().fileDialogs()[0].folder, c.folder) << c.settings;
+        EXPECT_EQ(desktop().messageBoxes().size(), c.boxes) << c.settings;
+        EXPECT_TRUE(room().modified && !closed() && desktop().printOffers().empty()) << c.settings;
+    }
+    std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\nsound = false\n";
+    for (bool known : {false, true}) {  // the first start writes the preferences: the second is a known user
+        if (!known) fs::remove(prefsPath());
+        if (known) shell::Prefs().soundOn = true, shell::SavePreferences();
+        start();
+        EXPECT_EQ(shell::Prefs().soundOn, known);
+    }
 }
 
 TEST_F(CommandTest, QuitAsksOnlyForAChangedPictureAndStaysOnlyAfterAFailedSave) {
