@@ -3,7 +3,7 @@
 # Pictoria/Gallery and Pictoria/Pages in the pictures folder and runs there, and leaves a
 # Pages folder of the user's own alone. With "package", the Debian package holds the same files, its
 # settings file is a conffile and lintian finds nothing to warn about; as root dpkg installs it,
-# `pictoria` runs from the PATH, and removing it leaves the pictures.
+# `pictoria` runs from the PATH, removing it leaves the pictures and the settings, and a purge takes the settings.
 # Usage: test_install.sh PICTORIA [package]
 
 BINARY=$(realpath "${1:?usage: $0 PATH_TO_PICTORIA [package]}")
@@ -52,10 +52,12 @@ lintian --fail-on error,warning "$DEB" >"$E2E_TMP/lintian.log" 2>&1 ||
     e2e_fail "lintian: $(grep -E "^(E|W):" "$E2E_TMP/lintian.log" || cat "$E2E_TMP/lintian.log")"
 dpkg-deb -f "$DEB" Depends | grep -q "libgtk-3-0" || e2e_fail "the package does not depend on GTK"
 [ "$(id -u)" = 0 ] && ! dpkg -s pictoria >/dev/null 2>&1 || { echo "SKIP: only root installs the package"; exit 77; }
-trap 'dpkg -r pictoria >/dev/null 2>&1; e2e_cleanup' EXIT
+trap 'dpkg -P pictoria >/dev/null 2>&1; e2e_cleanup' EXIT
 dpkg -i "$DEB" >/dev/null && [ "$(command -v pictoria)" = /usr/bin/pictoria ] || e2e_fail "dpkg -i failed"
 e2e_room packaged pictoria && kill "$PID" && wait "$PID" 2>/dev/null
 cp "$USR/share/pictoria/Pages/cat.bmp" "$FOLDER/Gallery/my cat.bmp"
 dpkg -r pictoria >/dev/null && [ ! -e /usr/bin/pictoria ] && [ ! -e /usr/share/pictoria ] || e2e_fail "files left"
 [ -s "$FOLDER/Gallery/my cat.bmp" ] || e2e_fail "removing the package took the pictures"
+# A school's settings outlast a removal; only a purge takes them.
+[ -s /etc/pictoria/settings.ini ] && dpkg -P pictoria >/dev/null && [ ! -e /etc/pictoria ] || e2e_fail "the settings file was not kept, or not purged"
 echo "PASS: test_install"
