@@ -3,7 +3,8 @@
 # Pictoria/Gallery and Pictoria/Pages in the pictures folder and runs there, and leaves a
 # Pages folder of the user's own alone. With "package", the Debian package holds the same files, its
 # settings file is a conffile and lintian finds nothing to warn about; as root dpkg installs it,
-# `pictoria` runs from the PATH, removing it leaves the pictures and the settings, and a purge takes the settings.
+# `pictoria` runs from the PATH, removing it leaves the pictures and the settings, and a purge
+# takes the settings.
 # Usage: test_install.sh PICTORIA [package]
 
 BINARY=$(realpath "${1:?usage: $0 PATH_TO_PICTORIA [package]}")
