@@ -44,7 +44,8 @@ case "${1:-run}" in
     fi
     ;;
   package)
-    build build-package -DCMAKE_BUILD_TYPE=Release -DPICTORIA_TESTS=OFF -DPICTORIA_BENCH=OFF
+    # Built for /usr, the program reads the system's settings from /etc, where the package puts them.
+    build build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DPICTORIA_TESTS=OFF -DPICTORIA_BENCH=OFF
     (cd build-package && cpack -G DEB > /dev/null)
     ls "$top"/build-package/pictoria_*.deb
     ;;

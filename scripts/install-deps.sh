@@ -2,8 +2,8 @@
 # Installs the Debian packages Pictoria needs to build, run and test, skipping those present.
 #   scripts/install-deps.sh        what building, running and the tests need
 #   scripts/install-deps.sh test   also what only tests use: a print server with a PDF printer,
-#                                  the desktop entry and metadata validators, a window manager
-#                                  a sound server, and clang for the fuzz targets
+#                                  the desktop entry, metadata and package checkers, a window
+#                                  manager, a sound server, and clang for the fuzz targets
 #   scripts/install-deps.sh package   also what making the Debian package needs
 # Not run as root, it installs through sudo, or where there is none (a Debian installed with a
 # root password) through su, which asks for that password.
@@ -18,10 +18,10 @@ packages=(
 )
 # Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
 # under openbox, change the screen's size under the program (a nested X server) and validate
-# what is installed. Fuzzing needs clang and its libFuzzer (only recommended by clang, so named
+# what is installed and the package (lintian). Fuzzing needs clang and its libFuzzer (only recommended by clang, so named
 # here). The picture reading tests write JPEG files of every kind with cjpeg.
 [ "${1:-}" = test ] &&
-  packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream openbox pulseaudio pulseaudio-utils
+  packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream lintian openbox pulseaudio pulseaudio-utils
     xserver-xephyr clang libclang-rt-14-dev libjpeg-turbo-progs)
 # The package's library scan (dpkg-shlibdeps) looks at each file with `file`; the tests make the
 # package too.

@@ -1,8 +1,10 @@
 #!/bin/bash
 # Installed into a scratch folder: valid desktop entry and metadata; the launcher makes
 # Pictoria/Gallery and Pictoria/Pages in the pictures folder and runs there, and leaves a
-# Pages folder of the user's own alone. With "package", the Debian package holds the same files; as root dpkg
-# installs it, `pictoria` runs from the PATH, and removing it leaves the pictures.
+# Pages folder of the user's own alone. With "package", the Debian package holds the same files, its
+# settings file is a conffile and lintian finds nothing to warn about; as root dpkg installs it,
+# `pictoria` runs from the PATH, removing it leaves the pictures and the settings, and a purge
+# takes the settings.
 # Usage: test_install.sh PICTORIA [package]
 
 BINARY=$(realpath "${1:?usage: $0 PATH_TO_PICTORIA [package]}")
@@ -11,7 +13,8 @@ command -v desktop-file-validate >/dev/null && command -v appstreamcli >/dev/nul
 ID=io.github.pictoria.Pictoria USR="$E2E_TMP/dest/usr" FOLDER="$E2E_TMP/home/My  Pictures*/Pictoria"
 NAMES="bin/pictoria libexec/pictoria share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml
     share/icons/hicolor/scalable/apps/$ID.svg share/icons/hicolor/48x48/apps/$ID.png share/man/man1/pictoria.1.gz
-    share/pictoria/Pages/blank.bmp share/pictoria/Pages/owl.bmp share/pictoria/help/index.html"
+    share/pictoria/Pages/blank.bmp share/pictoria/Pages/owl.bmp share/pictoria/help/index.html
+    share/doc/pictoria/copyright share/doc/pictoria/changelog.gz ../etc/pictoria/settings.ini"
 
 DESTDIR="$E2E_TMP/dest" cmake --install "$(dirname "$BINARY")" --prefix /usr >/dev/null || e2e_fail "the install failed"
 for name in $NAMES; do [ -s "$USR/$name" ] || e2e_fail "$name is not installed"; done
@@ -43,13 +46,19 @@ cpack -G DEB -B "$E2E_TMP/package" --config "$(dirname "$BINARY")/CPackConfig.cm
     e2e_fail "no package"
 DEB=$(ls "$E2E_TMP"/package/pictoria_*.deb)
 dpkg-deb --contents "$DEB" | awk '{print $6}' >"$E2E_TMP/contents"
-for name in $NAMES; do grep -qx "./usr/$name" "$E2E_TMP/contents" || e2e_fail "the package lacks $name"; done
+for name in $NAMES; do grep -qx "$(realpath -m "/usr/$name" | sed 's|^|.|')" "$E2E_TMP/contents" || e2e_fail "the package lacks $name"; done
+dpkg-deb -I "$DEB" conffiles | grep -qx /etc/pictoria/settings.ini || e2e_fail "the settings are not a conffile"
+command -v lintian >/dev/null || e2e_fail "lintian is not installed"
+lintian --fail-on error,warning "$DEB" >"$E2E_TMP/lintian.log" 2>&1 ||
+    e2e_fail "lintian: $(grep -E "^(E|W):" "$E2E_TMP/lintian.log" || cat "$E2E_TMP/lintian.log")"
 dpkg-deb -f "$DEB" Depends | grep -q "libgtk-3-0" || e2e_fail "the package does not depend on GTK"
 [ "$(id -u)" = 0 ] && ! dpkg -s pictoria >/dev/null 2>&1 || { echo "SKIP: only root installs the package"; exit 77; }
-trap 'dpkg -r pictoria >/dev/null 2>&1; e2e_cleanup' EXIT
+trap 'dpkg -P pictoria >/dev/null 2>&1; e2e_cleanup' EXIT
 dpkg -i "$DEB" >/dev/null && [ "$(command -v pictoria)" = /usr/bin/pictoria ] || e2e_fail "dpkg -i failed"
 e2e_room packaged pictoria && kill "$PID" && wait "$PID" 2>/dev/null
 cp "$USR/share/pictoria/Pages/cat.bmp" "$FOLDER/Gallery/my cat.bmp"
 dpkg -r pictoria >/dev/null && [ ! -e /usr/bin/pictoria ] && [ ! -e /usr/share/pictoria ] || e2e_fail "files left"
 [ -s "$FOLDER/Gallery/my cat.bmp" ] || e2e_fail "removing the package took the pictures"
+# A school's settings outlast a removal; only a purge takes them.
+[ -s /etc/pictoria/settings.ini ] && dpkg -P pictoria >/dev/null && [ ! -e /etc/pictoria ] || e2e_fail "the settings file was not kept, or not purged"
 echo "PASS: test_install"

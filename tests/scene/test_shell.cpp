@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -71,6 +72,27 @@ TEST_F(ShellTest, SettingsComeFromTheSystemThenTheUserThenTheCommandLine) {
             for (size_t at; (at = told.find(path)) != std::string::npos;) told.replace(at, path.size(), name);
         EXPECT_EQ(desktop().windowRect(desktop().firstWindow()).width(), 3840 / c.factor) << c.system << c.user;
         EXPECT_TRUE(told.rfind(c.told, 0) == 0 && std::count(told.begin(), told.end(), '\n') == c.lines) << told;
+    }
+}
+
+// The system's file as installed changes nothing; with every setting's "#" taken away, each is
+// understood as its example.
+TEST_F(ShellTest, TheInstalledSettingsFileLeavesEverySettingOutAndExplainsOnlyKnownOnes) {
+    std::ifstream in(PICTORIA_DESKTOP_DIR "/settings.ini");
+    std::string shipped((std::istreambuf_iterator<char>(in)), {}), uncommented;
+    std::istringstream lines(shipped);
+    for (std::string line; std::getline(lines, line);)
+        uncommented += (line.size() > 1 && line[0] == '#' && line[1] != ' ' ? line.substr(1) : line) + "\n";
+    struct Case { const std::string& text; int scale; bool print, save, sound; const char* pictures; const char* pages; };
+    for (const Case& c : {Case{shipped, shell::kScaleAuto, true, true, true, "", ""},
+                          Case{uncommented, shell::kScaleAuto, true, true, true, "/srv/pictoria/Gallery/", "/srv/pictoria/Pages/"}}) {
+        ASSERT_NE(c.text.find("[Pictoria]"), std::string::npos);
+        std::ofstream(configHome_ + "/system-settings.ini") << c.text;
+        testing::internal::CaptureStderr();
+        const shell::Settings s = shell::ReadSettings();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(std::tie(s.scale, s.print, s.save, s.sound, s.pictures, s.pages),
+                  std::tie(c.scale, c.print, c.save, c.sound, c.pictures, c.pages)) << c.text;
     }
 }
 
