@@ -258,6 +258,7 @@ int StartPictoria(const CommandLine& line) {
     tb_Init();
     gShell.settings = ReadSettings();
     gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : gShell.settings.scale;
+    gShell.settings.lock = gShell.settings.lock || line.lock;
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
