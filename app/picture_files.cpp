@@ -186,6 +186,7 @@ void NewPicture() {
 }
 
 void OpenPicture() {
+    if (!GrownUpAllows()) return;  // asked before the save question: a no leaves everything as it was
     if (!OfferToSave(kAskSaveBeforeOpen)) return;
     shell::ShellState& sh = shell::Shell();
     sh.programFolder = GalleryFolder();

@@ -1,6 +1,8 @@
 // The parent lock, headless: the grown-up check and what it guards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "dialogs/dialogs.h"
@@ -34,7 +36,27 @@ protected:
         for (int x = 116; x < 334; ++x) px += char(shown(Point{x, 132}, d).r);
         return px;
     }
-    std::vector<int> sums_;
+    // Starts the room with the lock from nowhere (0), the settings (1) or the command line (2);
+    // every dialog is answered: the check rightly or wrongly three times, the remote with Quit,
+    // any other with Escape, its width noted.
+    void startLocked(int from, bool right) {
+        std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << (from == 1 ? "[Pictoria]\nlock = true\n" : "");
+        useDesktop(platform::HeadlessConfig{800, 600, 24});
+        shell::CommandLine line = shell::AskingScale(shell::kScaleNotGiven);
+        line.lock = from == 2;
+        ASSERT_EQ(shell::StartPictoria(line), -1);
+        widths_.clear();
+        platform::Improviser answers;
+        answers.dialog = [this, right](NativeWindow d) {
+            widths_.push_back(desktop().windowRect(d).width());
+            if (widths_.back() == 360) return play(d, right ? "=\n" : "w\nw\nw\n");
+            widths_.back() == 228 ? desktop().click(60, 25, d) : desktop().typeKey(platform::kVkEscape, d);
+        };
+        desktop().improvise(answers);
+    }
+    int shownWidth(int width) { return int(std::count(widths_.begin(), widths_.end(), width)); }
+    std::vector<int> sums_, widths_;
     std::vector<std::string> slots_;
 };
 
@@ -57,6 +79,36 @@ TEST_F(LockTest, OnlyTheRightSumLetsTheGrownUpThroughAndThreeWrongOnesEndIt) {
     dialogs::AskGrownUp();
     ASSERT_EQ(slots_.size(), 3u);
     EXPECT_TRUE(slots_[0] == slots_[1] && slots_[0] != slots_[2]);
+}
+
+TEST_F(LockTest, EveryWayOutAndIntoTheFilesAsksAGrownUpUnderTheLockAndANoChangesNothing) {
+    const auto run = [](int command) { return [command] { scene::RunCommand(command); }; };
+    const auto menu = [this](int id) { return [this, id] { desktop().postCommand(id), pump(); }; };
+    const auto close = [this] { desktop().postMessage({.kind = platform::MsgKind::Close, .window = desktop().firstWindow()}), pump(); };
+    const auto print = [this] { clickAt(centreOf(room().hotspots[scene::kPrinter].pointer)); };
+    const auto gone = [this] { return pump(), desktop().windowCount() == 0; };
+    const auto fileDialog = [this](std::string title) {
+        return [this, title] { return !desktop().fileDialogs().empty() && desktop().fileDialogs()[0].title == title; };
+    };
+    struct Case { const char* what; std::function<void()> act; std::function<bool()> done; };
+    for (const Case& c : {Case{"remote quit", run(scene::kCommandRemote), gone}, {"menu quit", menu(shell::kCmdQuit), gone},
+                          {"close", close, gone}, {"preferences", run(scene::kCommandPreferences), [this] { return shownWidth(420) == 1; }},
+                          {"open", menu(shell::kCmdOpen), fileDialog("Open")}, {"export", run(scene::kCommandExport), fileDialog("Save As")},
+                          {"help", run(scene::kCommandHelp), [this] { return desktop().browserPages().size() == 1; }},
+                          {"print", print, [this] { return desktop().printOffers().size() == 1; }}}) {
+        for (int from : {0, 1, 2}) {
+            const bool right = from != 2;
+            startLocked(from, right);
+            paint(Rect{0, 0, 9, 9}, kRed);
+            const std::string prefs = FileBytes(prefsPath());
+            c.act();
+            EXPECT_EQ(shownWidth(360), from == 0 ? 0 : 1) << c.what << " " << from;
+            EXPECT_EQ(c.done(), right) << c.what << " " << from;
+            if (right) continue;
+            EXPECT_TRUE(desktop().windowCount() == 1 && !room().modified && countCanvas(kRed) == 81) << c.what;
+            EXPECT_TRUE(FileBytes(prefsPath()) == prefs && desktop().messageBoxes().empty()) << c.what;
+        }
+    }
 }
 
 }  // namespace
