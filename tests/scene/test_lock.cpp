@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <string>
 
@@ -9,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "tests/support/room_fixture.h"
 
+namespace fs = std::filesystem;
 using platform::NativeWindow;
 
 namespace {
@@ -108,6 +110,37 @@ TEST_F(LockTest, EveryWayOutAndIntoTheFilesAsksAGrownUpUnderTheLockAndANoChanges
             EXPECT_TRUE(desktop().windowCount() == 1 && !room().modified && countCanvas(kRed) == 81) << c.what;
             EXPECT_TRUE(FileBytes(prefsPath()) == prefs && desktop().messageBoxes().empty()) << c.what;
         }
+    }
+}
+
+// Under the lock the child's work is kept without a dialog: a new picture or a colouring page
+// into the Gallery under the day and the first free number, a picture with its own file there.
+TEST_F(LockTest, SavingUnderTheLockNeedsNoDialogAndKeepsEveryPicture) {
+    char day[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(day, sizeof day, "%Y-%m-%d ", std::localtime(&now));
+    const fs::path gallery = home_ / "Gallery", cat = home_ / "cat.bmp", page = home_ / "Pages/flower.bmp";
+    const auto save = [] { scene::RunCommand(scene::kCommandSave); };
+    const auto quit = [this] { desktop().answerMessageBox(platform::MsgBoxResult::Yes), scene::RunCommand(scene::kCommandQuit); };
+    struct Case { int from; std::string name; std::vector<std::string> before; bool quits; fs::path written; };
+    for (const Case& c : {Case{1, "Pictoria.bmp", {}, false, gallery / (std::string(day) + "1.bmp")},
+                          {2, "Pictoria.bmp", {"1.bmp", "3.bmp", "2.png"}, false, gallery / (std::string(day) + "2.bmp")},
+                          {1, cat.string(), {"1.bmp"}, false, cat}, {1, page.string(), {}, false, gallery / (std::string(day) + "1.bmp")},
+                          {2, "Pictoria.bmp", {}, true, gallery / (std::string(day) + "1.bmp")}, {0, "Pictoria.bmp", {}, false, ""}}) {
+        for (const fs::path& f : {gallery, cat.parent_path() / "Pages"}) fs::remove_all(f), fs::create_directories(f);
+        fs::remove(cat), std::ofstream(page) << "page";
+        for (const std::string& b : c.before) std::ofstream(gallery / (day + b)) << "before";
+        startLocked(c.from, true);
+        shell::Shell().pictureFileName = c.name, room().modified = true;
+        c.quits ? quit() : save();
+        EXPECT_EQ(desktop().fileDialogs().size(), c.written.empty() ? 1u : 0u) << c.name;
+        if (c.written.empty()) continue;
+        EXPECT_EQ(FileBytes(c.written).substr(0, 2), "BM") << c.written;
+        EXPECT_EQ(FileBytes(page), "page");
+        for (const std::string& b : c.before) EXPECT_EQ(FileBytes(gallery / (day + b)), "before") << b;
+        pump();
+        EXPECT_EQ(desktop().windowCount(), c.quits ? 0 : 1) << c.name;
+        EXPECT_TRUE(c.quits || (shell::Shell().pictureFileName == c.written.string() && !room().modified)) << c.name;
     }
 }
 
