@@ -12,7 +12,6 @@ constexpr int kVkPageDown = 34;
 constexpr int kVkEnd = 35;
 constexpr int kVkHome = 36;
 constexpr int kVkInsert = 45;
-constexpr int kVkMenu = 18;  // Alt
 constexpr int kFunctionKeys = 12;
 
 struct NamedKey {
