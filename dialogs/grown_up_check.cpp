@@ -95,6 +95,7 @@ void Answer(NativeWindow dialog) {
 }
 
 void Key(NativeWindow dialog, int key) {
+    if (key >= platform::kVkNumpad0 && key <= platform::kVkNumpad0 + 9) key = '0' + key - platform::kVkNumpad0;  // a sum is typed there
     if (key >= '0' && key <= '9' && gCheck.typed.size() < kMostDigits) {
         gCheck.typed.push_back(static_cast<char>(key));
     } else if (key == platform::kVkBack && !gCheck.typed.empty()) {

@@ -37,6 +37,7 @@ constexpr int kVkUp = 38;
 constexpr int kVkRight = 39;
 constexpr int kVkDown = 40;
 constexpr int kVkDelete = 46;
+constexpr int kVkNumpad0 = 96;  // to kVkNumpad0 + 9, the keypad's digits with Num Lock on
 constexpr int kVkF1 = 112;
 constexpr int kVkF4 = 115;
 // Letters and digits use their upper-case ASCII code ('C' is 67).

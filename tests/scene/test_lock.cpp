@@ -15,17 +15,18 @@ namespace {
 
 class LockTest : public FolderTest {
 protected:
-    // Plays `keys` into the check, each at its turn: '=' the right answer to the sum shown then, 'w' a
-    // wrong one, 'k' the tick, 'x' the cross, 's' notes the answer slot, 'b' Backspace, 'e' Escape.
+    // Plays `keys` into the check, each at its turn: '=' the right answer to the sum shown then ('n' on the
+    // keypad), 'w' a wrong one, 'k' the tick, 'x' the cross, 's' notes the answer slot, 'b' Backspace, 'e' Escape.
     void play(NativeWindow d, std::string keys) {
         const dialogs::GrownUpSum s = dialogs::GrownUpSumShown();
         if (s.first != 0 && (sums_.empty() || sums_.back() != s.first * 100 + s.second)) sums_.push_back(s.first * 100 + s.second);
         const char k = keys.empty() ? 0 : keys[0];
-        for (char c : k == '=' || k == 'w' ? std::to_string(s.first + s.second + (k == 'w') * 10) : "") desktop().typeKey(c, d);
+        for (char c : std::string("=wn").find(k) != std::string::npos ? std::to_string(s.first + s.second + (k == 'w') * 10) : "")
+            desktop().typeKey(k == 'n' ? platform::kVkNumpad0 + c - '0' : c, d);
         if (k == 'k' || k == 'x') desktop().click(k == 'k' ? 280 : 317, 195, d);
         if (k == 's') slots_.emplace_back();
         for (int x = 116; k == 's' && x < 334; ++x) slots_.back() += char(shown({x, 132}, d).r);
-        if (k != 0 && std::string("=wkxs").find(k) == std::string::npos)
+        if (k != 0 && std::string("=wnkxs").find(k) == std::string::npos)
             desktop().typeKey(k == '\n' ? platform::kVkReturn : k == 'b' ? platform::kVkBack : k == 'e' ? platform::kVkEscape : k, d);
         if (k != 0) desktop().then([this, d, keys] { play(d, keys.substr(1)); });
     }
@@ -47,8 +48,7 @@ protected:
     std::vector<std::string> slots_;
 };
 
-// Each way out with each kind of answer, under a lock from the settings; and every one of them
-// without the lock, and after three wrong answers under a lock from the command line.
+// Each way out: without the lock; with each kind of answer under it (from the settings); three wrong (--lock).
 TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThrough) {
     const auto run = [](int command) { return [command] { scene::RunCommand(command); }; };
     const auto menu = [this](int id) { return [this, id] { desktop().postCommand(id), pump(); }; };
@@ -57,7 +57,7 @@ TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThroug
     const auto gone = [this] { return pump(), desktop().windowCount() == 0; };
     const auto dialog = [this](std::string t) { return [this, t] { return desktop().fileDialogs().size() == 1 && desktop().fileDialogs()[0].title == t; }; };
     struct Case { std::function<void()> act; std::function<bool()> done; const char* keys; bool right; int beeps; size_t sums; };
-    const Case cases[] = {{run(scene::kCommandRemote), gone, "=\n", true, 0, 1}, {menu(shell::kCmdQuit), gone, "7b=k", true, 0, 1},
+    const Case cases[] = {{run(scene::kCommandRemote), gone, "=\n", true, 0, 1}, {menu(shell::kCmdQuit), gone, "7bnk", true, 0, 1},
                           {close, gone, "w\nw\n=\n", true, 2, 3}, {altF4, gone, "w\n=k", true, 1, 2}, {run(scene::kCommandPreferences), [this] { return widths_.back() == 420; }, "=e", false, 0, 1},
                           {menu(shell::kCmdOpen), dialog("Open"), "=x", false, 0, 1}, {run(scene::kCommandExport), dialog("Save As"), "\n\n\n", false, 3, 3},
                           {run(scene::kCommandHelp), [this] { return desktop().browserPages().size() == 1; }, "99999\n=\n", true, 1, 2},
@@ -79,8 +79,7 @@ TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThroug
     EXPECT_TRUE(slots_.size() == 3 && slots_[0] == slots_[1] && slots_[0] != slots_[2]);  // dots, never digits
 }
 
-// A new picture or a colouring page goes into the Gallery as the day and the first free number, a
-// picture with its own file back there; whether saved or before quitting.
+// New pictures and colouring pages go into the Gallery as the day and a free number, others to their own file.
 TEST_F(LockTest, SavingUnderTheLockNeedsNoDialogAndKeepsEveryPicture) {
     char day[32];
     const std::time_t now = std::time(nullptr);
