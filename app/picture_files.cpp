@@ -84,10 +84,6 @@ std::string SetFolder(const std::string& set, const char* name, bool written, co
     return FolderHere(name);
 }
 
-}  // namespace
-
-namespace {
-
 // Under the parent lock there is no Save As dialog, so the child's work is kept without one: a
 // picture goes back to the file it came from, and a new one into the Gallery under the day's
 // date and the first number free that day. A colouring page's file is the page, not the child's
