@@ -3,6 +3,26 @@
 #include <cstring>
 
 namespace shell {
+namespace {
+
+// --scale and --lock, each at most once, in either order; anything else is not understood.
+CommandLine ReadSwitches(int argc, const char* const* argv) {
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--lock") == 0 && !line.lock) {
+            line.lock = true;
+        } else if (std::strcmp(argv[i], "--scale") == 0 && line.scale == kScaleNotGiven && i + 1 < argc &&
+                   ScaleOfText(argv[i + 1]) >= 0) {
+            line.scale = ScaleOfText(argv[++i]);
+        } else {
+            return CommandLine{};
+        }
+    }
+    line.understood = true;
+    return line;
+}
+
+}  // namespace
 
 CommandLine ReadCommandLine(int argc, const char* const* argv) {
     CommandLine line;
@@ -10,13 +30,11 @@ CommandLine ReadCommandLine(int argc, const char* const* argv) {
         line.understood = true;
     } else if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
         line.understood = line.help = true;
-    } else if (argc == 3 && std::strcmp(argv[1], "--scale") == 0) {
-        const int scale = ScaleOfText(argv[2]);
-        line.understood = scale >= 0;
-        line.scale = line.understood ? scale : kScaleNotGiven;
     } else if (argc == 3 && std::strcmp(argv[1], "--error") == 0) {
         line.understood = line.error = true;
         line.errorText = argv[2];
+    } else {
+        return ReadSwitches(argc, argv);
     }
     return line;
 }

@@ -145,6 +145,7 @@ std::string ProgramFolder() {
 }
 
 void Quit() {
+    if (!GrownUpAllows()) return;
     // A question closed with Escape or the window's close is no answer: the program stays. After a
     // failed save it stays too, as the picture would be lost (the failure has been shown).
     if (TheRoom().modified) {
@@ -156,6 +157,7 @@ void Quit() {
 }
 
 void Preferences() {
+    if (!GrownUpAllows()) return;
     shell::Preferences& p = shell::Prefs();
     dialogs::PreferenceChoices choices{p.soundOn, p.transitions, p.fitPictures, !p.printOption};
     if (dialogs::PreferencesDialog(choices) != 1) return;
@@ -191,7 +193,15 @@ std::string HelpPagePath() {
     return std::string();
 }
 
+bool GrownUpAllows() {
+    if (!shell::Shell().settings.lock) return true;
+    const bool allowed = dialogs::AskGrownUp();
+    tb_SetCursor(kCurArrow);  // the dialog's pointing hand must not stay over the room
+    return allowed;
+}
+
 void ShowHelp() {
+    if (!GrownUpAllows()) return;  // a browser leads anywhere
     const std::string page = HelpPagePath();
     if (page.empty()) {
         tb_AttentionMessage("The help page was not found: Pictoria seems to be installed incompletely.");

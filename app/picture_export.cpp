@@ -6,6 +6,7 @@
 
 #include "app/pictures.h"
 #include "app/room.h"
+#include "app/scene.h"
 #include "app/shell.h"
 #include "toolbox/toolbox.h"
 
@@ -45,6 +46,7 @@ std::string SavingName(const std::string& path) {
 
 void ExportCommand() {
     if (!shell::Shell().settings.save) return tb_Beep();  // a copy is a save too
+    if (!GrownUpAllows()) return;
     const std::string current = tb_GetCurrentDirectory();  // the pictures folder, which holds Gallery/
     const std::string folder = (current.empty() ? std::string(".") : current) + "/";
     tb_SetProgramDirectory(folder);

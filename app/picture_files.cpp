@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,25 @@ std::string SetFolder(const std::string& set, const char* name, bool written, co
     return FolderHere(name);
 }
 
+// Under the parent lock there is no Save As dialog, so the child's work is kept without one: a
+// picture goes back to the file it came from, and a new one into the Gallery under the day's
+// date and the first number free that day. A colouring page's file is the page, not the child's
+// picture: it counts as new.
+std::string LockedSavingPath(const std::string& name) {
+    if (name.find('/') != std::string::npos && tb_GetPathDirectory(name) != tb_GetPathDirectory(PagesFolder())) return name;
+    const std::string gallery = GalleryFolder();
+    tb_CreateFolder(gallery);
+    char day[32] = "";
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    std::strftime(day, sizeof day, "%Y-%m-%d", localtime_r(&now, &local));
+    for (int n = 1;; ++n) {
+        const std::string path = gallery + day + " " + std::to_string(n) + ".bmp";
+        struct stat st;
+        if (lstat(path.c_str(), &st) != 0) return path;
+    }
+}
+
 }  // namespace
 
 std::string GalleryFolder() { return SetFolder(shell::Shell().settings.pictures, "Gallery", true, "the pictures"); }
@@ -92,8 +112,9 @@ SaveOutcome SaveSequence() {
     // Saving turned off: nothing is written, and nothing that asked to save first goes on.
     if (!shell::Shell().settings.save) return tb_Beep(), SaveOutcome::Failed;
     std::string& name = shell::Shell().pictureFileName;
-    std::string path = name;
-    const int created = tb_CreateFile(path, 1);
+    const bool locked = shell::Shell().settings.lock;
+    std::string path = locked ? LockedSavingPath(name) : name;
+    const int created = tb_CreateFile(path, locked ? 0 : 1);
     if (created == 0) return SaveOutcome::Cancelled;
     if (created != 1) {
         if (created == -1) {
@@ -186,6 +207,7 @@ void NewPicture() {
 }
 
 void OpenPicture() {
+    if (!GrownUpAllows()) return;  // asked before the save question: a no leaves everything as it was
     if (!OfferToSave(kAskSaveBeforeOpen)) return;
     shell::ShellState& sh = shell::Shell();
     sh.programFolder = GalleryFolder();

@@ -29,7 +29,9 @@ enum class SaveOutcome {
     Cancelled,  // the child's parent closed the Save As dialog: nothing written
     Failed,     // nothing usable written, the old file intact; the parent has been told why
 };
-// The Save As dialog in the program directory of the moment, then the write.
+// The Save As dialog in the program directory of the moment, then the write. Under the parent
+// lock there is no dialog: a picture with a file of its own is written there, a new one (or a
+// colouring page) into the Gallery as "<YYYY-MM-DD> <n>.bmp", n the first number free.
 SaveOutcome SaveSequence();
 // The Save command: the dialog opens in "Gallery/" (created when missing); only a picture that
 // reached the disk whole counts as saved.

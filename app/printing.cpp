@@ -37,6 +37,7 @@ Rect PrintedRect(int width, int height, int pageWidth, int pageHeight) {
 
 void PrintPicture() {
     if (!shell::Shell().settings.print) return tb_Beep();  // printing is turned off here
+    if (!GrownUpAllows()) return;  // the print dialog reaches printers and files
     if (tb_OpenPrinter() < 0) return;
     const Room& r = TheRoom();
     Rect whole{0, 0, r.picture.width(), r.picture.height()};

@@ -52,6 +52,9 @@ constexpr int kCommandExport = 8;  // the popup menu's only: a PNG copy of the p
 void RunCommand(int command);
 // The remote control: 0 to 7 for a button, -1 for Back or Escape.
 int RemoteDialog();
+// Under the parent lock, the grown-up check before anything that leaves the room or reaches the
+// file system; true when it may go on (always, without the lock).
+bool GrownUpAllows();
 // The help page's full path: installed beside the program, or in the build tree's run folder;
 // empty when there is none.
 std::string HelpPagePath();

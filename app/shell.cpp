@@ -189,6 +189,11 @@ long MainWindowProc(Message& msg) {
                 tb_AttentionMessage(kRemoteHint);
                 return 0;
             }
+            // Alt+F4 asks to close, as the window manager's close does, where no window manager takes it.
+            if (msg.key == platform::kVkF4 && tb_KeyDown(platform::kVkMenu)) {
+                if (gShell.ready && !gShell.closing) scene::RunCommand(scene::kCommandQuit);
+                return 0;
+            }
             if (msg.key == platform::kVkF1) {
                 OpenPopupMenu();
                 return 0;
@@ -258,6 +263,7 @@ int StartPictoria(const CommandLine& line) {
     tb_Init();
     gShell.settings = ReadSettings();
     gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : gShell.settings.scale;
+    gShell.settings.lock = gShell.settings.lock || line.lock;
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");

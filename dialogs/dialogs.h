@@ -1,5 +1,5 @@
-// The picture dialogs: the title screen at start-up, the About box and the Preferences dialog.
-// Each is one painted picture without controls that answers the pointer itself.
+// The picture dialogs: the title screen at start-up, the About box, the Preferences dialog and
+// the grown-up check. Each is one painted picture without controls that answers the pointer itself.
 #pragma once
 
 #include <string>
@@ -21,6 +21,17 @@ struct PreferenceChoices {
 };
 // 1 OK (`choices` then holds what was chosen), -1 the cancel button, 0 Escape (nothing changes).
 int PreferencesDialog(PreferenceChoices& choices);
+
+// ---- The grown-up check (grown_up_check.cpp) -----------------------------------------------
+// A sum of two new two-digit numbers to type the answer to, shown as dots. True for the right
+// answer; false after kGrownUpTries wrong ones (each brings a new sum), the cross or Escape.
+constexpr int kGrownUpTries = 3;
+bool AskGrownUp();
+// The numbers on the chalkboard while the check is open; zeros otherwise.
+struct GrownUpSum {
+    int first = 0, second = 0;
+};
+GrownUpSum GrownUpSumShown();
 
 // ---- The text tool (text_tool.cpp) and its dialog (text_dialog.cpp) -------------------------
 constexpr int kTextSizes[5] = {10, 20, 40, 60, 80};  // character heights in pixels

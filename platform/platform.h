@@ -29,6 +29,7 @@ constexpr int kVkTab = 9;
 constexpr int kVkReturn = 13;
 constexpr int kVkShift = 16;
 constexpr int kVkControl = 17;
+constexpr int kVkMenu = 18;  // Alt
 constexpr int kVkEscape = 27;
 constexpr int kVkSpace = 32;
 constexpr int kVkLeft = 37;
@@ -36,7 +37,9 @@ constexpr int kVkUp = 38;
 constexpr int kVkRight = 39;
 constexpr int kVkDown = 40;
 constexpr int kVkDelete = 46;
+constexpr int kVkNumpad0 = 96;  // to kVkNumpad0 + 9, the keypad's digits with Num Lock on
 constexpr int kVkF1 = 112;
+constexpr int kVkF4 = 115;
 // Letters and digits use their upper-case ASCII code ('C' is 67).
 
 enum class MsgKind : uint8_t {

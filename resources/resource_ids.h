@@ -142,6 +142,7 @@ inline constexpr int kBmpGalleryNext = 803;   // 54 x 36
 inline constexpr int kBmpPreferences = 900;   // 420 x 319, choice labels drawn in
 inline constexpr int kBmpAbout = 905;         // 421 x 244, 8-bit
 inline constexpr int kBmpTitleScreen = 907;   // 448 x 324
+inline constexpr int kBmpGrownUp = 908;       // 360 x 232, the sum and the answer drawn in
 
 // ---- The program icon: several sizes under one id (FindIcon) ----------------------------------
 
@@ -154,6 +155,7 @@ inline constexpr int kDialogPictureBrowser = 156;  // the same template; the bro
 inline constexpr int kDialogRemote = 156;          // 228 x 240, sized by the remote itself
 inline constexpr int kDialogTitleScreen = 156;     // 448 x 324, sized by the title screen
 inline constexpr int kDialogPreferences = 156;     // 420 x 319, sized by the dialog
+inline constexpr int kDialogGrownUp = 156;         // 360 x 232, sized by the dialog
 inline constexpr int kDialogAbout = 10001;         // 421 x 244
 inline constexpr int kDialogText = 361;            // 495 x 370, with an edit box and a font list
 

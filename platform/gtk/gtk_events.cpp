@@ -12,7 +12,6 @@ constexpr int kVkPageDown = 34;
 constexpr int kVkEnd = 35;
 constexpr int kVkHome = 36;
 constexpr int kVkInsert = 45;
-constexpr int kVkMenu = 18;  // Alt
 constexpr int kFunctionKeys = 12;
 
 struct NamedKey {
@@ -35,6 +34,7 @@ int VirtualKeyOfKeyval(guint keyval) {
     if (keyval >= GDK_KEY_a && keyval <= GDK_KEY_z) return 'A' + static_cast<int>(keyval - GDK_KEY_a);
     if (keyval >= GDK_KEY_A && keyval <= GDK_KEY_Z) return 'A' + static_cast<int>(keyval - GDK_KEY_A);
     if (keyval >= GDK_KEY_0 && keyval <= GDK_KEY_9) return '0' + static_cast<int>(keyval - GDK_KEY_0);
+    if (keyval >= GDK_KEY_KP_0 && keyval <= GDK_KEY_KP_9) return kVkNumpad0 + static_cast<int>(keyval - GDK_KEY_KP_0);
     if (keyval >= GDK_KEY_F1 && keyval < GDK_KEY_F1 + kFunctionKeys)
         return kVkF1 + static_cast<int>(keyval - GDK_KEY_F1);
     for (const NamedKey& k : kNamedKeys)

@@ -32,18 +32,21 @@ void Check(bool ok) {
     if (!ok) std::abort();
 }
 
-void CommandLine(const std::vector<std::string>& args) {
+void CommandLine(std::vector<std::string> args) {
     std::vector<const char*> argv{"pictoria"};
     for (const std::string& a : args) argv.push_back(a.c_str());
     const shell::CommandLine line = shell::ReadCommandLine(int(argv.size()), argv.data());
     const bool help = args.size() == 1 && args[0] == "--help";
-    const bool scale = args.size() == 2 && args[0] == "--scale" &&
-                       (args[1] == "auto" || (args[1].size() == 1 && args[1][0] >= '1' && args[1][0] <= '4'));
-    Check(line.help == help);
-    Check(line.scale == (!scale ? shell::kScaleNotGiven : args[1] == "auto" ? shell::kScaleAuto : args[1][0] - '0'));
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    Check(line.understood == (help || scale || error || args.empty()));
+    // --lock, first or last, goes with --scale VALUE or nothing.
+    const bool lockFirst = !args.empty() && args[0] == "--lock", lock = lockFirst || (args.size() == 3 && args[2] == "--lock");
+    if (lock) args.erase(lockFirst ? args.begin() : args.end() - 1);
+    const bool scale = args.size() == 2 && args[0] == "--scale" &&
+                       (args[1] == "auto" || (args[1].size() == 1 && args[1][0] >= '1' && args[1][0] <= '4'));
+    Check(line.help == help && line.lock == (lock && (args.empty() || scale)));
+    Check(line.scale == (!scale ? shell::kScaleNotGiven : args[1] == "auto" ? shell::kScaleAuto : args[1][0] - '0'));
+    Check(line.understood == (help || scale || (lock && args.empty()) || error || args.empty()));
 }
 
 // The folder is absolute, ends in '/', has no empty, "." or ".." part, and is its own folder.
