@@ -14,7 +14,7 @@ packages=(
   libgtk-3-dev libpango1.0-dev libcairo2-dev librsvg2-dev libsdl2-dev libpng-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils
-  fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils
+  fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils gettext po4a
 )
 # Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
 # under openbox, change the screen's size under the program (a nested X server) and validate
@@ -22,7 +22,7 @@ packages=(
 # here). The picture reading tests write JPEG files of every kind with cjpeg.
 [ "${1:-}" = test ] &&
   packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream lintian openbox pulseaudio pulseaudio-utils
-    xserver-xephyr clang libclang-rt-14-dev libjpeg-turbo-progs)
+    xserver-xephyr clang libclang-rt-14-dev libjpeg-turbo-progs locales)
 # The package's library scan (dpkg-shlibdeps) looks at each file with `file`; the tests make the
 # package too.
 case "${1:-}" in test | package) packages+=(file) ;; esac
