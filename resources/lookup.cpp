@@ -1,8 +1,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "resources/resource_table.h"
 #include "resources/resources.h"
@@ -29,9 +31,49 @@ ResourceData DataOf(const ResourceEntry* e) {
     return {pictoria_resource_blob + e->offset, e->size};
 }
 
+// The chosen language's pictures, unpacked, by id; empty for English.
+std::vector<std::pair<int, std::vector<uint8_t>>>& Chosen() {
+    static std::vector<std::pair<int, std::vector<uint8_t>>> chosen;
+    return chosen;
+}
+
+// The English bytes with the stored difference undone; empty when the entry is damaged.
+std::vector<uint8_t> Unpack(const TranslatedEntry& t) {
+    const ResourceData english = DataOf(Find(ResourceKind::Bitmap, t.id, 0));
+    std::vector<uint8_t> bytes(english.size);
+    uLongf size = bytes.size();
+    if (!english || uncompress(bytes.data(), &size, pictoria_resource_blob + t.offset, t.size) != Z_OK ||
+        size != bytes.size())
+        return {};
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] ^= english.bytes[i];
+    return bytes;
+}
+
 }  // namespace
 
-ResourceData FindResource(ResourceKind kind, int id) { return DataOf(Find(kind, id, 0)); }
+std::string ChooseResourceLanguage(const std::vector<std::string>& wanted) {
+    Chosen().clear();
+    const TranslatedEntry* end = kTranslatedTable + kTranslatedTableSize;
+    for (const std::string& language : wanted) {
+        for (const TranslatedEntry* t = kTranslatedTable; t != end; ++t) {
+            if (language != t->language) continue;
+            std::vector<uint8_t> bytes = Unpack(*t);
+            if (!bytes.empty()) Chosen().emplace_back(t->id, std::move(bytes));
+        }
+        if (!Chosen().empty()) return language;
+    }
+    return {};
+}
+
+ResourceData FindResource(ResourceKind kind, int id) {
+    if (kind == ResourceKind::Bitmap && !Chosen().empty()) {
+        const auto& chosen = Chosen();
+        const auto at = std::lower_bound(chosen.begin(), chosen.end(), id,
+                                         [](const auto& entry, int wanted) { return entry.first < wanted; });
+        if (at != chosen.end() && at->first == id) return {at->second.data(), at->second.size()};
+    }
+    return DataOf(Find(kind, id, 0));
+}
 
 ResourceData FindIcon(int id, int index) { return DataOf(Find(ResourceKind::Icon, id, index)); }
 
