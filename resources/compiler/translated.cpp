@@ -85,8 +85,8 @@ bool CheckLabelFits(const std::string& language, const std::string& svgPath, con
     const std::vector<std::string> names = NamesIn(svgPath, e.id);
     // The English names keep the drawing's "&amp;"; a translation copying it would show it.
     if (!names.empty() && names.back().find("&amp;") != std::string::npos) {
-        std::fprintf(stderr, "%s: language %s: label %d \"%s\": write & for &amp;\n", svgPath.c_str(),
-                     language.c_str(), e.id, names.back().c_str());
+        std::fprintf(stderr, "%s: language %s: label %d \"%s\" as \"%s\" would show \"&amp;\": write \"&\"\n",
+                     svgPath.c_str(), language.c_str(), e.id, names.front().c_str(), names.back().c_str());
         return false;
     }
     if (c.firstX >= kNameLeft && c.lastX < limit && !c.topRow) return true;
