@@ -31,9 +31,14 @@ ResourceData DataOf(const ResourceEntry* e) {
     return {pictoria_resource_blob + e->offset, e->size};
 }
 
-// The chosen language's pictures, unpacked, by id; empty for English.
-std::vector<std::pair<int, std::vector<uint8_t>>>& Chosen() {
-    static std::vector<std::pair<int, std::vector<uint8_t>>> chosen;
+// The chosen language's pictures by id, each unpacked the first time it is asked for (most
+// labels are never shown); empty for English.
+struct Unpacked {
+    const TranslatedEntry* entry;
+    std::vector<uint8_t> bytes;
+};
+std::vector<Unpacked>& Chosen() {
+    static std::vector<Unpacked> chosen;
     return chosen;
 }
 
@@ -53,24 +58,25 @@ std::vector<uint8_t> Unpack(const TranslatedEntry& t) {
 
 std::string ChooseResourceLanguage(const std::vector<std::string>& wanted) {
     Chosen().clear();
-    const TranslatedEntry* end = kTranslatedTable + kTranslatedTableSize;
     for (const std::string& language : wanted) {
-        for (const TranslatedEntry* t = kTranslatedTable; t != end; ++t) {
-            if (language != t->language) continue;
-            std::vector<uint8_t> bytes = Unpack(*t);
-            if (!bytes.empty()) Chosen().emplace_back(t->id, std::move(bytes));
-        }
+        for (size_t i = 0; i < kTranslatedTableSize; ++i)
+            if (language == kTranslatedTable[i].language) Chosen().push_back({&kTranslatedTable[i], {}});
         if (!Chosen().empty()) return language;
     }
     return {};
 }
 
+// Only the program's own thread asks for bitmaps (the sound's asks for waves), so unpacking here
+// needs no lock.
 ResourceData FindResource(ResourceKind kind, int id) {
     if (kind == ResourceKind::Bitmap && !Chosen().empty()) {
-        const auto& chosen = Chosen();
+        auto& chosen = Chosen();
         const auto at = std::lower_bound(chosen.begin(), chosen.end(), id,
-                                         [](const auto& entry, int wanted) { return entry.first < wanted; });
-        if (at != chosen.end() && at->first == id) return {at->second.data(), at->second.size()};
+                                         [](const Unpacked& u, int wanted) { return u.entry->id < wanted; });
+        if (at != chosen.end() && at->entry->id == id) {
+            if (at->bytes.empty()) at->bytes = Unpack(*at->entry);
+            if (!at->bytes.empty()) return {at->bytes.data(), at->bytes.size()};
+        }
     }
     return DataOf(Find(kind, id, 0));
 }

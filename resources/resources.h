@@ -27,8 +27,8 @@ struct ResourceData {
 
 // Makes the pictures with words on them (the labels) those of the first language in `wanted`
 // that has its own ("de_DE", "de", named as the translations are); English when none has.
-// Returns the language chosen, "" for English. Only that language's pictures are unpacked, once,
-// here: choose at start, before taking any picture, since the bytes of an earlier choice go.
+// Returns the language chosen, "" for English. Choose at start, before taking any picture: the
+// bytes of an earlier choice go. Each of its pictures is unpacked when first asked for.
 std::string ChooseResourceLanguage(const std::vector<std::string>& wanted);
 
 // The resource of that kind and id, in the chosen language; empty when there is none.
