@@ -13,6 +13,7 @@
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 namespace scene {
 namespace {
@@ -33,7 +34,7 @@ constexpr Point kLight{104, 2};  // the light's top-left
 constexpr int kPressShownMs = 500;
 constexpr int kBack = -1;
 
-const char* const kAskSaveBeforeQuit = "Do you want to save the current picture before quitting?";
+const char* const kAskSaveBeforeQuit = TrLater("Do you want to save the current picture before quitting?");
 
 struct RemoteState {
     Rect behind{};  // the room under the remote, window coordinates
@@ -149,7 +150,7 @@ void Quit() {
     // A question closed with Escape or the window's close is no answer: the program stays. After a
     // failed save it stays too, as the picture would be lost (the failure has been shown).
     if (TheRoom().modified) {
-        const int answer = tb_AskYesNo(kAskSaveBeforeQuit);
+        const int answer = tb_AskYesNo(Tr(kAskSaveBeforeQuit));
         if (answer < 0 || (answer == 1 && SaveSequence() == SaveOutcome::Failed)) return;
     }
     shell::Shell().closing = true;
@@ -193,6 +194,10 @@ std::string HelpPagePath() {
     return std::string();
 }
 
+std::vector<std::string> LocaleFolders() {
+    return {ProgramFolder() + "/../share/locale", std::string(PICTORIA_RUN_DIR) + "/locale"};
+}
+
 bool GrownUpAllows() {
     if (!shell::Shell().settings.lock) return true;
     const bool allowed = dialogs::AskGrownUp();
@@ -204,10 +209,11 @@ void ShowHelp() {
     if (!GrownUpAllows()) return;  // a browser leads anywhere
     const std::string page = HelpPagePath();
     if (page.empty()) {
-        tb_AttentionMessage("The help page was not found: Pictoria seems to be installed incompletely.");
+        tb_AttentionMessage(Tr("The help page was not found: Pictoria seems to be installed incompletely."));
     } else if (tb_OpenHelpPage(page) != 1) {
-        const std::string text = "No web browser could be started to show the help page. You can open it "
-                                 "in a browser yourself: " + tb_DisplayName(page);
+        const std::string text = TrFormat(Tr("No web browser could be started to show the help page. You can open "
+                                             "it in a browser yourself: %s"),
+                                          tb_DisplayName(page).c_str());
         tb_AttentionMessage(text.c_str());
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/geometry.h"
 
@@ -58,6 +59,9 @@ bool GrownUpAllows();
 // The help page's full path: installed beside the program, or in the build tree's run folder;
 // empty when there is none.
 std::string HelpPagePath();
+// Where the translations may be, in the order they are looked for: installed beside the
+// program, then the build tree's run folder.
+std::vector<std::string> LocaleFolders();
 
 // ---- Printing (printing.cpp) -----------------------------------------------------------------
 // The print dialog, then the picture on one page; nothing when the dialog is cancelled.
