@@ -56,14 +56,12 @@ void ChooseLanguage(const std::vector<std::string>& localeFolders) {
 }
 
 // gettext's own order: LANGUAGE (a list, heeded only when a locale is set at all), else the
-// locale of messages. A locale the C library does not have shows English, and so does everything else.
-std::vector<std::string> WantedLanguages() {
-    const char* current = std::setlocale(LC_MESSAGES, nullptr);
-    const std::string locale = LanguageOf(current != nullptr ? current : "");
+// locale of messages.
+std::vector<std::string> WantedLanguages(const std::string& messagesLocale, const std::string& languageList) {
+    const std::string locale = LanguageOf(messagesLocale);
     std::vector<std::string> wanted;
     if (locale.empty()) return wanted;
-    const char* list = std::getenv("LANGUAGE");
-    std::string rest = list != nullptr && list[0] != '\0' ? std::string(list) : locale;
+    std::string rest = languageList.empty() ? locale : languageList;
     // Each one as asked for, then its language alone ("pt_BR", then "pt"), as gettext looks.
     while (!rest.empty()) {
         const size_t colon = rest.find(':');
@@ -74,6 +72,12 @@ std::vector<std::string> WantedLanguages() {
         if (one.find('_') != std::string::npos) wanted.push_back(one.substr(0, one.find('_')));
     }
     return wanted;
+}
+
+std::vector<std::string> WantedLanguages() {
+    const char* locale = std::setlocale(LC_MESSAGES, nullptr);
+    const char* list = std::getenv("LANGUAGE");
+    return WantedLanguages(locale != nullptr ? locale : "", list != nullptr ? list : "");
 }
 
 }  // namespace platform

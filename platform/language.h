@@ -25,5 +25,7 @@ void ChooseLanguage(const std::vector<std::string>& localeFolders);
 // The languages the user asked for, best first, as the translations are named ("de", "pt_BR"),
 // without "C"; empty when texts are shown in English.
 std::vector<std::string> WantedLanguages();
+// The same from the locale of messages ("de_DE.UTF-8") and a LANGUAGE list ("pt_BR:de").
+std::vector<std::string> WantedLanguages(const std::string& messagesLocale, const std::string& languageList);
 
 }  // namespace platform
