@@ -1,5 +1,6 @@
 // The commands of the remote control and the popup menu, and the remote control itself: a big
 // remote floating over the room whose eight buttons start them.
+#include <glib.h>
 #include <unistd.h>
 
 #include <climits>
@@ -178,14 +179,29 @@ int RemoteDialog() {
     return tb_DoDialog(kDialogRemote, RemoteProc);
 }
 
+std::string HelpPageIn(const std::string& folder) {
+    const std::string english = folder + "/index.html";
+    if (access(english.c_str(), R_OK) != 0) return std::string();
+    // GLib's list comes from the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set, and
+    // goes from the full name to the bare language: de_DE.UTF-8, de_DE, de.UTF-8, de, C.
+    for (const char* const* name = g_get_language_names(); *name != nullptr; ++name) {
+        const std::string language = *name;
+        if (language == "C" || language.find('/') != std::string::npos) continue;
+        const std::string page = folder + "/" + language + "/index.html";
+        if (access(page.c_str(), R_OK) == 0) return page;
+    }
+    return english;
+}
+
 std::string HelpPagePath() {
-    const std::string candidates[] = {
-        ProgramFolder() + "/../share/pictoria/help/index.html",  // installed beside the program
-        std::string(PICTORIA_RUN_DIR) + "/help/index.html",      // the build tree's run folder
-        tb_GetCurrentDirectory() + "/help/index.html",
+    const std::string folders[] = {
+        ProgramFolder() + "/../share/pictoria/help",  // installed beside the program
+        std::string(PICTORIA_RUN_DIR) + "/help",      // the build tree's run folder
+        tb_GetCurrentDirectory() + "/help",
     };
-    for (const std::string& path : candidates) {
-        if (access(path.c_str(), R_OK) == 0) {
+    for (const std::string& folder : folders) {
+        const std::string path = HelpPageIn(folder);
+        if (!path.empty()) {
             char real[PATH_MAX];
             return realpath(path.c_str(), real) != nullptr ? std::string(real) : path;
         }

@@ -58,6 +58,9 @@ bool GrownUpAllows();
 // The help page's full path: installed beside the program, or in the build tree's run folder;
 // empty when there is none.
 std::string HelpPagePath();
+// In one help folder, the page in the user's language (help/de/index.html for de_DE.UTF-8) when
+// the folder has it, else the English help/index.html; empty without the English page.
+std::string HelpPageIn(const std::string& folder);
 
 // ---- Printing (printing.cpp) -----------------------------------------------------------------
 // The print dialog, then the picture on one page; nothing when the dialog is cancelled.
