@@ -1,6 +1,5 @@
 // The commands of the remote control and the popup menu, and the remote control itself: a big
 // remote floating over the room whose eight buttons start them.
-#include <glib.h>
 #include <unistd.h>
 
 #include <climits>
@@ -14,6 +13,7 @@
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 namespace scene {
 namespace {
@@ -34,7 +34,7 @@ constexpr Point kLight{104, 2};  // the light's top-left
 constexpr int kPressShownMs = 500;
 constexpr int kBack = -1;
 
-const char* const kAskSaveBeforeQuit = "Do you want to save the current picture before quitting?";
+const char* const kAskSaveBeforeQuit = TrLater("Do you want to save the current picture before quitting?");
 
 struct RemoteState {
     Rect behind{};  // the room under the remote, window coordinates
@@ -150,7 +150,7 @@ void Quit() {
     // A question closed with Escape or the window's close is no answer: the program stays. After a
     // failed save it stays too, as the picture would be lost (the failure has been shown).
     if (TheRoom().modified) {
-        const int answer = tb_AskYesNo(kAskSaveBeforeQuit);
+        const int answer = tb_AskYesNo(Tr(kAskSaveBeforeQuit));
         if (answer < 0 || (answer == 1 && SaveSequence() == SaveOutcome::Failed)) return;
     }
     shell::Shell().closing = true;
@@ -179,16 +179,12 @@ int RemoteDialog() {
     return tb_DoDialog(kDialogRemote, RemoteProc);
 }
 
-std::string HelpPageIn(const std::string& folder) {
+std::string HelpPageIn(const std::string& folder, const std::vector<std::string>& languages) {
     const std::string english = folder + "/index.html";
     if (access(english.c_str(), R_OK) != 0) return std::string();
-    // GLib's list comes from the first of LANGUAGE, LC_ALL, LC_MESSAGES and LANG that is set, and
-    // goes from the full name to the bare language: de_DE.UTF-8, de_DE, de.UTF-8, de, C.
-    for (const char* const* name = g_get_language_names(); *name != nullptr; ++name) {
-        const std::string language = *name;
-        if (language == "C" || language.find('/') != std::string::npos) continue;
+    for (const std::string& language : languages) {
         const std::string page = folder + "/" + language + "/index.html";
-        if (access(page.c_str(), R_OK) == 0) return page;
+        if (language.find('/') == std::string::npos && access(page.c_str(), R_OK) == 0) return page;
     }
     return english;
 }
@@ -200,13 +196,18 @@ std::string HelpPagePath() {
         tb_GetCurrentDirectory() + "/help",
     };
     for (const std::string& folder : folders) {
-        const std::string path = HelpPageIn(folder);
+        // In the language the program's own texts are shown in.
+        const std::string path = HelpPageIn(folder, platform::WantedLanguages());
         if (!path.empty()) {
             char real[PATH_MAX];
             return realpath(path.c_str(), real) != nullptr ? std::string(real) : path;
         }
     }
     return std::string();
+}
+
+std::vector<std::string> LocaleFolders() {
+    return {ProgramFolder() + "/../share/locale", std::string(PICTORIA_RUN_DIR) + "/locale"};
 }
 
 bool GrownUpAllows() {
@@ -220,10 +221,11 @@ void ShowHelp() {
     if (!GrownUpAllows()) return;  // a browser leads anywhere
     const std::string page = HelpPagePath();
     if (page.empty()) {
-        tb_AttentionMessage("The help page was not found: Pictoria seems to be installed incompletely.");
+        tb_AttentionMessage(Tr("The help page was not found: Pictoria seems to be installed incompletely."));
     } else if (tb_OpenHelpPage(page) != 1) {
-        const std::string text = "No web browser could be started to show the help page. You can open it "
-                                 "in a browser yourself: " + tb_DisplayName(page);
+        const std::string text = TrFormat(Tr("No web browser could be started to show the help page. You can open "
+                                             "it in a browser yourself: %s"),
+                                          tb_DisplayName(page).c_str());
         tb_AttentionMessage(text.c_str());
     }
 }

@@ -16,10 +16,13 @@
 #include <cstdlib>
 
 #include "app/command_line.h"
+#include "app/scene.h"
 #include "app/shell.h"
 #include "platform/gtk/gtk_platform.h"
+#include "platform/language.h"
 
 int main(int argc, char** argv) {
+    platform::ChooseLanguage(scene::LocaleFolders());
     const shell::CommandLine line = shell::ReadCommandLine(argc, argv);
     constexpr const char* kUsage = "usage: pictoria [--scale auto|1|2|3|4] [--lock]\n";
     if (line.help) return std::fputs(kUsage, stdout), 0;

@@ -16,6 +16,7 @@
 #include "app/shell.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 namespace scene {
 namespace {
@@ -40,9 +41,9 @@ constexpr int kBold = 1;
 // read one at a time, as they are shown).
 constexpr size_t kMostPictures = 10000;
 
-const char* const kNoImages = "There are no images in the Gallery.";
-const char* const kCannotPreview = "Incompatible format; can't preview image";
-const char* const kCannotOpen = "Could not open selected file.";
+const char* const kNoImages = TrLater("There are no images in the Gallery.");
+const char* const kCannotPreview = TrLater("Incompatible format; can't preview image");
+const char* const kCannotOpen = TrLater("Could not open selected file.");
 
 std::vector<std::string> gNames;  // the folder's pictures while the browser is up
 
@@ -101,7 +102,7 @@ void ShowPreviewText(NativeWindow dialog, const char* text) {
 
 void DrawBrowser(NativeWindow dialog) {
     const int at = Position();
-    if (!Valid(at)) return ShowPreviewText(dialog, kNoImages);
+    if (!Valid(at)) return ShowPreviewText(dialog, Tr(kNoImages));
     const std::string& name = gNames[at];
     ShowArrow(dialog, kPreviousArrow, kBmpGalleryPrev, at != 0);
     ShowArrow(dialog, kNextArrow, kBmpGalleryNext, at != static_cast<int>(gNames.size()) - 1);
@@ -111,7 +112,7 @@ void DrawBrowser(NativeWindow dialog) {
 
     Rect rect{};
     const int picture = ReadPicture(shell::Shell().programFolder + name, rect, true);
-    if (picture < 0) return ShowPreviewText(dialog, kCannotPreview);
+    if (picture < 0) return ShowPreviewText(dialog, Tr(kCannotPreview));
     Rect to = kPreview;
     tb_CopyBitmapToDialog(dialog, picture, &rect, &to);
     tb_DisposeBitmap(picture);
@@ -129,7 +130,7 @@ void Release(NativeWindow dialog, int x, int y) {
         return DrawBrowser(dialog);
     }
     if (Valid(Position()) && In(kNameButton, x, y)) {
-        const std::string text = "This picture file is named " + tb_DisplayName(gNames[Position()]) + ".";
+        const std::string text = TrFormat(Tr("This picture file is named %s."), tb_DisplayName(gNames[Position()]).c_str());
         return tb_InfoMessage(text.c_str());
     }
     if (In(kPreview, x, y)) tb_EndDialog(dialog, 1);
@@ -188,13 +189,13 @@ int ChoosePicture(bool colouringPage) {
     const int result = tb_DoDialog(kDialogPictureBrowser, BrowserProc);
     const std::string name = Valid(Position()) ? gNames[Position()] : std::string();
     gNames.clear();
-    if (result != 1 || !OfferToSave(kAskSaveBeforeOpen)) return result;
+    if (result != 1 || !OfferToSave(Tr(kAskSaveBeforeOpen))) return result;
 
     Rect rect{};
     const std::string path = sh.programFolder + name;
     const int picture = name.empty() ? -1 : ReadPicture(path, rect);
     if (picture < 0) {
-        tb_AttentionMessage(kCannotOpen);
+        tb_AttentionMessage(Tr(kCannotOpen));
         return result;
     }
     sh.pictureFileName = SavingName(path);

@@ -9,6 +9,7 @@
 #include "app/scene.h"
 #include "app/shell.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 namespace scene {
 namespace {
@@ -28,7 +29,11 @@ std::string BaseName(const std::string& path) {
 }
 
 void TellExportFailed(const std::string& path, bool created) {
-    TellNotWritten("The copy could not be written as", "writing", path, created, "");
+    TellNotWritten(created ? Tr("The copy could not be written as \"%s\": the disk may be full, or it went away "
+                                "while writing. The file that had this name before is unchanged.")
+                           : Tr("The copy could not be written as \"%s\": that folder does not accept new files, or a "
+                                "folder or a read-only file already has this name."),
+                   path);
 }
 
 }  // namespace
@@ -57,7 +62,7 @@ void ExportCommand() {
         if (created == -1) {
             TellExportFailed(path, false);
         } else {
-            tb_AttentionMessage("The Save As window could not be opened, so no copy was written.");
+            tb_AttentionMessage(Tr("The Save As window could not be opened, so no copy was written."));
         }
         return;
     }

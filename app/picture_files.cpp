@@ -20,22 +20,28 @@
 #include "app/shell.h"
 #include "dialogs/dialogs.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 namespace scene {
 
-const char* const kAskSaveBeforeNew = "Do you want to save the current picture before starting a new one?";
-const char* const kAskSaveBeforeOpen = "Do you want to save the current picture before opening a new one?";
+const char* const kAskSaveBeforeNew = TrLater("Do you want to save the current picture before starting a new one?");
+const char* const kAskSaveBeforeOpen = TrLater("Do you want to save the current picture before opening a new one?");
 
 namespace {
 
 constexpr int kWhite = 65025;
 constexpr const char* kDefaultName = "Pictoria.bmp";
-const char* const kIncompatibleFile = "Incompatible File:  The file must be in Windows BMP 24bpp format";
-const char* const kCannotOpen = "Could not open selected file.";
+const char* const kIncompatibleFile = TrLater("Incompatible File:  The file must be in Windows BMP 24bpp format");
+const char* const kCannotOpen = TrLater("Could not open selected file.");
 
 void TellSaveFailed(const std::string& file, bool created) {
-    TellNotWritten("The picture could not be saved as", "saving", file, created,
-                   " The picture is still here: please save it somewhere else.");
+    TellNotWritten(created ? Tr("The picture could not be saved as \"%s\": the disk may be full, or it went away "
+                                "while saving. The file that had this name before is unchanged. The picture is still "
+                                "here: please save it somewhere else.")
+                           : Tr("The picture could not be saved as \"%s\": that folder does not accept new files, or "
+                                "a folder or a read-only file already has this name. The picture is still here: please "
+                                "save it somewhere else."),
+                   file);
 }
 
 // Text waiting to be placed belongs to the picture it was typed for: it must not land on the
@@ -49,14 +55,8 @@ void EndPlacingText() {
 
 }  // namespace
 
-void TellNotWritten(const char* what, const char* doing, const std::string& file, bool created, const char* after) {
-    const std::string text =
-        std::string(what) + " \"" + tb_DisplayName(file) +
-        (created ? std::string("\": the disk may be full, or it went away while ") + doing +
-                       ". The file that had this name before is unchanged."
-                 : "\": that folder does not accept new files, or a folder or a read-only file already has this name.") +
-        after;
-    tb_AttentionMessage(text.c_str());
+void TellNotWritten(const char* message, const std::string& file) {
+    tb_AttentionMessage(TrFormat(message, tb_DisplayName(file).c_str()).c_str());
 }
 
 std::string FolderHere(const char* name) {
@@ -67,8 +67,9 @@ std::string FolderHere(const char* name) {
 namespace {
 
 // The folder a setting names when it can be used (read, or also written); else `name` in the
-// current directory. A set folder that cannot be used is told once a run.
-std::string SetFolder(const std::string& set, const char* name, bool written, const char* what) {
+// current directory. A set folder that cannot be used is told once a run, with `message`
+// naming both folders.
+std::string SetFolder(const std::string& set, const char* name, bool written, const char* message) {
     if (set.empty()) return FolderHere(name);
     struct stat st;
     if (stat(set.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && access(set.c_str(), written ? W_OK | X_OK : R_OK | X_OK) == 0)
@@ -76,9 +77,8 @@ std::string SetFolder(const std::string& set, const char* name, bool written, co
     std::vector<std::string>& told = shell::Shell().toldFolders;
     if (std::find(told.begin(), told.end(), set) == told.end()) {
         told.push_back(set);
-        const std::string text = std::string("The folder set for ") + what + ", \"" + tb_DisplayName(set) +
-                                 "\", is missing or cannot be " + (written ? "written to" : "read") + ". Pictoria uses \"" +
-                                 tb_DisplayName(FolderHere(name)) + "\" instead.";
+        const std::string text =
+            TrFormat(Tr(message), tb_DisplayName(set).c_str(), tb_DisplayName(FolderHere(name)).c_str());
         tb_AttentionMessage(text.c_str());
     }
     return FolderHere(name);
@@ -105,8 +105,17 @@ std::string LockedSavingPath(const std::string& name) {
 
 }  // namespace
 
-std::string GalleryFolder() { return SetFolder(shell::Shell().settings.pictures, "Gallery", true, "the pictures"); }
-std::string PagesFolder() { return SetFolder(shell::Shell().settings.pages, "Pages", false, "the colouring pages"); }
+std::string GalleryFolder() {
+    return SetFolder(shell::Shell().settings.pictures, "Gallery", true,
+                     TrLater("The folder set for the pictures, \"%s\", is missing or cannot be written to. Pictoria "
+                             "uses \"%s\" instead."));
+}
+
+std::string PagesFolder() {
+    return SetFolder(shell::Shell().settings.pages, "Pages", false,
+                     TrLater("The folder set for the colouring pages, \"%s\", is missing or cannot be read. Pictoria "
+                             "uses \"%s\" instead."));
+}
 
 SaveOutcome SaveSequence() {
     // Saving turned off: nothing is written, and nothing that asked to save first goes on.
@@ -121,7 +130,7 @@ SaveOutcome SaveSequence() {
             name = path;  // the name chosen is offered again
             TellSaveFailed(path, false);
         } else {
-            tb_AttentionMessage("The Save As window could not be opened, so the picture was not saved.");
+            tb_AttentionMessage(Tr("The Save As window could not be opened, so the picture was not saved."));
         }
         return SaveOutcome::Failed;
     }
@@ -190,7 +199,7 @@ void ClearCanvas() {
 void NewPicture() {
     Room& r = TheRoom();
     if (r.zoomed) ZoomOut();
-    if (!OfferToSave(kAskSaveBeforeNew)) return;
+    if (!OfferToSave(Tr(kAskSaveBeforeNew))) return;
     ClearCanvas();
     SaveUndo();
     r.undoAvailable = false;  // a new picture cannot be undone
@@ -208,7 +217,7 @@ void NewPicture() {
 
 void OpenPicture() {
     if (!GrownUpAllows()) return;  // asked before the save question: a no leaves everything as it was
-    if (!OfferToSave(kAskSaveBeforeOpen)) return;
+    if (!OfferToSave(Tr(kAskSaveBeforeOpen))) return;
     shell::ShellState& sh = shell::Shell();
     sh.programFolder = GalleryFolder();
     tb_CreateFolder(sh.programFolder);
@@ -218,14 +227,14 @@ void OpenPicture() {
     // the name the next Save offers, or saving would replace it with the old picture.
     std::string path;
     if (tb_OpenFile(path, 1) != 1) {
-        if (!path.empty()) tb_AttentionMessage(kCannotOpen);  // chosen, but not readable
+        if (!path.empty()) tb_AttentionMessage(Tr(kCannotOpen));  // chosen, but not readable
         return;
     }
     Rect rect{};
     const int picture = tb_ReadBitmapFromFile(&rect);
     tb_CloseFile();
     if (picture < 0) {
-        tb_AttentionMessage(kIncompatibleFile);
+        tb_AttentionMessage(Tr(kIncompatibleFile));
         return;
     }
     sh.pictureFileName = SavingName(path);

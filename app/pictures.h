@@ -20,10 +20,9 @@ std::string GalleryFolder();
 std::string PagesFolder();
 
 // ---- Saving (picture_files.cpp) -------------------------------------------------------------
-// Tells the parent that a file was not written: `what` ("The picture could not be saved as")
-// with the file's name, why (`created`: the writing failed while `doing`; else the file could
-// not be made), and `after`.
-void TellNotWritten(const char* what, const char* doing, const std::string& file, bool created, const char* after);
+// Tells the parent that a file was not written: `message`, translated, with a %s for the file's
+// name and why (the writing failed midway, or the file could not be made).
+void TellNotWritten(const char* message, const std::string& file);
 enum class SaveOutcome {
     Saved,      // the whole picture is in the file
     Cancelled,  // the child's parent closed the Save As dialog: nothing written

@@ -14,6 +14,7 @@
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 using platform::Message;
 using platform::MsgKind;
@@ -21,14 +22,14 @@ using platform::Plat;
 
 namespace shell {
 
-const char* const kDepthRefusal =
+const char* const kDepthRefusal = TrLater(
     "Pictoria requires that your display be set to 16 or 24 bits per pixel color mode. "
-    "Please adjust your display settings and then restart Pictoria.";
+    "Please adjust your display settings and then restart Pictoria.");
 const char* const kResolutionAdvice =
-    "Pictoria works best when your display is set to a resolution of 800x600 or 640x480.";
-const char* const kRemoteHint =
+    TrLater("Pictoria works best when your display is set to a resolution of 800x600 or 640x480.");
+const char* const kRemoteHint = TrLater(
     "Press the Remote Control (on the yellow table below,\nnext to the monitor and cleaner bottle) to access the\n"
-    "menu options such as Open, Save, Quit, New, Help, etc";
+    "menu options such as Open, Save, Quit, New, Help, etc");
 
 namespace {
 
@@ -40,12 +41,12 @@ constexpr uint32_t kReleaseEveryMs = 1000;
 
 std::vector<platform::MenuItem> BuildPopupMenu() {
     return {
-        {kCmdNew, "&New..."},          {kCmdOpen, "&Open..."}, {kCmdSave, "&Save..."},
-        {kCmdExport, "&Export as PNG..."},
-        {0, ""},                       {kCmdGallery, "&Gallery..."},
-        {0, ""},                       {kCmdPreferences, "&Preferences..."},
-        {0, ""},                       {kCmdHelp, "&Help..."}, {kCmdAbout, "&About..."},
-        {0, ""},                       {kCmdQuit, "&Quit..."},
+        {kCmdNew, Tr("&New...")},   {kCmdOpen, Tr("&Open...")}, {kCmdSave, Tr("&Save...")},
+        {kCmdExport, Tr("&Export as PNG...")},
+        {0, ""},                    {kCmdGallery, Tr("&Gallery...")},
+        {0, ""},                    {kCmdPreferences, Tr("&Preferences...")},
+        {0, ""},                    {kCmdHelp, Tr("&Help...")}, {kCmdAbout, Tr("&About...")},
+        {0, ""},                    {kCmdQuit, Tr("&Quit...")},
     };
 }
 
@@ -73,7 +74,7 @@ void GiveResolutionAdvice(bool selfScaled) {
     const std::string folder = recovery::Folder();
     const std::string given = folder + "/resolution-advice-given";
     if (!folder.empty() && access(given.c_str(), F_OK) == 0) return;
-    tb_AttentionMessage(kResolutionAdvice);
+    tb_AttentionMessage(Tr(kResolutionAdvice));
     if (!folder.empty()) close(open(given.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
 }
 
@@ -186,7 +187,7 @@ long MainWindowProc(Message& msg) {
             return 1;
         case MsgKind::KeyDown:
             if (msg.key == platform::kVkEscape && !scene::CurrentToolActive()) {
-                tb_AttentionMessage(kRemoteHint);
+                tb_AttentionMessage(Tr(kRemoteHint));
                 return 0;
             }
             // Alt+F4 asks to close, as the window manager's close does, where no window manager takes it.
@@ -255,7 +256,7 @@ int StartPictoria(const CommandLine& line) {
 
     // 2. Paletted displays are refused.
     if (Plat().screenDepth() == 8) {
-        tb_AttentionMessage(kDepthRefusal);
+        tb_AttentionMessage(Tr(kDepthRefusal));
         return 0;
     }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/geometry.h"
+#include "platform/language.h"
 
 namespace dialogs {
 
@@ -39,7 +40,7 @@ constexpr size_t kMostTextBytes = 255;               // a line of text, in UTF-8
 
 struct TextSettings {
     std::string face = "Arial";
-    std::string text = "Type your text in here.";
+    std::string text = Tr("Type your text in here.");
     int sizeIndex = 2;  // into kTextSizes
     int style = 0;      // 0 normal, 1 bold, 2 italic
 };

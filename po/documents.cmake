@@ -10,12 +10,14 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${doc_cfg})
 file(STRINGS ${doc_cfg} doc_languages REGEX "^\\[po4a_langs\\]")
 string(REGEX REPLACE "^\\[po4a_langs\\]" "" doc_languages "${doc_languages}")
 separate_arguments(PICTORIA_DOC_LANGUAGES UNIX_COMMAND "${doc_languages}")
+set(PICTORIA_DOC_LANGUAGES ${PICTORIA_DOC_LANGUAGES} PARENT_SCOPE)
 # A .po file added later makes CMake look again, so that the build reruns when it changes.
 file(GLOB doc_translations CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/po/help/*.po ${CMAKE_SOURCE_DIR}/po/man/*.po)
 find_program(PO4A po4a REQUIRED)
 
 # po4a puts its output under --destdir at the paths doc.cfg names (build/po4a/...).
 set(PICTORIA_DOC_OUT ${CMAKE_BINARY_DIR}/po4a)
+set(PICTORIA_DOC_OUT ${PICTORIA_DOC_OUT} PARENT_SCOPE)
 set(doc_written ${PICTORIA_DOC_OUT}/build/po4a)
 set(doc_steps)
 set(doc_outputs)

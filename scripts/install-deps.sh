@@ -19,10 +19,12 @@ packages=(
 # Only the tests print through CUPS, play through PulseAudio (each a server of their own), run
 # under openbox, change the screen's size under the program (a nested X server) and validate
 # what is installed and the package (lintian). Fuzzing needs clang and its libFuzzer (only recommended by clang, so named
-# here). The picture reading tests write JPEG files of every kind with cjpeg.
+# here). The picture reading tests write JPEG files of every kind with cjpeg. The language test
+# makes a German locale of its own (locales) and reads the screen with OCR (tesseract).
 [ "${1:-}" = test ] &&
   packages+=(cups printer-driver-cups-pdf desktop-file-utils appstream lintian openbox pulseaudio pulseaudio-utils
-    xserver-xephyr clang libclang-rt-14-dev libjpeg-turbo-progs locales)
+    xserver-xephyr clang libclang-rt-14-dev libjpeg-turbo-progs locales
+    tesseract-ocr tesseract-ocr-deu)
 # The package's library scan (dpkg-shlibdeps) looks at each file with `file`; the tests make the
 # package too.
 case "${1:-}" in test | package) packages+=(file) ;; esac

@@ -21,6 +21,7 @@
 
 #include "toolbox/internal.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 using platform::FileDialogRequest;
 using platform::FileDialogResult;
@@ -36,9 +37,9 @@ struct DialogKind {
     const char* filterPattern;
     const char* extension;
 };
-constexpr DialogKind kSaveKind{"MWS, Pictoria 1.0 (*.bmp)", "*.bmp", "bmp"};
-constexpr DialogKind kOpenKind{"Pictures (*.bmp, *.png, *.jpg, *.jpeg)", "*.bmp;*.png;*.jpg;*.jpeg", "bmp"};
-constexpr DialogKind kPngKind{"PNG picture (*.png)", "*.png", "png"};
+constexpr DialogKind kSaveKind{TrLater("MWS, Pictoria 1.0 (*.bmp)"), "*.bmp", "bmp"};
+constexpr DialogKind kOpenKind{TrLater("Pictures (*.bmp, *.png, *.jpg, *.jpeg)"), "*.bmp;*.png;*.jpg;*.jpeg", "bmp"};
+constexpr DialogKind kPngKind{TrLater("PNG picture (*.png)"), "*.png", "png"};
 // Keeps a temporary name within the file system's 255-byte limit whatever the target's name.
 constexpr size_t kMaxTempBaseName = 200;
 
@@ -181,7 +182,7 @@ FileDialogRequest MakeRequest(bool save, const char* title, const std::string& i
     FileDialogRequest request;
     request.save = save;
     request.title = title;
-    request.filterName = kind.filterName;
+    request.filterName = Tr(kind.filterName);
     request.filterPattern = kind.filterPattern;
     request.folder = gProgramDirectory;
     request.initialName = initialName;
@@ -270,7 +271,7 @@ int tb_CreateFile(std::string& path, int showDialog, tb_FileKind kind) {
         // is offered in its readable form, and taken back as it is on disk when it was kept.
         const std::string shown = tb_DisplayName(offered);
         const FileDialogResult result = toolbox::RunFileDialog(
-            toolbox::MakeRequest(true, "Save As", shown, kind == tb_FileKind::Png ? toolbox::kPngKind : toolbox::kSaveKind));
+            toolbox::MakeRequest(true, Tr("Save As"), shown, kind == tb_FileKind::Png ? toolbox::kPngKind : toolbox::kSaveKind));
         if (!result.chosen) return toolbox::CreateDialogFailure(result.failure);
         path = result.path;
         if (kind == tb_FileKind::Png) toolbox::EnsureEnding(path, toolbox::kPngKind.extension);
@@ -284,7 +285,7 @@ int tb_CreateFile(std::string& path, int showDialog, tb_FileKind kind) {
 int tb_OpenFile(std::string& path, int showDialog) {
     if (showDialog != 0) {
         const FileDialogResult result =
-            toolbox::RunFileDialog(toolbox::MakeRequest(false, "Open", toolbox::kOpenKind.filterPattern, toolbox::kOpenKind));
+            toolbox::RunFileDialog(toolbox::MakeRequest(false, Tr("Open"), toolbox::kOpenKind.filterPattern, toolbox::kOpenKind));
         if (!result.chosen) return -1;
         path = result.path;
     }

@@ -9,6 +9,7 @@
 #include "platform/print_page.h"
 #include "toolbox/internal.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 namespace toolbox {
 namespace {
@@ -22,14 +23,14 @@ struct Printing {
 
 Printing gPrint;
 
-constexpr const char* kNotPrinted = "The picture was not printed. ";
+constexpr const char* kNotPrinted = TrLater("The picture was not printed. %s");
 
 // What the dialog's failures are called when they are shown.
 const char* FailureText(platform::PrintFailure failure) {
     switch (failure) {
-        case platform::PrintFailure::PrinterNotFound: return "Printer not Found";
-        case platform::PrintFailure::NoSettings: return "Failed to get device mode";
-        case platform::PrintFailure::OutOfMemory: return "Failed to allocate memory";
+        case platform::PrintFailure::PrinterNotFound: return Tr("Printer not Found");
+        case platform::PrintFailure::NoSettings: return Tr("Failed to get device mode");
+        case platform::PrintFailure::OutOfMemory: return Tr("Failed to allocate memory");
         default: return nullptr;
     }
 }
@@ -72,7 +73,7 @@ int tb_OpenPrinter() {
     if (const char* text = toolbox::FailureText(start.failure)) {
         tb_AttentionMessage(text);
     } else if (start.failure == platform::PrintFailure::Document) {
-        tb_AttentionMessage((toolbox::kNotPrinted + start.reason).c_str());
+        tb_AttentionMessage(TrFormat(Tr(toolbox::kNotPrinted), start.reason.c_str()).c_str());
     }
     return -1;
 }
@@ -88,7 +89,7 @@ void tb_ClosePrinter() {
     if (!gPrint.printing) return;
     gPrint.printing = false;
     const std::string reason = platform::Plat().finishPrintJob();
-    if (!reason.empty()) tb_AttentionMessage((toolbox::kNotPrinted + reason).c_str());
+    if (!reason.empty()) tb_AttentionMessage(TrFormat(Tr(toolbox::kNotPrinted), reason.c_str()).c_str());
 }
 
 platform::PrintPage* tb_GetPrinterDC() { return toolbox::HasPrinter() ? platform::Plat().printPage() : nullptr; }

@@ -5,6 +5,7 @@
 #include "toolbox/internal.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/language.h"
 
 using platform::MsgBoxButtons;
 using platform::MsgBoxIcon;
@@ -222,22 +223,22 @@ void tb_MoveDialog(NativeWindow dialog, const Rect* rect) {
 
 void tb_ErrorMessage(const char* text) {
     MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Exclamation, true};
-    Plat().messageBox(0, "Error...", text, style);
+    Plat().messageBox(0, Tr("Error..."), text, style);
 }
 
 void tb_AttentionMessage(const char* text) {
     MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Information, false};
-    Plat().messageBox(gWin.mainWindow, "Attention!", text, style);
+    Plat().messageBox(gWin.mainWindow, Tr("Attention!"), text, style);
 }
 
 void tb_InfoMessage(const char* text) {
     MsgBoxStyle style{MsgBoxButtons::Ok, MsgBoxIcon::Information, false};
-    Plat().messageBox(gWin.mainWindow, "Information...", text, style);
+    Plat().messageBox(gWin.mainWindow, Tr("Information..."), text, style);
 }
 
 int tb_AskYesNo(const char* text) {
     MsgBoxStyle style{MsgBoxButtons::YesNo, MsgBoxIcon::Question, true};
-    switch (Plat().messageBox(0, "Attention...", text, style)) {
+    switch (Plat().messageBox(0, Tr("Attention..."), text, style)) {
         case MsgBoxResult::Yes: return 1;
         case MsgBoxResult::No: return 0;
         default: return -1;

@@ -46,6 +46,7 @@ void GtkBackend::ensureGtk() {
     // a noticeable start-up delay) to choose visuals on an X server where no GTK program ran yet.
     g_setenv("GDK_GL", "disable", FALSE);
     g_set_prgname("pictoria");
+    gtk_disable_setlocale();  // the program has set it, keeping numbers in the C locale
     if (!gtk_init_check(nullptr, nullptr)) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "pictoria: cannot open the display %s; the program needs a graphical desktop.\n",

@@ -7,6 +7,9 @@
 namespace platform::gtk {
 namespace {
 
+// The buttons GTK itself names, in the words of its own translation.
+const char* GtkText(const char* label) { return g_dgettext("gtk30", label); }
+
 constexpr int kChooserWidth = 760;
 constexpr int kChooserHeight = 540;
 
@@ -63,8 +66,8 @@ FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequ
     Window* o = find(owner);
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
         request.title.c_str(), o != nullptr ? GTK_WINDOW(o->top) : nullptr,
-        request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel", GTK_RESPONSE_CANCEL,
-        request.save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+        request.save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN, GtkText("_Cancel"),
+        GTK_RESPONSE_CANCEL, request.save ? GtkText("_Save") : GtkText("_Open"), GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "platform/gtk/gtk_backend.h"
+#include "platform/language.h"
 
 namespace platform::gtk {
 namespace {
@@ -112,7 +113,7 @@ void OnSent(GtkPrintJob* job, gpointer data, const GError* error) {
     if (error != nullptr) {
         sending->error = error->message;
     } else if (gtk_print_job_get_status(job) == GTK_PRINT_STATUS_FINISHED_ABORTED) {
-        sending->error = "The printing system stopped the job.";
+        sending->error = Tr("The printing system stopped the job.");
     }
     sending->done = true;
     if (sending->abandoned) {
@@ -133,7 +134,7 @@ PrintStart GtkBackend::startPrintJob(NativeWindow owner, const PrintChoice& offe
     PrintStart start;
     if (print_ != nullptr) return start;
     Window* o = find(owner);
-    GtkWidget* dialog = gtk_print_unix_dialog_new("Print", o != nullptr ? GTK_WINDOW(o->top) : nullptr);
+    GtkWidget* dialog = gtk_print_unix_dialog_new(Tr("Print"), o != nullptr ? GTK_WINDOW(o->top) : nullptr);
     GtkPrintUnixDialog* print = GTK_PRINT_UNIX_DIALOG(dialog);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     OfferKept(print, offered.settings);
@@ -174,7 +175,7 @@ std::string GtkBackend::finishPrintJob() {
     while (!sending->done && !sending->timeUp) g_main_context_iteration(nullptr, TRUE);
     if (!sending->done) {
         sending->abandoned = true;  // the callback frees it whenever the job ends
-        return "The printing system has not taken it within a minute.";
+        return Tr("The printing system has not taken it within a minute.");
     }
     if (!sending->timeUp) g_source_remove(timer);
     std::string error = sending->error;

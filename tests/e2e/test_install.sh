@@ -16,6 +16,7 @@ NAMES="bin/pictoria libexec/pictoria share/applications/$ID.desktop share/metain
     share/icons/hicolor/scalable/apps/$ID.svg share/icons/hicolor/48x48/apps/$ID.png share/man/man1/pictoria.1.gz
     share/pictoria/Pages/blank.bmp share/pictoria/Pages/owl.bmp share/pictoria/help/index.html
     share/doc/pictoria/copyright share/doc/pictoria/changelog.gz ../etc/pictoria/settings.ini
+    share/locale/de/LC_MESSAGES/pictoria.mo
     $(for l in de fr es; do echo share/pictoria/help/$l/index.html share/man/$l/man1/pictoria.1.gz; done)"
 
 DESTDIR="$E2E_TMP/dest" cmake --install "$(dirname "$BINARY")" --prefix /usr >/dev/null || e2e_fail "the install failed"
