@@ -27,6 +27,8 @@ for page in "$USR"/share/pictoria/help/index.html "$USR"/share/pictoria/help/*/i
         [ -s "$(dirname "$page")/$picture" ] || e2e_fail "${page#$USR/} shows $picture, which is not there"
     done
 done
+grep -q '<html lang="de">' "$USR/share/pictoria/help/de/index.html" && zgrep -q '^\.SH BESCHREIBUNG' \
+    "$USR/share/man/de/man1/pictoria.1.gz" || e2e_fail "the German help page or manual page is not German"
 desktop-file-validate "$USR/share/applications/$ID.desktop" || e2e_fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$USR/share/metainfo/$ID.metainfo.xml" >"$E2E_TMP/appstream.log" ||
     e2e_fail "the metadata is not valid: $(cat "$E2E_TMP/appstream.log")"
