@@ -16,16 +16,13 @@ NAMES="bin/pictoria libexec/pictoria share/applications/$ID.desktop share/metain
     share/icons/hicolor/scalable/apps/$ID.svg share/icons/hicolor/48x48/apps/$ID.png share/man/man1/pictoria.1.gz
     share/pictoria/Pages/blank.bmp share/pictoria/Pages/owl.bmp share/pictoria/help/index.html
     share/doc/pictoria/copyright share/doc/pictoria/changelog.gz ../etc/pictoria/settings.ini
-    share/locale/de/LC_MESSAGES/pictoria.mo
-    $(for l in de fr es; do echo share/pictoria/help/$l/index.html share/man/$l/man1/pictoria.1.gz; done)"
+    $(for l in de fr es; do echo share/{pictoria/help/$l/index.html,man/$l/man1/pictoria.1.gz,locale/$l/LC_MESSAGES/pictoria.mo}; done)"
 
 DESTDIR="$E2E_TMP/dest" cmake --install "$(dirname "$BINARY")" --prefix /usr >/dev/null || e2e_fail "the install failed"
 for name in $NAMES; do [ -s "$USR/$name" ] || e2e_fail "$name is not installed"; done
-# Every page, in every language, finds each picture it shows.
-for page in "$USR"/share/pictoria/help/index.html "$USR"/share/pictoria/help/*/index.html; do
+for page in "$USR"/share/pictoria/help/{,*/}index.html; do  # each page finds every picture it shows
     for picture in $(grep -o '\(src\|href\)="[^"#:]*"' "$page" | cut -d'"' -f2); do
-        [ -s "$(dirname "$page")/$picture" ] || e2e_fail "${page#$USR/} shows $picture, which is not there"
-    done
+        [ -s "${page%/*}/$picture" ] || e2e_fail "${page#$USR/} shows $picture, which is not there"; done
 done
 grep -q '<html lang="de">' "$USR/share/pictoria/help/de/index.html" && zgrep -q '^\.SH BESCHREIBUNG' \
     "$USR/share/man/de/man1/pictoria.1.gz" || e2e_fail "the German help page or manual page is not German"

@@ -53,20 +53,16 @@ TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
     EXPECT_NE(desktop().messageBoxes()[0].text.find(scene::HelpPagePath()), std::string::npos);
 }
 
-// The Help command opens the page in the language of the program's texts where the help folder
-// has it, else the English page.
+// Help opens the page in the language of the program's texts where the folder has it, else the English one.
 TEST_F(CommandTest, HelpOpensThePageInTheUsersLanguageElseTheEnglishOne) {
     const fs::path help = home_ / "help";
-    for (const char* page : {"index.html", "de/index.html", "fr/index.html"}) {
-        fs::create_directories((help / page).parent_path());
-        std::ofstream(help / page) << "<p>\n";
-    }
-    fs::create_directories(help / "es");  // a language without its page
+    for (const char* folder : {"de", "fr", "es"}) fs::create_directories(help / folder);  // es: a language without its page
+    for (const char* page : {"index.html", "de/index.html", "fr/index.html"}) std::ofstream(help / page) << "<p>\n";
     struct Case { const char *locale, *languageList, *folder; };
     for (const Case& c : {Case{"de_DE.UTF-8", "", "de/"}, {"fr_CA", "", "fr/"}, {"pt_BR", "", ""}, {"C", "", ""},
                           {"C.UTF-8", "de", ""}, {"es_ES.UTF-8", "", ""}, {"nl_NL.UTF-8", "es:pt_BR:fr:de", "fr/"}}) {
-        const std::vector<std::string> languages = platform::WantedLanguages(c.locale, c.languageList);
-        EXPECT_EQ(scene::HelpPageIn(help.string(), languages), (help / c.folder / "index.html").string()) << c.locale;
+        const std::string page = scene::HelpPageIn(help.string(), platform::WantedLanguages(c.locale, c.languageList));
+        EXPECT_EQ(page, (help / c.folder / "index.html").string()) << c.locale;
     }
     EXPECT_EQ(scene::HelpPageIn((home_ / "Pages").string(), {"de"}), "");  // no English page: no help there
 }
