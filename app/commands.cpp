@@ -179,14 +179,26 @@ int RemoteDialog() {
     return tb_DoDialog(kDialogRemote, RemoteProc);
 }
 
+std::string HelpPageIn(const std::string& folder, const std::vector<std::string>& languages) {
+    const std::string english = folder + "/index.html";
+    if (access(english.c_str(), R_OK) != 0) return std::string();
+    for (const std::string& language : languages) {
+        const std::string page = folder + "/" + language + "/index.html";
+        if (language.find('/') == std::string::npos && access(page.c_str(), R_OK) == 0) return page;
+    }
+    return english;
+}
+
 std::string HelpPagePath() {
-    const std::string candidates[] = {
-        ProgramFolder() + "/../share/pictoria/help/index.html",  // installed beside the program
-        std::string(PICTORIA_RUN_DIR) + "/help/index.html",      // the build tree's run folder
-        tb_GetCurrentDirectory() + "/help/index.html",
+    const std::string folders[] = {
+        ProgramFolder() + "/../share/pictoria/help",  // installed beside the program
+        std::string(PICTORIA_RUN_DIR) + "/help",      // the build tree's run folder
+        tb_GetCurrentDirectory() + "/help",
     };
-    for (const std::string& path : candidates) {
-        if (access(path.c_str(), R_OK) == 0) {
+    for (const std::string& folder : folders) {
+        // In the language the program's own texts are shown in.
+        const std::string path = HelpPageIn(folder, platform::WantedLanguages());
+        if (!path.empty()) {
             char real[PATH_MAX];
             return realpath(path.c_str(), real) != nullptr ? std::string(real) : path;
         }

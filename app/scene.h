@@ -59,6 +59,9 @@ bool GrownUpAllows();
 // The help page's full path: installed beside the program, or in the build tree's run folder;
 // empty when there is none.
 std::string HelpPagePath();
+// In one help folder, the page in the first of the given languages ("de_DE", "de") that the
+// folder has (help/de/index.html), else the English help/index.html; empty without the English page.
+std::string HelpPageIn(const std::string& folder, const std::vector<std::string>& languages);
 // Where the translations may be, in the order they are looked for: installed beside the
 // program, then the build tree's run folder.
 std::vector<std::string> LocaleFolders();

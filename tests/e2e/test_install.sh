@@ -1,5 +1,7 @@
 #!/bin/bash
-# Installed into a scratch folder: valid desktop entry and metadata; the launcher makes
+# Installed into a scratch folder: valid desktop entry and metadata with every language's fields,
+# the program's translations, the help page and the manual
+# page in English, German, French and Spanish, each page finding its pictures; the launcher makes
 # Pictoria/Gallery and Pictoria/Pages in the pictures folder and runs there, and leaves a
 # Pages folder of the user's own alone. With "package", the Debian package holds the same files, its
 # settings file is a conffile and lintian finds nothing to warn about; as root dpkg installs it,
@@ -14,10 +16,20 @@ ID=io.github.pictoria.Pictoria USR="$E2E_TMP/dest/usr" FOLDER="$E2E_TMP/home/My 
 NAMES="bin/pictoria libexec/pictoria share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml
     share/icons/hicolor/scalable/apps/$ID.svg share/icons/hicolor/48x48/apps/$ID.png share/man/man1/pictoria.1.gz
     share/pictoria/Pages/blank.bmp share/pictoria/Pages/owl.bmp share/pictoria/help/index.html
-    share/doc/pictoria/copyright share/doc/pictoria/changelog.gz ../etc/pictoria/settings.ini"
+    share/doc/pictoria/copyright share/doc/pictoria/changelog.gz ../etc/pictoria/settings.ini
+    $(for l in de fr es; do echo share/{pictoria/help/$l/index.html,man/$l/man1/pictoria.1.gz}; done)
+    $(grep -v '^#' "$(dirname "$0")/../../po/LINGUAS" | sed 's|.*|share/locale/&/LC_MESSAGES/pictoria.mo|')"
 
 DESTDIR="$E2E_TMP/dest" cmake --install "$(dirname "$BINARY")" --prefix /usr >/dev/null || e2e_fail "the install failed"
 for name in $NAMES; do [ -s "$USR/$name" ] || e2e_fail "$name is not installed"; done
+for page in "$USR"/share/pictoria/help/{,*/}index.html; do  # each page finds every picture it shows
+    for picture in $(grep -o '\(src\|href\)="[^"#:]*"' "$page" | cut -d'"' -f2); do
+        [ -s "${page%/*}/$picture" ] || e2e_fail "${page#$USR/} shows $picture, which is not there"; done
+done
+grep -q '<html lang="de">' "$USR/share/pictoria/help/de/index.html" && zgrep -q '^\.SH BESCHREIBUNG' \
+    "$USR/share/man/de/man1/pictoria.1.gz" || e2e_fail "the German help page or manual page is not German"
+grep -q '^GenericName\[zh_CN\]=' "$USR/share/applications/$ID.desktop" &&
+    grep -q '<summary xml:lang="de">' "$USR/share/metainfo/$ID.metainfo.xml" || e2e_fail "the entry or metadata is not translated"
 desktop-file-validate "$USR/share/applications/$ID.desktop" || e2e_fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$USR/share/metainfo/$ID.metainfo.xml" >"$E2E_TMP/appstream.log" ||
     e2e_fail "the metadata is not valid: $(cat "$E2E_TMP/appstream.log")"

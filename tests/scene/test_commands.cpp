@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/preferences.h"
+#include "platform/language.h"
 #include "resources/resource_ids.h"
 #include "tests/support/room_fixture.h"
 
@@ -50,6 +51,20 @@ TEST_F(CommandTest, EachNumberRunsItsCommandAndNoOtherNumberDoesAnything) {
     scene::RunCommand(scene::kCommandHelp);
     ASSERT_EQ(desktop().messageBoxes().size(), 1u);
     EXPECT_NE(desktop().messageBoxes()[0].text.find(scene::HelpPagePath()), std::string::npos);
+}
+
+// Help opens the page in the language of the program's texts where the folder has it, else the English one.
+TEST_F(CommandTest, HelpOpensThePageInTheUsersLanguageElseTheEnglishOne) {
+    const fs::path help = home_ / "help";
+    for (const char* folder : {"de", "fr", "es"}) fs::create_directories(help / folder);  // es: a language without its page
+    for (const char* page : {"index.html", "de/index.html", "fr/index.html"}) std::ofstream(help / page) << "<p>\n";
+    struct Case { const char *locale, *languageList, *folder; };
+    for (const Case& c : {Case{"de_DE.UTF-8", "", "de/"}, {"fr_CA", "", "fr/"}, {"pt_BR", "", ""}, {"C", "", ""},
+                          {"C.UTF-8", "de", ""}, {"es_ES.UTF-8", "", ""}, {"nl_NL.UTF-8", "es:pt_BR:fr:de", "fr/"}}) {
+        const std::string page = scene::HelpPageIn(help.string(), platform::WantedLanguages(c.locale, c.languageList));
+        EXPECT_EQ(page, (help / c.folder / "index.html").string()) << c.locale;
+    }
+    EXPECT_EQ(scene::HelpPageIn((home_ / "Pages").string(), {"de"}), "");  // no English page: no help there
 }
 
 // What a school turns off does nothing but say no and loses nothing; a folder it sets is used,
