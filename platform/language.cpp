@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "resources/resources.h"
+
 namespace {
 
 constexpr const char* kDomain = "pictoria";
@@ -49,6 +51,8 @@ void ChooseLanguage(const std::vector<std::string>& localeFolders) {
         }
     }
     bind_textdomain_codeset(kDomain, "UTF-8");
+    // The labels' names are drawn into pictures, one set per language, chosen as gettext chooses.
+    ChooseResourceLanguage(WantedLanguages());
 }
 
 // gettext's own order: LANGUAGE (a list, heeded only when a locale is set at all), else the

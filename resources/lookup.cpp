@@ -1,8 +1,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 #include "resources/resource_table.h"
 #include "resources/resources.h"
@@ -29,9 +31,55 @@ ResourceData DataOf(const ResourceEntry* e) {
     return {pictoria_resource_blob + e->offset, e->size};
 }
 
+// The chosen language's pictures by id, each unpacked the first time it is asked for (most
+// labels are never shown); empty for English.
+struct Unpacked {
+    const TranslatedEntry* entry;
+    std::vector<uint8_t> bytes;
+};
+std::vector<Unpacked>& Chosen() {
+    static std::vector<Unpacked> chosen;
+    return chosen;
+}
+
+// The English bytes with the stored difference undone; empty when the entry is damaged.
+std::vector<uint8_t> Unpack(const TranslatedEntry& t) {
+    const ResourceData english = DataOf(Find(ResourceKind::Bitmap, t.id, 0));
+    std::vector<uint8_t> bytes(english.size);
+    uLongf size = bytes.size();
+    if (!english || uncompress(bytes.data(), &size, pictoria_resource_blob + t.offset, t.size) != Z_OK ||
+        size != bytes.size())
+        return {};
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] ^= english.bytes[i];
+    return bytes;
+}
+
 }  // namespace
 
-ResourceData FindResource(ResourceKind kind, int id) { return DataOf(Find(kind, id, 0)); }
+std::string ChooseResourceLanguage(const std::vector<std::string>& wanted) {
+    Chosen().clear();
+    for (const std::string& language : wanted) {
+        for (size_t i = 0; i < kTranslatedTableSize; ++i)
+            if (language == kTranslatedTable[i].language) Chosen().push_back({&kTranslatedTable[i], {}});
+        if (!Chosen().empty()) return language;
+    }
+    return {};
+}
+
+// Only the program's own thread asks for bitmaps (the sound's asks for waves), so unpacking here
+// needs no lock.
+ResourceData FindResource(ResourceKind kind, int id) {
+    if (kind == ResourceKind::Bitmap && !Chosen().empty()) {
+        auto& chosen = Chosen();
+        const auto at = std::lower_bound(chosen.begin(), chosen.end(), id,
+                                         [](const Unpacked& u, int wanted) { return u.entry->id < wanted; });
+        if (at != chosen.end() && at->entry->id == id) {
+            if (at->bytes.empty()) at->bytes = Unpack(*at->entry);
+            if (!at->bytes.empty()) return {at->bytes.data(), at->bytes.size()};
+        }
+    }
+    return DataOf(Find(kind, id, 0));
+}
 
 ResourceData FindIcon(int id, int index) { return DataOf(Find(ResourceKind::Icon, id, index)); }
 

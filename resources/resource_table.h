@@ -18,4 +18,17 @@ struct ResourceEntry {
 extern const ResourceEntry kResourceTable[];
 extern const size_t kResourceTableSize;
 
+// Pictures drawn again for a language (the labels with translated names), kept only where they
+// differ from the English: each is the English picture's bytes XOR the translated ones, deflated.
+struct TranslatedEntry {
+    const char* language;  // as the translations are named: "de", "pt_BR"
+    int id;                // a Bitmap's
+    uint32_t offset;       // into pictoria_resource_blob
+    uint32_t size;
+};
+
+// Sorted by language, then id.
+extern const TranslatedEntry kTranslatedTable[];
+extern const size_t kTranslatedTableSize;
+
 extern "C" const uint8_t pictoria_resource_blob[];

@@ -14,6 +14,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 enum class ResourceKind : uint8_t { Bitmap, Cursor, Icon, Wave };
 
@@ -23,7 +25,13 @@ struct ResourceData {
     explicit operator bool() const { return bytes != nullptr; }
 };
 
-// The resource of that kind and id; empty when there is none.
+// Makes the pictures with words on them (the labels) those of the first language in `wanted`
+// that has its own ("de_DE", "de", named as the translations are); English when none has.
+// Returns the language chosen, "" for English. Choose at start, before taking any picture: the
+// bytes of an earlier choice go. Each of its pictures is unpacked when first asked for.
+std::string ChooseResourceLanguage(const std::vector<std::string>& wanted);
+
+// The resource of that kind and id, in the chosen language; empty when there is none.
 ResourceData FindResource(ResourceKind kind, int id);
 
 // Icons come in several sizes under one id; index 0, 1, ... until an empty result.

@@ -11,7 +11,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  libgtk-3-dev libpango1.0-dev libcairo2-dev librsvg2-dev libsdl2-dev libpng-dev libjpeg62-turbo-dev
+  libgtk-3-dev libpango1.0-dev libcairo2-dev librsvg2-dev libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
   xvfb xauth xdotool imagemagick x11-xserver-utils x11-utils
   fonts-liberation2 fonts-dejavu-core fonts-droid-fallback poppler-utils gettext po4a

@@ -5,11 +5,17 @@
 //   resource_table.cpp    the index: kind, id, offset and size of each resource.
 //
 //   pictoria_rescomp <manifest> <art folder> <output folder> [--preview <folder>]
+//                    [--translated <language> <art folder>]...
 //   pictoria_rescomp --page <drawing.svg> <page.bmp> <W>x<H>
 //   pictoria_rescomp --icon <drawing.svg> <icon.png> <size>
 //
 // With --preview, every picture is also written as a PNG, and the cursors and icons as enlarged
 // contact sheets, for looking at the art as the program will get it.
+//
+// With --translated, the pictures whose drawing also lies under that language's art folder (the
+// labels with translated names) are drawn again from there; those that differ from the English
+// are added to the table of that language (see translated.h). Previews of them are written as
+// bitmap_<id>_<language>.png.
 //
 // With --page, one colouring page is rendered without anti-aliasing into a 24-bit BMP file:
 // every pixel pure black or pure white, so that the Jar fills each closed shape cleanly.
@@ -28,6 +34,7 @@
 #include "manifest.h"
 #include "preview.h"
 #include "render.h"
+#include "translated.h"
 #include "wave.h"
 
 namespace {
@@ -89,6 +96,27 @@ struct Placed {
     const ManifestEntry* entry;
     size_t offset, size;
 };
+
+// The translated pictures' table: sorted by language, then id, as lookup.cpp searches it.
+std::string TranslatedTableSource(const std::vector<TranslatedPicture>& pictures,
+                                  const std::vector<size_t>& offsets) {
+    std::vector<size_t> order(pictures.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return pictures[a].language != pictures[b].language ? pictures[a].language < pictures[b].language
+                                                            : pictures[a].id < pictures[b].id;
+    });
+    std::string s = "\n// Sorted by language, then id.\nconst TranslatedEntry kTranslatedTable[] = {\n";
+    char line[160];
+    for (size_t i : order) {
+        std::snprintf(line, sizeof line, "    {\"%s\", %d, %zu, %zu},\n", pictures[i].language.c_str(),
+                      pictures[i].id, offsets[i], pictures[i].packed.size());
+        s += line;
+    }
+    s += "    {\"\", 0, 0, 0},  // end marker, not counted\n};\n";
+    s += "const size_t kTranslatedTableSize = " + std::to_string(pictures.size()) + ";\n";
+    return s;
+}
 
 std::string TableSource(std::vector<Placed> placed) {
     std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
@@ -196,42 +224,89 @@ int RenderIcon(const std::string& svg, const std::string& out, const std::string
     return written ? 0 : 1;
 }
 
+struct Options {
+    std::string manifest, artDir, outDir, previewDir;
+    std::vector<std::pair<std::string, std::string>> translated;  // language, art folder
+};
+
+bool ReadOptions(int argc, char** argv, Options& o) {
+    if (argc < 4) return false;
+    o.manifest = argv[1], o.artDir = argv[2], o.outDir = argv[3];
+    for (int i = 4; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--preview" && i + 1 < argc) {
+            o.previewDir = argv[++i];
+        } else if (option == "--translated" && i + 2 < argc) {
+            o.translated.emplace_back(argv[i + 1], argv[i + 2]);
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void Append(Bytes& blob, const Bytes& bytes) {
+    blob.insert(blob.end(), bytes.begin(), bytes.end());
+    blob.resize((blob.size() + 3) & ~size_t{3}, 0);
+}
+
+int Compile(const Options& o) {
+    std::vector<ManifestEntry> entries;
+    if (!ReadManifest(o.manifest, entries) || !CheckUnique(entries)) return 1;
+
+    Bytes blob;
+    std::vector<Placed> placed;
+    std::vector<Bytes> made;
+    Previews previews;
+    for (const ManifestEntry& e : entries) {
+        Bytes bytes;
+        if (!Build(o.artDir, e, bytes)) {
+            std::fprintf(stderr, "%s:%d: resource %d failed\n", o.manifest.c_str(), e.line, e.id);
+            return 1;
+        }
+        placed.push_back({&e, blob.size(), bytes.size()});
+        Append(blob, bytes);
+        if (!o.previewDir.empty()) previews.Add(e, bytes);
+        made.push_back(std::move(bytes));
+    }
+    std::vector<TranslatedPicture> translated;
+    for (const auto& [language, folder] : o.translated) {
+        if (!RenderTranslation(language, folder, entries, made, translated)) return 1;
+    }
+    std::vector<size_t> offsets;
+    for (const TranslatedPicture& t : translated) {
+        offsets.push_back(blob.size());
+        Append(blob, t.packed);
+        if (o.previewDir.empty()) continue;
+        for (const ManifestEntry& e : entries)
+            if (e.id == t.id && e.kind == EntryKind::Bmp24) previews.Add(e, t.bytes, t.language);
+    }
+
+    const std::string blobPath = o.outDir + "/resources.bin";
+    if (!WriteText(blobPath, std::string(blob.begin(), blob.end())) ||
+        !WriteText(o.outDir + "/resources_blob.S", BlobSource(blobPath)) ||
+        !WriteText(o.outDir + "/resource_table.cpp",
+                   TableSource(placed) + TranslatedTableSource(translated, offsets))) {
+        std::fprintf(stderr, "%s: cannot write the output\n", o.outDir.c_str());
+        return 1;
+    }
+    if (!o.previewDir.empty() && !previews.Write(o.previewDir)) return 1;
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 5 && std::string(argv[1]) == "--page") return RenderPage(argv[2], argv[3], argv[4]);
     if (argc == 5 && std::string(argv[1]) == "--icon") return RenderIcon(argv[2], argv[3], argv[4]);
-    if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--preview")) {
-        std::fprintf(stderr, "usage: %s <manifest> <art folder> <output folder> [--preview <folder>]\n",
+    Options options;
+    if (!ReadOptions(argc, argv, options)) {
+        std::fprintf(stderr,
+                     "usage: %s <manifest> <art folder> <output folder> [--preview <folder>] "
+                     "[--translated <language> <art folder>]...\n",
                      argv[0]);
         return 2;
     }
-    const std::string manifest = argv[1], artDir = argv[2], outDir = argv[3];
-    std::vector<ManifestEntry> entries;
-    if (!ReadManifest(manifest, entries) || !CheckUnique(entries)) return 1;
-
-    Bytes blob;
-    std::vector<Placed> placed;
-    Previews previews;
-    for (const ManifestEntry& e : entries) {
-        Bytes bytes;
-        if (!Build(artDir, e, bytes)) {
-            std::fprintf(stderr, "%s:%d: resource %d failed\n", manifest.c_str(), e.line, e.id);
-            return 1;
-        }
-        placed.push_back({&e, blob.size(), bytes.size()});
-        blob.insert(blob.end(), bytes.begin(), bytes.end());
-        blob.resize((blob.size() + 3) & ~size_t{3}, 0);
-        if (argc == 6) previews.Add(e, bytes);
-    }
-
-    const std::string blobPath = outDir + "/resources.bin";
-    if (!WriteText(blobPath, std::string(blob.begin(), blob.end())) ||
-        !WriteText(outDir + "/resources_blob.S", BlobSource(blobPath)) ||
-        !WriteText(outDir + "/resource_table.cpp", TableSource(placed))) {
-        std::fprintf(stderr, "%s: cannot write the output\n", outDir.c_str());
-        return 1;
-    }
-    if (argc == 6 && !previews.Write(argv[5])) return 1;
-    return 0;
+    return Compile(options);
 }

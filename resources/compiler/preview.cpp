@@ -67,10 +67,10 @@ Previews::~Previews() {
     for (Item& item : items_) cairo_surface_destroy(item.surface);
 }
 
-void Previews::Add(const ManifestEntry& e, const Bytes& bytes) {
+void Previews::Add(const ManifestEntry& e, const Bytes& bytes, const std::string& language) {
     if (e.kind == EntryKind::Wave) return;
     bool picture = e.kind != EntryKind::Cursor && e.kind != EntryKind::Icon;
-    items_.push_back({e.kind, e.id, e.hotX, e.hotY, picture ? DecodeBitmap(bytes) : DecodeCursor(bytes)});
+    items_.push_back({e.kind, e.id, e.hotX, e.hotY, picture ? DecodeBitmap(bytes) : DecodeCursor(bytes), language});
 }
 
 bool Previews::Write(const std::string& folder) const {
@@ -125,7 +125,8 @@ bool Previews::Write(const std::string& folder) const {
 
     for (const Item& item : items_) {
         if (item.kind == EntryKind::Cursor || item.kind == EntryKind::Icon) continue;
-        std::string path = folder + "/bitmap_" + std::to_string(item.id) + ".png";
+        std::string path = folder + "/bitmap_" + std::to_string(item.id) +
+                           (item.language.empty() ? "" : "_" + item.language) + ".png";
         ok &= cairo_surface_write_to_png(item.surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
     }
     if (!ok) std::fprintf(stderr, "%s: cannot write the previews\n", folder.c_str());

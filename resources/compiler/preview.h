@@ -16,8 +16,9 @@ public:
     Previews& operator=(const Previews&) = delete;
     ~Previews();
 
-    void Add(const ManifestEntry& entry, const Bytes& bytes);
-    // Writes <kind>_<id>.png per picture, cursors.png and icons.png (enlarged, over light and dark
+    // `language` names a translated picture: it is written as bitmap_<id>_<language>.png.
+    void Add(const ManifestEntry& entry, const Bytes& bytes, const std::string& language = "");
+    // Writes bitmap_<id>.png per picture, cursors.png and icons.png (enlarged, over light and dark
     // backgrounds, hot spots marked in red).
     bool Write(const std::string& folder) const;
 
@@ -26,6 +27,7 @@ private:
         EntryKind kind;
         int id, hotX, hotY;
         cairo_surface_t* surface;
+        std::string language;
     };
     std::vector<Item> items_;
 };

@@ -1,7 +1,7 @@
 // Renders the room as the program shows it, at any screen size, without a display:
-//   render_room WIDTH HEIGHT OUT.bmp [toys] [hover X Y]
-// "toys" puts the Toys on the table first; "hover X Y" moves the pointer there (lit hotspots,
-// labels). The picture is what the main window holds, written as a 24-bit BMP.
+//   render_room WIDTH HEIGHT OUT.bmp [lang L] [toys] [hover X Y]
+// "lang L" shows the labels of language L ("de"); "toys" puts the Toys on the table first;
+// "hover X Y" moves the pointer there (lit hotspots, labels). The picture is what the main window holds, written as a 24-bit BMP.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +10,7 @@
 #include "app/room.h"
 #include "app/shell.h"
 #include "platform/headless/headless_platform.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ bool WriteBmp(const PixelView& v, const char* path) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s WIDTH HEIGHT OUT.bmp [toys] [hover X Y]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s WIDTH HEIGHT OUT.bmp [lang L] [toys] [hover X Y]\n", argv[0]);
         return 2;
     }
     platform::HeadlessConfig config;
@@ -50,12 +51,15 @@ int main(int argc, char** argv) {
     // The room as it starts, never with a picture the user's own recovery copy would bring back:
     // no state folder can be made under /dev/null.
     setenv("XDG_STATE_HOME", "/dev/null/state", 1);
+    if (argc > 5 && std::strcmp(argv[4], "lang") == 0) ChooseResourceLanguage({argv[5]});
     platform::HeadlessPlatform desktop(config);
     platform::InstallPlatform(&desktop);
     if (shell::StartPictoria(shell::AskingScale(1)) != -1) return 1;  // the room at the size asked, unscaled
 
     for (int i = 4; i < argc; ++i) {
-        if (std::strcmp(argv[i], "toys") == 0) {
+        if (std::strcmp(argv[i], "lang") == 0) {
+            ++i;
+        } else if (std::strcmp(argv[i], "toys") == 0) {
             const Rect& toys = scene::TheRoom().hotspots[scene::kToys].pointer;
             desktop.click(toys.left + 5, toys.top + 5);
         } else if (std::strcmp(argv[i], "hover") == 0 && i + 2 < argc) {

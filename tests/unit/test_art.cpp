@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "resources/resource_table.h"
 #include "resources/resources.h"
 #include "tests/support/room_fixture.h"
 
@@ -41,7 +42,8 @@ struct Picture {
     int width = 0, height = 0, bits = 0, stride = 0;
     const uint8_t *table = nullptr, *rows = nullptr;
 
-    explicit Picture(int id) : data(FindResource(ResourceKind::Bitmap, id)) {
+    explicit Picture(int id) : Picture(FindResource(ResourceKind::Bitmap, id)) {}
+    explicit Picture(ResourceData bytes) : data(bytes) {
         if (!data || data.size < 40) return;
         width = I32(data.bytes + 4), height = I32(data.bytes + 8), bits = U16(data.bytes + 14);
         table = data.bytes + 40;
@@ -385,6 +387,33 @@ TEST(Labels, EachIsTheStripWithAPictureAndAName) {
         EXPECT_TRUE(changed >= 250 && edgeRows <= 2 && firstX >= 185 && firstX <= 197 && lastX < 470)
             << id << ": " << changed << " " << edgeRows << " " << firstX << " " << lastX;
         EXPECT_TRUE(seen.insert(std::string(reinterpret_cast<const char*>(p.data.bytes), p.data.size)).second) << id;
+    }
+}
+
+// A language with labels of its own (the first in the build's table: any whose po file names a
+// tool) changes them only right of the tool's picture; a language without, or none, keeps English.
+TEST(Labels, ALanguageChangesOnlyTheNames) {
+    std::map<int, std::vector<uint8_t>> english;
+    for (int id = kBmpLabelBlank; id <= kBmpLabelPaintBlot; ++id)
+        if (const ResourceData d = FindResource(ResourceKind::Bitmap, id)) english[id].assign(d.bytes, d.bytes + d.size);
+    if (kTranslatedTableSize == 0) GTEST_SKIP() << "no po file names a tool";
+    const std::string language = kTranslatedTable[0].language;
+    struct English { ~English() { ChooseResourceLanguage({}); } } restore;  // for the tests after
+    const struct { std::vector<std::string> wanted; std::string chosen; } rows[] = {
+        {{"xx"}, ""}, {{"xx_YY", "xx", language}, language}, {{}, ""}, {{language}, language}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ChooseResourceLanguage(row.wanted), row.chosen);
+        int named = 0;
+        for (const auto& [id, bytes] : english) {
+            const Picture now(id), before(ResourceData{bytes.data(), bytes.size()});
+            if (std::equal(bytes.begin(), bytes.end(), now.data.bytes, now.data.bytes + now.data.size)) continue;
+            ++named;
+            ASSERT_TRUE(!row.chosen.empty() && now.width == before.width && now.height == before.height) << id;
+            int left = 0;
+            now.Each([&](int x, int y) { left += x < 214 && !(now.At(x, y) == before.At(x, y)); });
+            EXPECT_EQ(left, 0) << row.chosen << " " << id;
+        }
+        EXPECT_EQ(named > 0, !row.chosen.empty()) << row.chosen;
     }
 }
 
