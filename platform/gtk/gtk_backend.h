@@ -89,6 +89,7 @@ public:
 
     NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
     void destroyWindow(NativeWindow window) override;
+    void holdOverDesktop(NativeWindow window) override;
     bool isWindow(NativeWindow window) override;
     void showWindow(NativeWindow window) override;
     void bringToFront(NativeWindow window) override;

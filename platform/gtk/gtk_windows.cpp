@@ -25,6 +25,18 @@ GdkPixbuf* PixbufFromImage(const ResourceData& data) {
     return pixbuf;
 }
 
+// A window held over the desktop takes back at once what a window manager's key or menu took
+// from it: put away (minimised, or hidden with the rest while the desktop is shown) or made
+// smaller than the screen. The program's own hiding and closing clear GTK's visible first.
+gboolean ShowAgain(GtkWidget* top, GdkEvent*, gpointer) {
+    if (gtk_widget_get_visible(top)) gtk_window_present(GTK_WINDOW(top));
+    return FALSE;
+}
+gboolean FillAgain(GtkWidget* top, GdkEventWindowState* e, gpointer) {
+    if ((e->changed_mask & ~e->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0) gtk_window_fullscreen(GTK_WINDOW(top));
+    return FALSE;
+}
+
 }  // namespace
 
 NativeWindow GtkBackend::createWindow(const Rect& rect, const std::string& title, WindowProc proc) {
@@ -72,6 +84,23 @@ NativeWindow GtkBackend::openWindow(const Rect& rect, const std::string& title, 
     windows_.emplace(id, std::move(w));
     setWindowIcon(id, kProgramIcon);
     return id;
+}
+
+void GtkBackend::holdOverDesktop(NativeWindow window) {
+    Window* w = find(window);
+    if (w == nullptr) return;
+    GtkWindow* top = GTK_WINDOW(w->top);
+    gtk_window_set_keep_above(top, TRUE);
+    gtk_window_fullscreen(top);
+    gtk_window_set_deletable(top, FALSE);
+    // A click on a taskbar's entry for the window that has the focus puts it away, and a pager
+    // drags it to another desktop: either would leave the child at the desktop.
+    gtk_window_set_skip_taskbar_hint(top, TRUE);
+    gtk_window_set_skip_pager_hint(top, TRUE);
+    // On every workspace: a key that switches workspaces would otherwise leave an empty one.
+    gtk_window_stick(top);
+    g_signal_connect(w->top, "unmap-event", G_CALLBACK(ShowAgain), nullptr);
+    g_signal_connect(w->top, "window-state-event", G_CALLBACK(FillAgain), nullptr);
 }
 
 void GtkBackend::resizeBackingStore(Window& w, int width, int height) {
