@@ -25,15 +25,11 @@ GdkPixbuf* PixbufFromImage(const ResourceData& data) {
     return pixbuf;
 }
 
-// A window held over the desktop takes back at once what a window manager's key or menu took
-// from it: put away (minimised, or hidden with the rest while the desktop is shown) or made
-// smaller than the screen. The program's own hiding and closing clear GTK's visible first.
+// A window held over the desktop comes back at once when a window manager's key or menu puts it
+// away (minimised, or hidden with the rest while the desktop is shown). The program's own hiding
+// and closing clear GTK's visible first.
 gboolean ShowAgain(GtkWidget* top, GdkEvent*, gpointer) {
     if (gtk_widget_get_visible(top)) gtk_window_present(GTK_WINDOW(top));
-    return FALSE;
-}
-gboolean FillAgain(GtkWidget* top, GdkEventWindowState* e, gpointer) {
-    if ((e->changed_mask & ~e->new_window_state & GDK_WINDOW_STATE_FULLSCREEN) != 0) gtk_window_fullscreen(GTK_WINDOW(top));
     return FALSE;
 }
 
@@ -100,7 +96,6 @@ void GtkBackend::holdOverDesktop(NativeWindow window) {
     // On every workspace: a key that switches workspaces would otherwise leave an empty one.
     gtk_window_stick(top);
     g_signal_connect(w->top, "unmap-event", G_CALLBACK(ShowAgain), nullptr);
-    g_signal_connect(w->top, "window-state-event", G_CALLBACK(FillAgain), nullptr);
 }
 
 void GtkBackend::resizeBackingStore(Window& w, int width, int height) {
