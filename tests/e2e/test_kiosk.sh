@@ -6,8 +6,10 @@ BINARY=$(realpath "${1:?usage: $0 PATH_TO_PICTORIA}")
 . "$(dirname "$0")/lib.sh"
 command -v openbox >/dev/null || { echo "SKIP: openbox is not installed"; exit 77; }
 export PICTORIA_TEST_SUMS="$E2E_TMP/sums"  # each sum the check shows (see the grown-up check)
-# check WHY: within 10 s the check (360 x 232, centred) shows with its first try's light lit.
-check() { e2e_wait 10 eval 'e2e_windows "$PID" | grep -q "^220 184 360 232$"' && e2e_expect "255 210 63" "$1" "254 344"; }
+# up SIZE AT: a window of the program of SIZE (WxH) at AT (X+Y) on the screen, within 10 s.
+up() { e2e_wait 10 eval "xwininfo -root -tree | grep -F '\"Pictoria\")  $1+' | grep -qF '  +$2'"; }
+# check WHY: the check shows, centred, with its first try's light lit.
+check() { up 360x232 220+184 && e2e_expect "255 210 63" "$1" "254 344"; }
 # answer OFFSET: types the sum shown plus OFFSET, then Enter.
 answer() { xdotool type --delay 60 "$(($(tail -n 1 "$PICTORIA_TEST_SUMS" | tr ' ' +) + $1))" && xdotool key Return sleep 0.8; }
 
@@ -25,7 +27,7 @@ e2e_stroke 300 300 500 300
 xdotool key alt+F4 && check "Alt+F4" || e2e_fail "Alt+F4 asked no sum"
 answer 10 && answer 10 && answer 10
 [ "$(wc -l <"$PICTORIA_TEST_SUMS")" = 3 ] && e2e_room_only || e2e_fail "three wrong sums did not leave the room"
-e2e_click 156 560 && e2e_click 346 205 && check "the door" || e2e_fail "the remote's door asked no sum"
+e2e_click 156 560 && up 228x240 286+180 && e2e_click 346 205 && check "the door" || e2e_fail "the remote's door asked no sum"
 answer 0
 e2e_wait 10 eval '[ -n "$(e2e_named "Attention\.\.\.")" ]' || e2e_fail "the right sum did not ask to save"
 xdotool key alt+n
