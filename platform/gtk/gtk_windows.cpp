@@ -33,6 +33,12 @@ gboolean ShowAgain(GtkWidget* top, GdkEvent*, gpointer) {
     return FALSE;
 }
 
+// Back above the rest at the next click into the room, after the help page let a browser over it.
+gboolean AboveAgain(GtkWidget* area, GdkEvent* e, gpointer) {
+    if (e->type == GDK_BUTTON_PRESS) gtk_window_set_keep_above(GTK_WINDOW(gtk_widget_get_toplevel(area)), TRUE);
+    return FALSE;
+}
+
 }  // namespace
 
 NativeWindow GtkBackend::createWindow(const Rect& rect, const std::string& title, WindowProc proc) {
@@ -85,6 +91,7 @@ NativeWindow GtkBackend::openWindow(const Rect& rect, const std::string& title, 
 void GtkBackend::holdOverDesktop(NativeWindow window) {
     Window* w = find(window);
     if (w == nullptr) return;
+    held_ = window;
     GtkWindow* top = GTK_WINDOW(w->top);
     gtk_window_set_keep_above(top, TRUE);
     gtk_window_fullscreen(top);
@@ -96,6 +103,7 @@ void GtkBackend::holdOverDesktop(NativeWindow window) {
     // On every workspace: a key that switches workspaces would otherwise leave an empty one.
     gtk_window_stick(top);
     g_signal_connect(w->top, "unmap-event", G_CALLBACK(ShowAgain), nullptr);
+    g_signal_connect(w->area, "event", G_CALLBACK(AboveAgain), nullptr);
 }
 
 void GtkBackend::resizeBackingStore(Window& w, int width, int height) {
