@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -39,16 +41,12 @@ void CommandLine(std::vector<std::string> args) {
     const bool help = args.size() == 1 && args[0] == "--help";
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    // --lock and --kiosk, each at most once and anywhere but between --scale and its value, go
-    // with --scale VALUE or nothing.
+    // --lock and --kiosk, each at most once and not between --scale and its value, go with --scale VALUE or nothing.
     std::vector<std::string> rest;
-    int locks = 0, kiosks = 0;
-    size_t scaleAt = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--lock" || args[i] == "--kiosk") ++(args[i] == "--lock" ? locks : kiosks);
-        else if (rest.push_back(args[i]); rest.size() == 1) scaleAt = i;
-    }
-    const bool scale = rest.size() == 2 && rest[0] == "--scale" && args[scaleAt + 1] == rest[1] &&
+    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) { return a != "--lock" && a != "--kiosk"; });
+    const auto locks = std::count(args.begin(), args.end(), "--lock"), kiosks = std::count(args.begin(), args.end(), "--kiosk");
+    const size_t at = size_t(std::find(args.begin(), args.end(), "--scale") - args.begin()) + 1;  // where its value must be
+    const bool scale = rest.size() == 2 && rest[0] == "--scale" && at < args.size() && args[at] == rest[1] &&
                        (rest[1] == "auto" || (rest[1].size() == 1 && rest[1][0] >= '1' && rest[1][0] <= '4'));
     const bool plain = !help && !error && locks <= 1 && kiosks <= 1 && (rest.empty() || scale);
     Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1));

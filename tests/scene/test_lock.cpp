@@ -28,9 +28,8 @@ protected:
             desktop().typeKey(k == '\n' ? platform::kVkReturn : k == 'b' ? platform::kVkBack : k == 'e' ? platform::kVkEscape : k, d);
         if (k != 0) desktop().then([this, d, keys] { play(d, keys.substr(1)); });
     }
-    // The lock from nowhere (0), the settings (1) or the command line (2), or kiosk mode from the
-    // settings (3) or the command line (4); the check gets `keys`, the remote is answered with
-    // Quit, any other dialog with Escape.
+    // The lock from nowhere (0), the settings (1) or the command line (2); the check gets `keys`, the
+    // remote is answered with Quit, any other dialog with Escape. Kiosk mode's settings (3) or --kiosk (4).
     void startLocked(int from, std::string keys) {
         std::ofstream(configHome_ + "/pictoria/settings.ini") << (from == 1 ? "[Pictoria]\nlock = true\n" : from == 3 ? "[Pictoria]\nkiosk = true\n" : "");
         useDesktop(platform::HeadlessConfig{800, 600, 24});
@@ -47,8 +46,7 @@ protected:
     std::vector<std::string> slots_;
 };
 
-// Each way out: without the lock; with each kind of answer under it (from the settings); three wrong
-// (--lock, kiosk mode from the settings, --kiosk).
+// Each way out: without the lock; with each kind of answer under it (from the settings); three wrong (--lock, kiosk).
 TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThrough) {
     const auto run = [](int command) { return [command] { scene::RunCommand(command); }; };
     const auto menu = [this](int id) { return [this, id] { desktop().postCommand(id), pump(); }; };
@@ -74,8 +72,7 @@ TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThroug
             c.act();
             const bool right = from == 0 || (from == 1 && c.right), asked = std::count(widths_.begin(), widths_.end(), 360) == (from != 0);
             const bool chimed = !desktop().sounds().empty() && desktop().sounds().back().soundId == kWavChoose;
-            EXPECT_TRUE(asked && held == (from > 2) && c.done() == right && (from == 0 || desktop().beeps() == (from == 1 ? c.beeps : 3)))
-                << &c - cases << ", " << from;
+            EXPECT_TRUE(asked && held == (from > 2) && c.done() == right && (from == 0 || desktop().beeps() == (from == 1 ? c.beeps : 3))) << &c - cases << from;
             EXPECT_TRUE(from != 1 || (sums_.size() == c.sums && chimed == c.right)) << &c - cases;  // each wrong answer: a new sum
             EXPECT_TRUE(right || (desktop().windowCount() == 1 && !room().modified && countCanvas(kRed) == 81 && desktop().messageBoxes().empty()))
                 << &c - cases << ", " << from;
