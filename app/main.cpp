@@ -8,7 +8,7 @@
 // for N x N blocks whatever the screen; so does `scale = N` in the settings file. --lock (or
 // `lock = true`) makes every way out of the room and into the file system ask a grown-up first.
 // --kiosk (or `kiosk = true`) adds to the lock a window held full screen over the desktop's
-// panels, with no close for the window manager to offer.
+// panels on every workspace, with no close for the window manager to offer.
 //
 //   pictoria --error TEXT
 //

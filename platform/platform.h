@@ -222,8 +222,9 @@ public:
     virtual void setWindowTitle(NativeWindow window, const std::string& title) = 0;
     virtual void setWindowIcon(NativeWindow window, int iconId) = 0;
     // For kiosk mode: from now on the window covers the whole screen above every other window,
-    // the desktop's panels too, stays out of taskbars and pagers, and has no close for a window
-    // manager to offer. A close that arrives all the same still comes as Close.
+    // the desktop's panels too, on every workspace, out of taskbars and pagers, with no close for
+    // a window manager to offer; put away, it comes back. A close that arrives all the same still
+    // comes as Close. openInBrowser() lets the browser over it until the next click in it.
     virtual void holdOverDesktop(NativeWindow window) = 0;
 
     // The window's backing store: a 24-bit surface the size of its client area. Drawing into it
