@@ -5,12 +5,14 @@
 namespace shell {
 namespace {
 
-// --scale and --lock, each at most once, in either order; anything else is not understood.
+// --scale, --lock and --kiosk, each at most once, in any order; anything else is not understood.
 CommandLine ReadSwitches(int argc, const char* const* argv) {
     CommandLine line;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--lock") == 0 && !line.lock) {
             line.lock = true;
+        } else if (std::strcmp(argv[i], "--kiosk") == 0 && !line.kiosk) {
+            line.kiosk = true;
         } else if (std::strcmp(argv[i], "--scale") == 0 && line.scale == kScaleNotGiven && i + 1 < argc &&
                    ScaleOfText(argv[i + 1]) >= 0) {
             line.scale = ScaleOfText(argv[++i]);

@@ -1,4 +1,4 @@
-// What the command line asks for:  pictoria [--scale auto|1|2|3|4] [--lock]  or  pictoria --help
+// What the command line asks for:  pictoria [--scale auto|1|2|3|4] [--lock] [--kiosk]  or  pictoria --help
 // or  pictoria --error TEXT  (TEXT in a box, then end with 1: how the launcher tells a parent who
 // started the program from the menu why it cannot run)
 #pragma once
@@ -16,6 +16,7 @@ struct CommandLine {
     bool help = false;        // print the usage and end with 0
     int scale = kScaleNotGiven;  // from --scale: kScaleAuto, or 1 to kLargestScale
     bool lock = false;        // --lock: the parent lock on, whatever the settings say
+    bool kiosk = false;       // --kiosk: kiosk mode (and so the lock) on, whatever the settings say
     bool error = false;       // --error TEXT: show errorText and end
     std::string errorText;
 };

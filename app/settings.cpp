@@ -52,6 +52,7 @@ const Key kKeys[] = {
     {"save", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.save); }},
     {"sound", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.sound); }},
     {"lock", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.lock); }},
+    {"kiosk", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.kiosk); }},
     {"pictures", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pictures); }},
     {"pages", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pages); }},
 };

@@ -28,6 +28,7 @@ struct Settings {
     bool save = true;       // false: Save, the save questions' Yes and PNG copies do nothing but say no
     bool sound = true;      // the sound switch for a user who has no preferences yet
     bool lock = false;      // true: leaving the room or reaching the file system asks a grown-up first
+    bool kiosk = false;     // true: the lock, and the window held over the whole desktop
     std::string pictures;   // the Gallery folder; empty: "Gallery" in the current directory
     std::string pages;      // the colouring pages' folder; empty: "Pages" in the current directory
 };

@@ -264,12 +264,14 @@ int StartPictoria(const CommandLine& line) {
     tb_Init();
     gShell.settings = ReadSettings();
     gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : gShell.settings.scale;
-    gShell.settings.lock = gShell.settings.lock || line.lock;
+    gShell.settings.kiosk = gShell.settings.kiosk || line.kiosk;
+    gShell.settings.lock = gShell.settings.lock || line.lock || gShell.settings.kiosk;
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
     if (gShell.mainWindow < 0) return 0;
     gShell.mainNative = tb_GetWindowHandle(gShell.mainWindow);
+    if (gShell.settings.kiosk) Plat().holdOverDesktop(gShell.mainNative);
     dialogs::ShowTitleScreen();
     tb_SetButtonMode(0);
     // The screen may have changed while the title showed; the room is built for it as it is now.

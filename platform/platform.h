@@ -221,6 +221,11 @@ public:
     virtual Rect clientRect(NativeWindow window) = 0;                     // (0, 0, width, height)
     virtual void setWindowTitle(NativeWindow window, const std::string& title) = 0;
     virtual void setWindowIcon(NativeWindow window, int iconId) = 0;
+    // For kiosk mode: from now on the window covers the whole screen above every other window,
+    // the desktop's panels too, on every workspace, out of taskbars and pagers, with no close for
+    // a window manager to offer; put away, it comes back. A close that arrives all the same still
+    // comes as Close. openInBrowser() lets the browser over it until the next click in it.
+    virtual void holdOverDesktop(NativeWindow window) = 0;
 
     // The window's backing store: a 24-bit surface the size of its client area. Drawing into it
     // shows nothing until present(); the desktop's own repaints are served from it.

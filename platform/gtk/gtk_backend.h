@@ -89,6 +89,7 @@ public:
 
     NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
     void destroyWindow(NativeWindow window) override;
+    void holdOverDesktop(NativeWindow window) override;
     bool isWindow(NativeWindow window) override;
     void showWindow(NativeWindow window) override;
     void bringToFront(NativeWindow window) override;
@@ -205,6 +206,7 @@ private:
 
     std::map<NativeWindow, std::unique_ptr<Window>> windows_;
     NativeWindow nextWindow_ = 1;
+    NativeWindow held_ = 0;  // the window holdOverDesktop() keeps above the rest
     std::deque<Message> queue_;
     std::map<uint64_t, guint> timers_;  // (window << 32 | timer id) -> GLib source
     std::vector<DialogRun*> dialogs_;   // innermost last

@@ -115,6 +115,8 @@ bool GtkBackend::openInBrowser(const std::string& path) {
         shown = gtk_show_uri_on_window(nullptr, uri, GDK_CURRENT_TIME, &error) != FALSE;
         g_free(uri);
     }
+    // A grown-up asked for the page: a window held above everything lets the browser over it.
+    if (Window* w = find(held_); w != nullptr && shown) gtk_window_set_keep_above(GTK_WINDOW(w->top), FALSE);
     if (error != nullptr) g_error_free(error);
     return shown;
 }

@@ -25,6 +25,20 @@ GdkPixbuf* PixbufFromImage(const ResourceData& data) {
     return pixbuf;
 }
 
+// A window held over the desktop comes back at once when a window manager's key or menu puts it
+// away (minimised, or hidden with the rest while the desktop is shown). The program's own hiding
+// and closing clear GTK's visible first.
+gboolean ShowAgain(GtkWidget* top, GdkEvent*, gpointer) {
+    if (gtk_widget_get_visible(top)) gtk_window_present(GTK_WINDOW(top));
+    return FALSE;
+}
+
+// Back above the rest at the next click into the room, after the help page let a browser over it.
+gboolean AboveAgain(GtkWidget* area, GdkEvent* e, gpointer) {
+    if (e->type == GDK_BUTTON_PRESS) gtk_window_set_keep_above(GTK_WINDOW(gtk_widget_get_toplevel(area)), TRUE);
+    return FALSE;
+}
+
 }  // namespace
 
 NativeWindow GtkBackend::createWindow(const Rect& rect, const std::string& title, WindowProc proc) {
@@ -72,6 +86,24 @@ NativeWindow GtkBackend::openWindow(const Rect& rect, const std::string& title, 
     windows_.emplace(id, std::move(w));
     setWindowIcon(id, kProgramIcon);
     return id;
+}
+
+void GtkBackend::holdOverDesktop(NativeWindow window) {
+    Window* w = find(window);
+    if (w == nullptr) return;
+    held_ = window;
+    GtkWindow* top = GTK_WINDOW(w->top);
+    gtk_window_set_keep_above(top, TRUE);
+    gtk_window_fullscreen(top);
+    gtk_window_set_deletable(top, FALSE);
+    // A click on a taskbar's entry for the window that has the focus puts it away, and a pager
+    // drags it to another desktop: either would leave the child at the desktop.
+    gtk_window_set_skip_taskbar_hint(top, TRUE);
+    gtk_window_set_skip_pager_hint(top, TRUE);
+    // On every workspace: a key that switches workspaces would otherwise leave an empty one.
+    gtk_window_stick(top);
+    g_signal_connect(w->top, "unmap-event", G_CALLBACK(ShowAgain), nullptr);
+    g_signal_connect(w->area, "event", G_CALLBACK(AboveAgain), nullptr);
 }
 
 void GtkBackend::resizeBackingStore(Window& w, int width, int height) {

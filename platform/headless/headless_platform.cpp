@@ -185,6 +185,11 @@ std::string HeadlessPlatform::titleOf(NativeWindow window) const {
     return it == windows_.end() ? std::string() : it->second.title;
 }
 
+bool HeadlessPlatform::heldOverDesktop(NativeWindow window) const {
+    auto it = windows_.find(window);
+    return it != windows_.end() && it->second.held;
+}
+
 void HeadlessPlatform::clearRecords() {
     boxes_.clear();
     menus_.clear();
@@ -230,6 +235,10 @@ NativeWindow HeadlessPlatform::createWindow(const Rect& rect, const std::string&
     w.proc = proc;
     resizeStore(w);
     return id;
+}
+
+void HeadlessPlatform::holdOverDesktop(NativeWindow window) {
+    if (Window* w = find(window)) w->held = true;
 }
 
 void HeadlessPlatform::destroyWindow(NativeWindow window) {

@@ -163,6 +163,7 @@ public:
     NativeWindow firstWindow() const;  // the first window still open, 0 if none
     int iconOf(NativeWindow window) const;
     std::string titleOf(NativeWindow window) const;
+    bool heldOverDesktop(NativeWindow window) const;
     void clearRecords();
 
     // ---- Platform -----------------------------------------------------------------------
@@ -173,6 +174,7 @@ public:
     bool claimSingleInstance() override;
     NativeWindow createWindow(const Rect& rect, const std::string& title, WindowProc proc) override;
     void destroyWindow(NativeWindow window) override;
+    void holdOverDesktop(NativeWindow window) override;
     bool isWindow(NativeWindow window) override;
     void showWindow(NativeWindow window) override;
     void bringToFront(NativeWindow window) override;
@@ -236,6 +238,7 @@ private:
         WindowProc proc = nullptr;
         int icon = 0;
         bool visible = false;
+        bool held = false;  // holdOverDesktop()
         std::vector<uint8_t> pixels;
         std::map<int, Control> controls;
         bool dialogEnded = false;

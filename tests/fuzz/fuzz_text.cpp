@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -39,14 +41,17 @@ void CommandLine(std::vector<std::string> args) {
     const bool help = args.size() == 1 && args[0] == "--help";
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    // --lock, first or last, goes with --scale VALUE or nothing.
-    const bool lockFirst = !args.empty() && args[0] == "--lock", lock = lockFirst || (args.size() == 3 && args[2] == "--lock");
-    if (lock) args.erase(lockFirst ? args.begin() : args.end() - 1);
-    const bool scale = args.size() == 2 && args[0] == "--scale" &&
-                       (args[1] == "auto" || (args[1].size() == 1 && args[1][0] >= '1' && args[1][0] <= '4'));
-    Check(line.help == help && line.lock == (lock && (args.empty() || scale)));
-    Check(line.scale == (!scale ? shell::kScaleNotGiven : args[1] == "auto" ? shell::kScaleAuto : args[1][0] - '0'));
-    Check(line.understood == (help || scale || (lock && args.empty()) || error || args.empty()));
+    // --lock and --kiosk, each at most once and not between --scale and its value, go with --scale VALUE or nothing.
+    std::vector<std::string> rest;
+    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) { return a != "--lock" && a != "--kiosk"; });
+    const auto locks = std::count(args.begin(), args.end(), "--lock"), kiosks = std::count(args.begin(), args.end(), "--kiosk");
+    const size_t at = size_t(std::find(args.begin(), args.end(), "--scale") - args.begin()) + 1;  // where its value must be
+    const bool scale = rest.size() == 2 && rest[0] == "--scale" && at < args.size() && args[at] == rest[1] &&
+                       (rest[1] == "auto" || (rest[1].size() == 1 && rest[1][0] >= '1' && rest[1][0] <= '4'));
+    const bool plain = !help && !error && locks <= 1 && kiosks <= 1 && (rest.empty() || scale);
+    Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1));
+    Check(line.scale == (!plain || !scale ? shell::kScaleNotGiven : rest[1] == "auto" ? shell::kScaleAuto : rest[1][0] - '0'));
+    Check(line.understood == (help || error || plain));
 }
 
 // The folder is absolute, ends in '/', has no empty, "." or ".." part, and is its own folder.

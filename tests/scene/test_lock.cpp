@@ -29,11 +29,11 @@ protected:
         if (k != 0) desktop().then([this, d, keys] { play(d, keys.substr(1)); });
     }
     // The lock from nowhere (0), the settings (1) or the command line (2); the check gets `keys`, the
-    // remote is answered with Quit, any other dialog with Escape.
+    // remote is answered with Quit, any other dialog with Escape. Kiosk mode's settings (3) or --kiosk (4).
     void startLocked(int from, std::string keys) {
-        std::ofstream(configHome_ + "/pictoria/settings.ini") << (from == 1 ? "[Pictoria]\nlock = true\n" : "");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << (from == 1 ? "[Pictoria]\nlock = true\n" : from == 3 ? "[Pictoria]\nkiosk = true\n" : "");
         useDesktop(platform::HeadlessConfig{800, 600, 24});
-        ASSERT_EQ(shell::StartPictoria({.understood = true, .lock = from == 2, .errorText = {}}), -1);
+        ASSERT_EQ(shell::StartPictoria({.understood = true, .lock = from == 2, .kiosk = from == 4, .errorText = {}}), -1);
         platform::Improviser answers;
         answers.dialog = [this, keys](platform::NativeWindow d) {
             widths_.push_back(desktop().windowRect(d).width());
@@ -46,7 +46,7 @@ protected:
     std::vector<std::string> slots_;
 };
 
-// Each way out: without the lock; with each kind of answer under it (from the settings); three wrong (--lock).
+// Each way out: without the lock; with each kind of answer under it (from the settings); three wrong (--lock, kiosk).
 TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThrough) {
     const auto run = [](int command) { return [command] { scene::RunCommand(command); }; };
     const auto menu = [this](int id) { return [this, id] { desktop().postCommand(id), pump(); }; };
@@ -65,13 +65,14 @@ TEST_F(LockTest, EveryWayOutAsksAGrownUpUnderTheLockAndOnlyTheRightSumLetsThroug
                           {run(scene::kCommandHelp), [this] { return desktop().browserPages().size() == 1; }, "99999\n=\n", true, 1, 2},
                           {print, [this] { return desktop().printOffers().size() == 1; }, "1sb7sbsw\nw\nw\n=\n", false, 3, 3}};
     for (const Case& c : cases) {
-        for (int from : {0, 1, 2}) {
+        for (int from : {0, 1, 2, 3, 4}) {
             startLocked(from, from == 1 ? c.keys : "w\nw\nw\n");
+            const bool held = desktop().heldOverDesktop(desktop().firstWindow());
             paint(Rect{0, 0, 9, 9}, kRed);
             c.act();
             const bool right = from == 0 || (from == 1 && c.right), asked = std::count(widths_.begin(), widths_.end(), 360) == (from != 0);
             const bool chimed = !desktop().sounds().empty() && desktop().sounds().back().soundId == kWavChoose;
-            EXPECT_TRUE(asked && c.done() == right && (from == 0 || desktop().beeps() == (from == 1 ? c.beeps : 3))) << &c - cases << ", " << from;
+            EXPECT_TRUE(asked && held == (from > 2) && c.done() == right && (from == 0 || desktop().beeps() == (from == 1 ? c.beeps : 3))) << &c - cases << from;
             EXPECT_TRUE(from != 1 || (sums_.size() == c.sums && chimed == c.right)) << &c - cases;  // each wrong answer: a new sum
             EXPECT_TRUE(right || (desktop().windowCount() == 1 && !room().modified && countCanvas(kRed) == 81 && desktop().messageBoxes().empty()))
                 << &c - cases << ", " << from;

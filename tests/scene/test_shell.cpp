@@ -55,12 +55,14 @@ TEST_F(ShellTest, TheRoomScalesItselfToItsSizeAndTheAdviceComesOnceWhereItDoesNo
 // The system's file, then the user's, then the command line; each problem told once, with its file.
 TEST_F(ShellTest, SettingsComeFromTheSystemThenTheUserThenTheCommandLine) {
     const std::string system = configHome_ + "/system-settings.ini", user = configHome_ + "/pictoria/settings.ini";
-    struct Case { const char* system; const char* user; int asked, factor; const char* told; long lines = 0; };
+    struct Case { const char* system; const char* user; int asked, factor; const char* told; long lines = 0; bool kiosk = false; };
     for (const Case& c : {Case{"[Pictoria]\nscale = 3\n", "", shell::kScaleNotGiven, 3, ""},
                           Case{"[Pictoria]\nscale = 3\n", "[Pictoria]\nscale = 1\n", shell::kScaleNotGiven, 1, ""},
                           Case{"[Pictoria]\nscale = 3\n", "[Pictoria]\nscale = 1\n", 4, 4, ""},
                           Case{"[Pictoria]\nscale = x\n", "[Pictoria]\nscale = 1\n", shell::kScaleNotGiven, 1, "pictoria: system: scale = x", 1},
-                          Case{"[Pictoria]\nscale = 1\nlock\n", "[Other]\n", shell::kScaleNotGiven, 4, "pictoria: system: ", 2}}) {
+                          Case{"[Pictoria]\nscale = 1\nlock\n", "[Other]\n", shell::kScaleNotGiven, 4, "pictoria: system: ", 2},
+                          Case{"[Pictoria]\nkiosk = true\n", "[Pictoria]\nlock = false\n", shell::kScaleNotGiven, 4, "", 0, true},
+                          Case{"[Pictoria]\nkiosk = true\n", "[Pictoria]\nkiosk = false\n", shell::kScaleNotGiven, 4, "", 0, false}}) {
         std::filesystem::create_directories(configHome_ + "/pictoria");
         std::ofstream(system) << c.system;
         std::ofstream(user) << c.user;
@@ -71,6 +73,7 @@ TEST_F(ShellTest, SettingsComeFromTheSystemThenTheUserThenTheCommandLine) {
         for (auto [path, name] : {std::pair{system, "system"}, {user, "user"}})
             for (size_t at; (at = told.find(path)) != std::string::npos;) told.replace(at, path.size(), name);
         EXPECT_EQ(desktop().windowRect(desktop().firstWindow()).width(), 3840 / c.factor) << c.system << c.user;
+        EXPECT_TRUE(desktop().heldOverDesktop(desktop().firstWindow()) == c.kiosk && shell::Shell().settings.lock == c.kiosk) << c.user;
         EXPECT_TRUE(told.rfind(c.told, 0) == 0 && std::count(told.begin(), told.end(), '\n') == c.lines) << told;
     }
 }
