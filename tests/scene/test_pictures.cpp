@@ -24,16 +24,10 @@ protected:
         room().modified = modified;
         desktop().clearRecords();
     }
-    // A red w x h picture file at `path`.
-    void writePicture(std::string path, int w = 8, int h = 8) {
-        Rect rect{0, 0, w, h};
-        const int b = tb_CreateBitmap(&rect, -1, 24);
-        tb_SetForeColor(b, 65025, 0, 0);
-        tb_PaintRect(b, &rect);
-        tb_CreateFile(path, 0);
-        tb_WriteBitmapToFile(b);
-        ASSERT_EQ(tb_CloseFile(), 1);
-        tb_DisposeBitmap(b);
+    // A red w x h picture file at `path`, by ImageMagick: 24-bit BMP unless told another format.
+    void writePicture(const fs::path& path, int w = 8, int h = 8, const std::string& format = "-type TrueColor BMP3") {
+        const std::string size = std::to_string(w) + "x" + std::to_string(h);
+        ASSERT_EQ(std::system(("convert -size " + size + " xc:red " + format + ":'" + path.string() + "'").c_str()), 0);
     }
     void answerFile(const fs::path& path) { desktop().answerFileDialog(platform::FileDialogResult{true, path, 0}); }
     void browse(Point p) { desktop().answerDialog([=, this](NativeWindow d) { desktop().click(p.x, p.y, d); }); }
@@ -63,8 +57,8 @@ TEST_F(PicturesTest, SaveWritesTheCanvasOrTellsWhyAndKeepsTheChanges) {
 // offered as "cat.png" beside the Gallery and written lossless and small, never over a picture.
 TEST_F(PicturesTest, ExportWritesAPngCopyBesideTheGalleryAndNeverOverAPicture) {
     std::ofstream(home_ / "a file");
-    writePicture((home_ / "keep.bmp").string());
-    ASSERT_EQ(std::system(("convert -size 20x10 xc:red PNG24:" + (home_ / "Gallery/cat.PNG").string()).c_str()), 0);
+    writePicture(home_ / "keep.bmp");
+    writePicture(home_ / "Gallery/cat.PNG", 20, 10, "PNG24");
     answerFile(home_ / "Gallery/cat.PNG");
     scene::OpenPicture();
     EXPECT_EQ(shell::Shell().pictureFileName, (home_ / "Gallery/cat.bmp").string());
@@ -75,11 +69,9 @@ TEST_F(PicturesTest, ExportWritesAPngCopyBesideTheGalleryAndNeverOverAPicture) {
                           Case{home_ / "a file" / "x.png", {}, false, "does not accept"},
                           Case{"/dev/full", {}, false, "disk may be full"}, Case{{}, {}, false, nullptr}}) {
         SCOPED_TRACE(c.answer);
-        for (int i = 0; i < (c.many ? 300 : 3); ++i) {  // flat colours, or more than a palette holds
-            tb_SetForeColor(room().canvas, 65025 - i * 200, (i * 97) % 256 * 255, 0);
-            const Rect spot{i % 30 * 20, i / 30 * 40, i % 30 * 20 + 19, i / 30 * 40 + 39};
-            tb_PaintRect(room().canvas, &spot);
-        }
+        for (int i = 0; i < (c.many ? 300 : 3); ++i)  // flat colours, or more than a palette holds
+            paint(Rect{i % 30 * 20, i / 30 * 40, i % 30 * 20 + 19, i / 30 * 40 + 39},
+                  Rgb{255 - i * 200 / 255, i * 97 % 256, 0});
         room().modified = true, desktop().clearRecords();
         c.answer.empty() ? desktop().answerFileDialog(platform::FileDialogResult{}) : answerFile(c.answer);
         scene::RunCommand(scene::kCommandExport);
@@ -161,7 +153,7 @@ TEST_F(PicturesTest, OpenPlacesAPictureByThePreferenceAndRefusesOthers) {
                           Case{1000, 800, false, {0, 0, 634, 488}}}) {
         const fs::path file = home_ / "Gallery" / "red.bmp";  // the kind is told by the bytes
         if (c.w == 0) std::ofstream(file) << (c.png ? "\x89PNG\r\n\x1a\n" : "") << "not a picture";
-        else c.png ? void(std::system(("convert -size 100x50 xc:red png:" + file.string()).c_str())) : writePicture(file, c.w, c.h);
+        else c.png ? writePicture(file, c.w, c.h, "png") : writePicture(file, c.w, c.h);
         paintAll(kBlue, false);
         shell::Prefs().fitPictures = c.fit;
         answerFile(file);

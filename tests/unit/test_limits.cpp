@@ -12,19 +12,12 @@
 
 #include "pictures/bmp_read.h"
 #include "platform/pixels.h"
-#include "tests/support/headless_fixture.h"
+#include "tests/unit/bmp_samples.h"
+#include "tests/unit/test_drawing_support.h"
 
 namespace {
 
-class LimitsTest : public HeadlessTest {
-protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        tb_RegisterWindowClass([](platform::Message& m) { return platform::Plat().defWindowProc(m); }, 375);
-        tb_Init();
-    }
-    size_t boxes() { return desktop().messageBoxes().size(); }
-};
+using LimitsTest = ToolboxTest;
 
 TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
     // A bitmap of `width` x `height`, or -1: refused and said so. An inverted rectangle makes an
@@ -42,17 +35,13 @@ TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
     ASSERT_GE(picture, 0);
     for (const Case& c : cases) {
         Rect r = c.rect;
-        const size_t before = boxes();
+        const size_t before = errors().size();
         const int made = tb_CreateBitmap(&r, 0, 24);
         const std::string what = std::to_string(r.left) + "," + std::to_string(r.top);
-        if (c.width < 0) {
-            EXPECT_EQ(made, -1) << what;
-            EXPECT_EQ(boxes(), before + 1) << what;
-        } else {
-            EXPECT_EQ(tb_GetBitmapWidth(made), c.width) << what;
-            EXPECT_EQ(tb_GetBitmapHeight(made), c.height) << what;
-            tb_DisposeBitmap(made);
-        }
+        EXPECT_EQ(errors().size(), before + (c.width < 0)) << what;
+        EXPECT_EQ(made < 0 ? std::pair(-1, -1) : std::pair(tb_GetBitmapWidth(made), tb_GetBitmapHeight(made)),
+                  std::pair(c.width, c.height)) << what;
+        if (made >= 0) tb_DisposeBitmap(made);
         // Stretched both ways between a small picture and the extreme rectangle, figures and
         // lines across it, and the rectangle moved and grown past the limits.
         tb_CopyBitmap(picture, picture, &c.rect, &small, 0);
@@ -74,44 +63,34 @@ TEST_F(LimitsTest, RegionsLargerThanAnyScreenAreRefused) {
     EXPECT_EQ(tb_CreateRegion(tall.data()), -1);
     EXPECT_EQ(tb_CreateRegion(wide.data()), -1);
     EXPECT_EQ(tb_CreateCircleRegion(0, 0, 2000000000), -1);
-    ASSERT_EQ(boxes(), 3u);
-    EXPECT_EQ(desktop().messageBoxes().back().text, "Failed to create region.");
+    ASSERT_EQ(errors().size(), 3u);
+    EXPECT_EQ(errors().back(), "Failed to create region.");
     // A circle as big as the largest screen still works, and so does one at the edge of the ints.
     const int big = tb_CreateCircleRegion(0, 0, 8000);
     EXPECT_GE(big, 0);
     EXPECT_EQ(tb_PtInRegion(7999, 0, big), 1);
     EXPECT_GE(tb_CreateCircleRegion(INT_MAX, INT_MIN, -40), 0);
-    EXPECT_EQ(boxes(), 3u);
+    EXPECT_EQ(errors().size(), 3u);
 }
 
 TEST_F(LimitsTest, MissingPointerArgumentsAreIgnored) {
     EXPECT_EQ(tb_OpenWindow(nullptr, "x"), -1);
-    EXPECT_EQ(desktop().messageBoxes().back().text, "Failed to create Window! (tb_OpenWindow)");
+    EXPECT_EQ(errors().back(), "Failed to create Window! (tb_OpenWindow)");
     Rect r{0, 0, 100, 100};
     const int window = tb_OpenWindow(&r, nullptr);
     ASSERT_GE(window, 0);
     tb_GetClientRect(window, nullptr);
     tb_GetWindowRect(window, nullptr);
     tb_GetMousePosition(nullptr);
-    EXPECT_EQ(boxes(), 1u);
+    EXPECT_EQ(errors().size(), 1u);
 }
 
-// A picture file's bytes: the 14-byte file header and a 40-byte info header, then `rest`.
-std::vector<uint8_t> PictureFile(int32_t width, int32_t height, int bits, uint32_t pixelOffset, size_t restBytes) {
-    std::vector<uint8_t> f(54 + restBytes, 0);
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    f[0] = 'B';
-    f[1] = 'M';
-    put(2, static_cast<uint32_t>(f.size()), 4);
-    put(10, pixelOffset, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, static_cast<uint32_t>(bits), 2);
-    return f;
+// A picture file's 54 bytes of headers, with no colour table; the pixels would start at `offset`.
+std::vector<uint8_t> PictureHeaders(int32_t width, int32_t height, int bits, uint32_t offset) {
+    samples::SampleLayout layout;
+    layout.width = width, layout.height = height, layout.bitCount = uint16_t(bits), layout.tableEntries = 0;
+    layout.pixelOffset = offset, layout.keepPixelBytes = 0;
+    return samples::MakeBmp(layout);
 }
 
 TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
@@ -129,7 +108,7 @@ TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
         {"3-bit", 4, 4, 3, 54, 54 + 16, bmp::Refusal::Depth},
     };
     for (const Case& c : cases) {
-        const std::vector<uint8_t> headers = PictureFile(c.width, c.height, c.bits, c.offset, 0);
+        const std::vector<uint8_t> headers = PictureHeaders(c.width, c.height, c.bits, c.offset);
         bmp::Layout layout;
         EXPECT_EQ(bmp::ParseLayout(headers.data(), headers.size(), c.fileSize, layout), c.expect) << c.what;
     }
@@ -141,9 +120,9 @@ TEST_F(LimitsTest, PreviewEqualsTheWholePictureStretched) {
     struct Case { int32_t width, height; int bits; };
     const std::string path = std::string(getenv("XDG_CONFIG_HOME")) + "/preview.bmp";
     for (const Case& c : {Case{613, 501, 24}, Case{97, -1000, 8}, Case{3, 2, 24}}) {
-        const uint32_t offset = c.bits == 8 ? 54 + 1024 : 54;
         const size_t stride = (static_cast<size_t>(c.width) * c.bits / 8 + 3) & ~size_t{3};
-        std::vector<uint8_t> file = PictureFile(c.width, c.height, c.bits, offset, offset - 54 + stride * std::abs(c.height));
+        std::vector<uint8_t> file = PictureHeaders(c.width, c.height, c.bits, c.bits == 8 ? 54 + 1024 : 54);
+        file.resize(file.size() + (c.bits == 8 ? 1024 : 0) + stride * std::abs(c.height));
         for (size_t i = 54; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::ssize(file));
         Rect rects[2]{};
