@@ -10,9 +10,8 @@
 #include "tools/tools.h"
 
 TEST_F(RoomTest, ToolsAreChosenByTheirShapeAndOnlyOnTheirTray) {
-    press(Point{60, 60});  // on the wall of the shelf strip: nothing happens
+    clickAt(Point{60, 60});  // on the wall of the shelf strip: nothing happens
     EXPECT_FALSE(room().undoAvailable || room().modified);
-    release(Point{60, 60});
     chooseTool(scene::kBrush);
     clickAt(Point{364, room().height - 35});  // inside the Pencil's rectangle but above its slanted shape
     clickAt(Point{230, room().height - 85});  // where only the Paintball Gun lies, while its tray is hidden
@@ -174,13 +173,12 @@ TEST_F(RoomTest, SpeakerSwitchesSoundAndSavesThePreference) {
 }
 
 TEST_F(RoomTest, HoverLightsHotspotsExceptTheInertOnes) {
-    scene::Room& r = room();
     // Last, off the Printer onto the canvas: its light, label and hand go.
     for (int spot : {scene::kRock, scene::kBooks, scene::kMagicHat, scene::kPrinter, -1}) {
-        moveTo(spot < 0 ? W(20, 20) : centreOf(r.hotspots[spot].pointer));
+        moveTo(spot < 0 ? W(20, 20) : centreOf(room().hotspots[spot].pointer));
         const bool lit = spot == scene::kPrinter;
-        EXPECT_EQ(r.hotspots[spot < 0 ? scene::kPrinter : spot].isLit, lit) << spot;
-        EXPECT_EQ(r.labelShown, lit ? 716 : 0) << spot;
+        EXPECT_EQ(room().hotspots[spot < 0 ? scene::kPrinter : spot].isLit, lit) << spot;
+        EXPECT_EQ(room().labelShown, lit ? 716 : 0) << spot;
         EXPECT_EQ(desktop().currentCursor(), lit ? 202 : spot < 0 ? 204 : 203) << spot;  // hand, Pencil, arrow
     }
 }

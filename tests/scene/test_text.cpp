@@ -63,7 +63,6 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
 }
 
 TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesItAway) {
-    scene::Room& r = room();
     dialogs::Text().text = "Hi";
     dialogs::PreviewText(400, 300);
     int rows = 0;
@@ -88,11 +87,11 @@ TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesIt
     scene::RestoreUndo();
     EXPECT_EQ(countCanvas(kRed), 0);
     // Dropped outside the canvas: nothing drawn, and the preview leaves the window.
-    r.placingText = true;
+    room().placingText = true;
     moveTo(Point{400, 300});
     desktop().click(60, 560);
     pump();
-    EXPECT_FALSE(r.placingText);
+    EXPECT_FALSE(room().placingText);
     EXPECT_EQ(countCanvas(kRed), 0);
     EXPECT_EQ(shown(Point{400, 290}), kWhite);
 }

@@ -114,28 +114,27 @@ TEST_F(ToolTest, RulerLaysOneLineAndNoRubberBandWhenMagnified) {
 }
 
 TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
-    scene::Room& r = room();
     chooseTool(scene::kScissors);
     stroke({W(200, 100), W(205, 140)});  // 5 wide: nothing is cut
-    EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+    EXPECT_EQ(room().objects[scene::kScissors].active, 0);
     paint(Rect{624, 468, 634, 488}, kBlue);  // a mark in the picture's far corner
     scene::Present();
     // Dragged past both far edges, where the pointer is pinned: the box reaches them, last column
     // and row included.
     stroke({W(594, 448), W(650, 520), W(700, 560)});
-    ASSERT_EQ(r.objects[scene::kScissors].param, 1) << "carrying";
+    ASSERT_EQ(room().objects[scene::kScissors].param, 1) << "carrying";
     clickAt(W(300, 300));
     EXPECT_TRUE(canvasAt(310, 300) == kBlue && canvasAt(319, 319) == kBlue && canvasAt(309, 300) == kWhite);
     EXPECT_EQ(countCanvas(kBlue), 2 * 10 * 20) << "the cut stays where it was";
     moveTo(W(2, 100));  // the piece hangs over the frame
     desktop().setKeyState('C', true);  // C held during a move lets it go, without a trace
     moveTo(W(6, 104));
-    EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+    EXPECT_EQ(room().objects[scene::kScissors].active, 0);
     desktop().setKeyState('C', false);
     EXPECT_TRUE(showsTheScene());
     // Magnified, a 40 x 40 cut of the screen lands as 20 x 20 picture pixels.
     zoomAt(W(5, 5));
-    paint(r.picture, kWhite);
+    paint(room().picture, kWhite);
     paint(Rect{10, 10, 30, 30}, kBlue);
     scene::Present();
     stroke({W(20, 20), W(60, 60)});
@@ -166,7 +165,6 @@ TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
 }
 
 TEST_F(ToolTest, PaletteAcceptsOnlyAPickedColourAndADoubleClickedCanTakesIt) {
-    scene::Room& r = room();
     Rect whole{};
     const int picture = tb_CreateBitmap(&whole, kBmpColourPalette, 24);
     scene::Color pink{};
@@ -189,13 +187,13 @@ TEST_F(ToolTest, PaletteAcceptsOnlyAPickedColourAndADoubleClickedCanTakesIt) {
     }
     // A double click on a can: with the palette cancelled the can keeps its colour and is chosen;
     // an accepted colour becomes the can's and the current one.
-    const Point can{(r.cans[2].top.left + r.cans[2].top.right) / 2, r.cans[2].top.top + 4};
-    const scene::Color before = r.canColors[2];
+    const Point can = centreOf(room().cans[2].top);
+    const scene::Color before = room().canColors[2];
     for (bool accept : {false, true}) {
         answer(accept ? std::vector<Point>{onIt, tick} : std::vector<Point>{cross});
         desktop().doubleClick(can.x, can.y);
         pump();
-        EXPECT_EQ(r.canColors[2], accept ? pink : before);
-        EXPECT_EQ(r.currentColor, accept ? pink : before);
+        EXPECT_EQ(room().canColors[2], accept ? pink : before);
+        EXPECT_EQ(room().currentColor, accept ? pink : before);
     }
 }

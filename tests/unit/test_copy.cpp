@@ -131,7 +131,7 @@ TEST_F(CopyTest, MaskIsOredThenImageAndedBytewiseBothStretchedWithinTheClip) {
     };
     Rect small{0, 0, 2, 2}, big{2, 2, 10, 10};
     const Rect clip{0, 0, 20, 3}, shown{2, 2, 10, 3};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         for (int maskDepth : {8, 24}) {
             const int destination = create(20, 20), mask = create(2, 2, maskDepth), image = create(2, 2);
             fill(destination, c.destination * 0x010101u);
@@ -143,7 +143,6 @@ TEST_F(CopyTest, MaskIsOredThenImageAndedBytewiseBothStretchedWithinTheClip) {
             EXPECT_EQ(where(destination, c.expected * 0x010101u), Filled(changed)) << int(c.mask) << " mask " << maskDepth;
             for (int handle : {destination, mask, image}) tb_DisposeBitmap(handle);
         }
-    }
     tb_CopyMaskedBitmap(create(2, 2), 77, create(2, 2), &small, &small, &big);  // validates and reports nothing
     EXPECT_TRUE(errors().empty());
 }
@@ -157,8 +156,8 @@ TEST_F(CopyTest, EightBitSourcesGoThroughTheirOwnColourTable) {
     std::copy(darkBlue, darkBlue + 3, v.colorTable + 200 * 4);
     std::copy(indices, indices + 3, RowPointer(v, 0));
     Rect r{0, 0, 3, 1};
-    tb_CopyBitmap(indexed, rgb, &r, &r, 0);
-    tb_CopyBitmap(indexed, grey, &r, &r, 0);  // a grey ramp: each colour becomes the nearest grey
+    // Into `grey`, a grey ramp, each colour becomes the nearest grey.
+    for (int handle : {rgb, grey}) tb_CopyBitmap(indexed, handle, &r, &r, 0);
     std::vector<uint32_t> got;
     for (int handle : {rgb, grey})
         for (int x = 0; x < 3; ++x) got.push_back(at(handle, x, 0));

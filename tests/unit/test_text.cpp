@@ -39,10 +39,9 @@ TEST(TextFonts, FaceNamesFindInstalledFamiliesOfTheirKind) {
 
 // Liberation Sans: the cell (ascent + descent) is 1.12 em; size 0 is the default cell of 16.
 TEST(TextMeasure, SizeIsTheEmHeightAndWithNoFontsTheCellHeight) {
-    for (int size : {12, 40, 80}) {
-        const int cell = text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height();
-        EXPECT_NEAR(cell, size * 1.12, 1.5) << size;
-    }
+    for (int size : {12, 40, 80})
+        EXPECT_NEAR(text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height(), size * 1.12, 1.5)
+            << size;
     EXPECT_EQ(text::MeasureLine(Font("Arial", text::FontKind::Sans, 0), "x").height(),
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
     // Without any font at all (the font map measured above is handed back) a cell height stands
