@@ -11,8 +11,6 @@
 #include "platform/text_pango.h"
 #include "tests/unit/test_drawing_support.h"
 
-using raster::PixelAt;
-
 namespace {
 
 text::FontRequest Font(const char* family, text::FontKind kind, int size) {
@@ -54,24 +52,20 @@ TEST(TextMeasure, SizeIsTheEmHeightAndWithNoFontsTheCellHeight) {
 
 TEST(TextBlend, CoverageMixesTheColourIntoEachChannel) {
     // A hand-made mask over (1, 1)..(5, 2) of a 6 x 3 picture, 24-bit rows padded to 20 bytes.
-    text::CoverageMask mask;
-    mask.area = Rect{1, 1, 5, 2};
-    mask.stride = 4;
-    mask.alpha = {0, 51, 255, 128};
-    std::vector<uint8_t> bytes(3 * 20, 200);
-    PixelView v;
-    v.width = 6, v.height = 3, v.bitCount = 24, v.stride = 20, v.bits = bytes.data();
+    const text::CoverageMask mask{Rect{1, 1, 5, 2}, 4, {0, 51, 255, 128}};
+    drawtest::Canvas canvas(6, 3, 24, 200);
+    const PixelView v = canvas.view();
     EXPECT_EQ(text::BlendCoverage(v, mask, 100, 100, 100), (Rect{2, 1, 5, 2}));
     // 200 x 0.8 + 100 x 0.2 = 180; full coverage is the colour itself; a half mixes halfway; the
     // other rows and the row padding stay as they were.
     const uint32_t row[6] = {0xC8C8C8, 0xC8C8C8, 0xB4B4B4, 0x646464, 0x969696, 0xC8C8C8};
-    for (int x = 0; x < 6; ++x) EXPECT_TRUE(PixelAt(v, x, 1) == row[x] && PixelAt(v, x, 0) == 0xC8C8C8u) << x;
+    for (int x = 0; x < 6; ++x) EXPECT_TRUE(canvas.at(x, 1) == row[x] && canvas.at(x, 0) == 0xC8C8C8u) << x;
     for (int y = 0; y < 3; ++y) EXPECT_TRUE(RowPointer(v, y)[18] == 200 && RowPointer(v, y)[19] == 200);
     // Coloured ink keeps each channel apart: a fifth of 255 and of 51 at 51 of 255.
-    std::fill(bytes.begin(), bytes.end(), 0);
+    std::fill(canvas.bytes.begin(), canvas.bytes.end(), 0);
     text::BlendCoverage(v, mask, 255, 0, 51);
-    EXPECT_EQ(PixelAt(v, 3, 1), 0xFF0033u);
-    EXPECT_EQ(PixelAt(v, 2, 1), 0x33000Au);
+    EXPECT_EQ(canvas.at(3, 1), 0xFF0033u);
+    EXPECT_EQ(canvas.at(2, 1), 0x33000Au);
 }
 
 TEST(TextInput, BrokenUtf8AndLineBreaksStillMakeOneLine) {
