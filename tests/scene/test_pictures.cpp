@@ -30,7 +30,14 @@ protected:
         ASSERT_EQ(std::system(("convert -size " + size + " xc:red " + format + ":'" + path.string() + "'").c_str()), 0);
     }
     void answerFile(const fs::path& path) { desktop().answerFileDialog(platform::FileDialogResult{true, path, 0}); }
-    void browse(Point p) { desktop().answerDialog([=, this](NativeWindow d) { desktop().click(p.x, p.y, d); }); }
+    // Answers the picture browser with clicks at these points, noting its position before the last.
+    void browse(std::vector<Point> clicks, int* position = nullptr) {
+        desktop().answerDialog([=, this](NativeWindow d) {
+            for (size_t i = 0; i + 1 < clicks.size(); ++i) desktop().click(clicks[i].x, clicks[i].y, d);
+            if (position) desktop().then([=] { *position = shell::Shell().browserPosition; });
+            desktop().click(clicks.back().x, clicks.back().y, d);
+        });
+    }
     static constexpr Point kOpen{180, 390}, kCancel{230, 390}, kNext{335, 390}, kPrevious{74, 390}, kName{383, 239};
 };
 
@@ -108,7 +115,7 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureF
         room().placingText = true;  // text waiting to be placed goes with the old picture
         if (c.modified) desktop().answerMessageBox(c.answer);
         if (!c.saveTo.empty()) answerFile(c.saveTo);
-        c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
+        c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse({kOpen});
         c.command();
         EXPECT_EQ(boxTexts().empty() ? "" : boxTexts()[0], c.modified ? std::string("Attention... ") + c.question : "");
         ASSERT_EQ(fs::exists(ok), c.saveTo == ok);
@@ -175,7 +182,7 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     // Choosing in the empty Gallery or a refused page changes nothing.
     for (void (*command)() : {scene::GalleryCommand, scene::NewPicture}) {
         paintAll(kBlue, false);
-        desktop().answerDialog([&](NativeWindow d) { desktop().click(kOpen.x, kOpen.y, d); });
+        browse({kOpen});
         command();
         EXPECT_EQ(canvasAt(300, 200), command == scene::NewPicture ? kWhite : kBlue);
         EXPECT_EQ(boxTexts(), Texts{"Attention! Could not open selected file."});
@@ -185,26 +192,19 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     for (const char* name : {"one.bmp", "two.bmp", "thr\xe9.bmp"}) writePicture(home_ / "Gallery" / name);
     EXPECT_EQ(tb_ListFolder((home_ / "Gallery").string(), ".bmp", 2).size(), 2u);
     int position = -1;
-    desktop().answerDialog([&](NativeWindow d) {
-        for (Point p : {kPrevious, kNext, kNext, kNext, kPrevious, kName}) desktop().click(p.x, p.y, d);
-        desktop().then([&] { position = shell::Shell().browserPosition; });
-        desktop().click(kCancel.x, kCancel.y, d);
-    });
+    browse({kPrevious, kNext, kNext, kNext, kPrevious, kName, kCancel}, &position);
     desktop().clearRecords();
     scene::GalleryCommand();
     EXPECT_EQ(position, 1);  // one, three, two: at "three" after the steps
     EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named thr\xef\xbf\xbd.bmp."});
     // New shows the pages from the first; the Gallery's place is kept for it.
-    desktop().answerDialog([&](NativeWindow d) {
-        desktop().then([&] { position = shell::Shell().browserPosition; });
-        desktop().click(kCancel.x, kCancel.y, d);
-    });
+    browse({kCancel}, &position);
     scene::NewPicture();
     EXPECT_EQ(position, 0);
     EXPECT_EQ(shell::Shell().browserPosition, 1);
     EXPECT_FALSE(room().undoAvailable);
     // Saved under its name as the dialog offered it, a picture goes back into its own file.
-    browse(kOpen), scene::GalleryCommand(), paintAll(kBlue), answerFile(home_ / "Gallery" / "thr\xef\xbf\xbd.bmp");
+    browse({kOpen}), scene::GalleryCommand(), paintAll(kBlue), answerFile(home_ / "Gallery" / "thr\xef\xbf\xbd.bmp");
     scene::SaveCommand();
     EXPECT_EQ(FileBytes(home_ / "Gallery" / "thr\xe9.bmp")[54], '\xff');  // blue
 }

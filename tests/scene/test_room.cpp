@@ -77,12 +77,11 @@ TEST_F(RoomTest, UndoRestoresOnceAndThenDoesNothing) {
 
 TEST_F(RoomTest, ZoomShowsTheRightPartAndStrokesLandWhereThePointerIs) {
     scene::Room& r = room();
-    const Rect& area = r.canvasArea;
     tb_SetPixel(r.canvas, 631, 485, 0, 65025, 0);  // a mark near the bottom-right corner
     // The click becomes the centre, clamped so the view stays inside the picture (634 x 488).
     struct Case { Point click, origin; };
     for (Case c : {Case{W(5, 5), {0, 0}}, Case{W(300, 200), {142, 78}},
-                   Case{{area.right - 5, area.bottom - 5}, {317, 244}}}) {
+                   Case{{r.canvasArea.right - 5, r.canvasArea.bottom - 5}, {317, 244}}}) {
         if (r.zoomed) clickSpyglass();
         EXPECT_FALSE(r.zoomed);
         zoomAt(c.click);
