@@ -55,7 +55,6 @@ TEST_F(CopyTest, EqualSizeCopyIsSkippedWhenItReachesFourPixelsOrLessIntoTheClipA
         EXPECT_EQ(copied, c.copied) << c.x << "," << c.y;
         if (!copied.isEmpty())  // the part of the source that lands there
             EXPECT_EQ(at(target, copied.left, copied.top), colour(block, copied.left - c.x, copied.top - c.y)) << c.x;
-        tb_DisposeBitmap(target);
     }
 }
 
@@ -141,7 +140,6 @@ TEST_F(CopyTest, MaskIsOredThenImageAndedBytewiseBothStretchedWithinTheClip) {
             tb_CopyMaskedBitmap(image, mask, destination, &small, &small, &big);
             const Rect changed = c.expected == c.destination ? Rect{0, 0, 20, 20} : shown;
             EXPECT_EQ(where(destination, c.expected * 0x010101u), Filled(changed)) << int(c.mask) << " mask " << maskDepth;
-            for (int handle : {destination, mask, image}) tb_DisposeBitmap(handle);
         }
     tb_CopyMaskedBitmap(create(2, 2), 77, create(2, 2), &small, &small, &big);  // validates and reports nothing
     EXPECT_TRUE(errors().empty());
@@ -199,6 +197,5 @@ TEST_F(CopyTest, CopyOntoItselfReadsTheOriginalPixels) {
         std::vector<int> reds;
         for (int i = 0; i < 6; ++i) reds.push_back(int(at(picture, column ? 0 : i, column ? i : 0) >> 16));
         EXPECT_EQ(reds, c.after);
-        tb_DisposeBitmap(picture);
     }
 }

@@ -116,13 +116,13 @@ TEST_F(FilesTest, ReadsAndWritesNeedTheRightKindOfOpenFileAndPlacesThatCannotBeA
         EXPECT_EQ(got, expected);
     }
     fs::create_directory(path("sub"));
-    for (std::string place : {path("nowhere/a.bmp"), path("sub"), std::string()}) {
-        EXPECT_EQ(tb_CreateFile(place, 0), -1) << place;
-        EXPECT_EQ(tb_WriteFile("x", 1), 1) << place;  // the current file stays closed
-    }
-    for (std::string place : {path("missing.bmp"), path("sub"), std::string("/dev/zero")}) {
-        EXPECT_EQ(tb_OpenFile(place, 0), -1) << place;
-        EXPECT_EQ(tb_GetFileSize(), -1) << place;
+    // Places that cannot be written, and places that cannot be read: the current file stays closed.
+    for (auto [written, read] : {std::pair{path("nowhere/a.bmp"), path("missing.bmp")}, {path("sub"), path("sub")},
+                                 {std::string(), std::string("/dev/zero")}}) {
+        EXPECT_EQ(tb_CreateFile(written, 0), -1) << written;
+        EXPECT_EQ(tb_WriteFile("x", 1), 1) << written;
+        EXPECT_EQ(tb_OpenFile(read, 0), -1) << read;
+        EXPECT_EQ(tb_GetFileSize(), -1) << read;
     }
     EXPECT_EQ(NamesIn(folder_), (Names{"f", "sub"}));
 }
@@ -180,8 +180,6 @@ TEST_F(FilesTest, PicturesAreWrittenByteForByteLikeTheSamplesAndReadBack) {
         const int copy = load("w.bmp", &read);
         for (int i = 0; i < width * layout.height; ++i)
             EXPECT_EQ(colour(copy, i % width, i / width), Packed(samples::PatternAt(i % width, i / width))) << width;
-        tb_DisposeBitmap(bitmap);
-        tb_DisposeBitmap(copy);
     }
 }
 
@@ -206,7 +204,6 @@ TEST_F(FilesTest, GoodPictureFilesOfOtherWritersReadAsImageMagickReadsThem) {
             // The file's padding bytes (0xEE) are not carried into the picture.
             for (int k = width * 3; k < v.stride; ++k) EXPECT_EQ(RowPointer(v, y)[k], 0) << good.name;
         }
-        tb_DisposeBitmap(bitmap);
     }
 }
 

@@ -40,7 +40,6 @@ TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
         EXPECT_EQ(errors().size(), before + (c.width < 0)) << what;
         EXPECT_EQ(made < 0 ? std::pair(-1, -1) : std::pair(tb_GetBitmapWidth(made), tb_GetBitmapHeight(made)),
                   std::pair(c.width, c.height)) << what;
-        if (made >= 0) tb_DisposeBitmap(made);
         // Stretched both ways between a small picture and the extreme rectangle, figures and
         // lines across it, and the rectangle moved and grown past the limits.
         tb_CopyBitmap(picture, picture, &c.rect, &small, 0);
@@ -131,7 +130,6 @@ TEST_F(LimitsTest, PreviewEqualsTheWholePictureStretched) {
         tb_CopyBitmap(bitmaps[0], bitmaps[2], &rects[0], &rects[1], 0);
         const PixelView a = tb_PeekBitmapPixels(bitmaps[1]), b = tb_PeekBitmapPixels(bitmaps[2]);
         for (int y = 0; y < 217; ++y) ASSERT_EQ(memcmp(RowPointer(a, y), RowPointer(b, y), 280 * 3), 0) << c.width << ", row " << y;
-        for (int bitmap : bitmaps) tb_DisposeBitmap(bitmap);
     }
 }
 

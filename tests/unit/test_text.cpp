@@ -144,7 +144,6 @@ TEST_F(TextTest, StylesOutsideTheTableDrawNormal) {
         const int b = fontBitmap(0, 28, style);
         draw(b, 5, 5, "Hamburg 42");
         styles.push_back(bytes(b));
-        tb_DisposeBitmap(b);
         for (int other = 1; style >= 0 && style < 5 && other < int(styles.size()); ++other)
             EXPECT_NE(styles[other - 1], styles.back()) << "style " << style;
     }
@@ -167,7 +166,6 @@ TEST_F(TextTest, AlignmentPlacesTheCellByItsPixelsInTheForeColour) {
         const int width = tb_DrawText(b, 150, 60, kBlocks, kBlocksLength, 0, 1, c.h, c.v);
         const Rect r = ink(b);
         EXPECT_EQ(at(b, (r.left + r.right) / 2, (r.top + r.bottom) / 2), 0xFF8000u);
-        tb_DisposeBitmap(b);
         const int anchorX = c.x == Start ? r.left : c.x == End ? r.right : (r.left + r.right) / 2;
         EXPECT_NEAR(r.width(), width, 1) << c.h << " " << c.v;
         EXPECT_NEAR(anchorX, 150, 1) << c.h << " " << c.v;
