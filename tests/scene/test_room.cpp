@@ -60,7 +60,6 @@ TEST_F(RoomTest, RulerPressOnTheFramesEdgeIsPulledInsideTheCanvas) {
     press(Point{147, 16});
     EXPECT_EQ(room().lastPointer, (Point{149, 18}));
     EXPECT_EQ(desktop().warps().empty() ? Point{} : desktop().warps().back(), (Point{149, 18}));
-    release(Point{149, 18});
 }
 
 TEST_F(RoomTest, UndoRestoresOnceAndThenDoesNothing) {
@@ -85,8 +84,7 @@ TEST_F(RoomTest, ZoomShowsTheRightPartAndStrokesLandWhereThePointerIs) {
         if (r.zoomed) clickSpyglass();
         EXPECT_FALSE(r.zoomed);
         zoomAt(c.click);
-        EXPECT_TRUE(r.zoomed);
-        EXPECT_EQ(r.zoomOrigin, c.origin);
+        EXPECT_EQ(std::pair(r.zoomed, r.zoomOrigin), std::pair(true, c.origin));
     }
     // The mark shows as 2 x 2 screen pixels, and a click paints the picture pixel under the pointer.
     const Point mark = W(2 * (631 - 317), 2 * (485 - 244));
@@ -161,8 +159,7 @@ TEST_F(RoomTest, ACansTopOrBodyChoosesItsColour) {
 TEST_F(RoomTest, SpeakerSwitchesSoundAndSavesThePreference) {
     const Point speaker{room().speaker.left + 5, room().speaker.top + 5};
     clickAt(speaker);
-    EXPECT_FALSE(shell::Prefs().soundOn);
-    EXPECT_EQ(tb_GetSoundSwitch(), 0);
+    EXPECT_EQ(std::pair(shell::Prefs().soundOn, tb_GetSoundSwitch()), std::pair(false, 0));
     EXPECT_EQ(FileBytes(prefsPath()).substr(0, 4), std::string(4, '\0'));
     desktop().clearRecords();
     chooseTool(scene::kEraser);

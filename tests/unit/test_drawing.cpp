@@ -19,18 +19,16 @@ TEST_F(Drawing, InvalidTargetsAreReportedWithEachOperationsOwnText) {
     tb_DisposeBitmap(freed);
     const Rect r{0, 0, 2, 2};
     // Handles free, below and above the bitmap table, and below the windows.
-    tb_PaintRect(freed, &r);
-    tb_FrameRect(-1, &r);
-    tb_PaintEllipse(100, &r);
-    tb_FrameEllipse(4999, &r);
+    for (auto [figure, handle] : {std::pair{&tb_PaintRect, freed}, {&tb_FrameRect, -1}, {&tb_PaintEllipse, 100},
+                                  {&tb_FrameEllipse, 4999}})
+        figure(handle, &r);
     tb_FloodFill(freed, 0, 0, 0, 0, 0);
     tb_Line(-1, 0, 0, 5, 5, 1);
     tb_SetForeColor(100, 0, 0, 0);
     tb_SetBackColor(4999, 0, 0, 0);
     tb_DrawPictureToBitmap(freed, 149, 0, 0, nullptr);
     // A window that is not open: the colour calls say so, the figures draw nowhere in silence.
-    tb_SetForeColor(5003, 0, 0, 0);
-    tb_SetBackColor(5003, 0, 0, 0);
+    for (auto setColour : {tb_SetForeColor, tb_SetBackColor}) setColour(5003, 0, 0, 0);
     tb_PaintRect(5003, &r);
     tb_Line(5003, 0, 0, 9, 9, 4);
     // The printer page keeps colours even without a document; figures on it have no context.
@@ -60,11 +58,10 @@ TEST_F(Drawing, FiguresMatchTheirSpansWhicheverWayTheCornersCome) {
         raster::SpanList spans;
         make(box, Rect{0, 0, 30, 30}, spans);
         for (const Rect& r : {box, swapped}) {
-            const int bitmap = create(30, 30);
-            ASSERT_EQ(bitmap, 0);
-            draw(bitmap, &r);
-            EXPECT_EQ(where(bitmap, kWhite), drawtest::PixelsOf(spans));
-            tb_DisposeBitmap(bitmap);
+            ASSERT_EQ(create(30, 30), 0);
+            draw(0, &r);
+            EXPECT_EQ(where(0, kWhite), drawtest::PixelsOf(spans));
+            tb_DisposeBitmap(0);
         }
     }
 }

@@ -30,7 +30,7 @@ TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
         {{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, 0, 0},
         {{INT_MIN, INT_MIN, INT_MIN + 5, INT_MIN + 5}, 5, 5},
     };
-    Rect small{0, 0, 40, 30};
+    const Rect small{0, 0, 40, 30};
     const int picture = create(40, 30);
     for (const Case& c : cases) {
         Rect r = c.rect;
@@ -42,12 +42,9 @@ TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
                   std::pair(c.width, c.height)) << what;
         // Stretched both ways between a small picture and the extreme rectangle, figures and
         // lines across it, and the rectangle moved and grown past the limits.
-        tb_CopyBitmap(picture, picture, &c.rect, &small, 0);
-        tb_CopyBitmap(picture, picture, &small, &c.rect, 0);
-        tb_CopyBitmap(picture, picture, &c.rect, &c.rect, 0);
-        tb_PaintRect(picture, &c.rect);
-        tb_PaintEllipse(picture, &c.rect);
-        tb_FrameEllipse(picture, &c.rect);
+        for (auto [from, to] : {std::pair{&c.rect, &small}, {&small, &c.rect}, {&c.rect, &c.rect}})
+            tb_CopyBitmap(picture, picture, from, to, 0);
+        for (auto figure : {tb_PaintRect, tb_PaintEllipse, tb_FrameEllipse}) figure(picture, &c.rect);
         tb_Line(picture, c.rect.left, c.rect.top, c.rect.right, c.rect.bottom, 9);
         tb_OffsetRect(&r, INT_MAX, INT_MIN);
         tb_InsetRect(&r, INT_MIN, INT_MAX);

@@ -54,8 +54,7 @@ TEST_F(PixelTest, TheTableRefusesWhatItCannotHoldAndReportsBadHandlesAndAFullOne
                                                   "Invalid bitmap! (tb_GetBitmapRect)",
                                                   "There is no bitmap to free! (tb_DisposeBitmap)", kTableFull,
                                                   kTableFull}));
-    tb_DisposeBitmap(37);
-    tb_DisposeBitmap(12);
+    for (int handle : {37, 12}) tb_DisposeBitmap(handle);
     EXPECT_EQ(create(1, 1), 12);  // the lowest free slot first
     EXPECT_EQ(create(1, 1), 37);
     EXPECT_EQ(desktop().messageBoxes()[0].caption, "Error...");

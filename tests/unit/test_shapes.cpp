@@ -180,7 +180,6 @@ TEST_F(RegionTable, PointListsEndAtEitherHalfOfTheMarkerOrAfterAHundredPoints) {
         const Point list[] = {{0, 0}, {20, 0}, {0, 20}, marker, {40, 40}};
         const int region = tb_CreateRegion(list);
         EXPECT_EQ(tb_PtInRegion(2, 2, region) - tb_PtInRegion(15, 15, region), 1);  // (15, 15) if (40, 40) was used
-        tb_DisposeRegion(region);
     }
     // A square traced by the first 100 points, then 50 points far away.
     std::vector<Point> many = {{0, 0}, {10, 0}, {10, 10}};
@@ -201,8 +200,7 @@ TEST_F(RegionTable, FailuresTakeNoSlotAndAFullTableIsReported) {
     EXPECT_EQ(desktop().messageBoxes().at(0).caption, "Attention!");
     for (int i = 0; i < kRegionSlots; ++i) ASSERT_EQ(tb_CreateRegion(kSquare), i);
     EXPECT_EQ(tb_CreateRegion(kSquare), -1);
-    tb_DisposeRegion(62);
-    tb_DisposeRegion(37);
+    for (int handle : {62, 37}) tb_DisposeRegion(handle);
     EXPECT_EQ(tb_CreateRegion(kSquare), 37);  // the lowest free slot first
     EXPECT_EQ(tb_CreateRegion(kSquare), 62);
     for (int handle : {-1, 100, 99}) {  // outside the table, or free: ignored
