@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pictures/bmp_read.h"
@@ -106,12 +107,11 @@ TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
 // The browser's preview read equals the whole picture stretched into the preview's rectangle,
 // however the file stores its rows, while holding only the preview's pixels.
 TEST_F(LimitsTest, PreviewEqualsTheWholePictureStretched) {
-    struct Case { int32_t width, height; int bits; };
     const std::string path = std::string(getenv("XDG_CONFIG_HOME")) + "/preview.bmp";
-    for (const Case& c : {Case{613, 501, 24}, Case{97, -1000, 8}, Case{3, 2, 24}}) {
-        const size_t stride = (static_cast<size_t>(c.width) * c.bits / 8 + 3) & ~size_t{3};
-        std::vector<uint8_t> file = PictureHeaders(c.width, c.height, c.bits, c.bits == 8 ? 54 + 1024 : 54);
-        file.resize(file.size() + (c.bits == 8 ? 1024 : 0) + stride * std::abs(c.height));
+    for (auto [width, height, bits] : {std::tuple{613, 501, 24}, {97, -1000, 8}, {3, 2, 24}}) {
+        const size_t stride = (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
+        std::vector<uint8_t> file = PictureHeaders(width, height, bits, bits == 8 ? 54 + 1024 : 54);
+        file.resize(file.size() + (bits == 8 ? 1024 : 0) + stride * std::abs(height));
         for (size_t i = 54; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::ssize(file));
         Rect rects[2]{};
@@ -126,7 +126,7 @@ TEST_F(LimitsTest, PreviewEqualsTheWholePictureStretched) {
         bitmaps[2] = tb_CreateBitmap(&rects[1], 0, 24);
         tb_CopyBitmap(bitmaps[0], bitmaps[2], &rects[0], &rects[1], 0);
         const PixelView a = tb_PeekBitmapPixels(bitmaps[1]), b = tb_PeekBitmapPixels(bitmaps[2]);
-        for (int y = 0; y < 217; ++y) ASSERT_EQ(memcmp(RowPointer(a, y), RowPointer(b, y), 280 * 3), 0) << c.width << ", row " << y;
+        for (int y = 0; y < 217; ++y) ASSERT_EQ(memcmp(RowPointer(a, y), RowPointer(b, y), 280 * 3), 0) << width << ", row " << y;
     }
 }
 

@@ -16,9 +16,10 @@ protected:
         const PixelView v = view(handle);
         return std::vector<uint8_t>(v.bits, v.bits + static_cast<size_t>(v.stride) * v.height);
     }
-    static FilterKernel Kernel() {
+    static FilterKernel Kernel(int bias = 0) {
         FilterKernel k;
         tb_InitKernel(&k);
+        k.bias = bias;
         return k;
     }
 };
@@ -44,8 +45,7 @@ TEST_F(PixelTest, TheTableRefusesWhatItCannotHoldAndReportsBadHandlesAndAFullOne
     for (int i = 2; i < kBitmapSlots; ++i) ASSERT_EQ(create(1, 1), i);
     EXPECT_EQ(create(1, 1), -1);
     // The filter works in a bitmap of its own: a full table stops it, and it says so.
-    FilterKernel k = Kernel();
-    k.bias = 255;
+    const FilterKernel k = Kernel(255);
     tb_Convolve(2, &r, &k);
     EXPECT_EQ(colour(2, 0, 0), 0u);
     EXPECT_EQ(errors(), (std::vector<std::string>{"Only 8 and 24 bit bitmaps can be created! (tb_CreateBitmap)",
@@ -106,8 +106,7 @@ TEST_F(PixelTest, ComponentsAreBytesTimes255AndOnlyThePictureInsideTheStoredRect
     EXPECT_EQ(colour(c, 99, 49), 0xFF0000u);
     EXPECT_EQ(colour(c, 100, 49) + colour(c, 50, 50), 0u);
     // Only the part of the filtered rect inside the stored one is filtered.
-    FilterKernel k = Kernel();
-    k.bias = 255;
+    const FilterKernel k = Kernel(255);  // were it filtered, every byte would turn 255
     Rect corner{0, 0, 15, 25};  // meets the stored rect in (10, 20) .. (14, 24)
     tb_Convolve(c, &corner, &k);
     EXPECT_EQ(drawtest::PixelsWhere(Rect{0, 0, 100, 50}, [&](int x, int y) { return RowPointer(view(c), y)[3 * x] == 255; }),

@@ -192,8 +192,7 @@ TEST_F(TextTest, ClipInForceLimitsTheTextAndANamedFontsOwnClipReplacesIt) {
     const Rect clip{60, 30, 170, 55}, all{0, 0, 300, 120}, own{140, 0, 160, 120};
     tb_SetClipRect(clipped, &clip);
     tb_CopyBitmap(black, clipped, &all, &all, 0);  // puts the clip in force, changes nothing
-    draw(free, 20, 20, "Clipped text");
-    draw(clipped, 20, 20, "Clipped text");
+    for (int target : {free, clipped}) draw(target, 20, 20, "Clipped text");
     // The pixels unlike the unclipped text cut by the clip: none.
     const auto unlike = [&](int x, int y) { return at(clipped, x, y) != (tb_PtInRect(x, y, &clip) ? at(free, x, y) : 0u); };
     EXPECT_EQ(drawtest::PixelsWhere(all, unlike), drawtest::PixelSet{});
