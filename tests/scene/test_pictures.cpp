@@ -25,9 +25,9 @@ protected:
         desktop().clearRecords();
     }
     // A red w x h picture file at `path`, by ImageMagick: 24-bit BMP unless told another format.
-    void writePicture(const fs::path& path, int w = 8, int h = 8, const std::string& format = "-type TrueColor BMP3") {
-        const std::string size = std::to_string(w) + "x" + std::to_string(h);
-        ASSERT_EQ(std::system(("convert -size " + size + " xc:red " + format + ":'" + path.string() + "'").c_str()), 0);
+    void writePicture(const fs::path& path, int w = 8, int h = 8, const std::string& format = "BMP3") {
+        const std::string red = std::to_string(w) + 'x' + std::to_string(h) + " xc:red -type TrueColor ";
+        ASSERT_EQ(std::system(("convert -size " + red + format + ":'" + path.string() + "'").c_str()), 0);
     }
     void answerFile(const fs::path& path) { desktop().answerFileDialog(platform::FileDialogResult{true, path, 0}); }
     // Answers the picture browser with clicks at these points, noting its position before the last.

@@ -39,7 +39,8 @@ TEST_F(ToolTest, HammerEmbossesThePictureAsItWasBeforeTheStroke) {
         halves();
         clickAt(W(300, 200));
         const Rgb once = canvasAt(300, 200);
-        EXPECT_TRUE(c.lighter > 0 ? once.r > 200 : c.lighter < 0 ? once.r < 200 : once == (Rgb{200, 200, 200})) << once;
+        EXPECT_TRUE(c.lighter > 0 ? once.r > 200 : c.lighter < 0 ? once.r < 200 : once == (Rgb{200, 200, 200}))
+            << once;
         // Over the same place again and again in one stroke: what one dab gave.
         halves();
         stroke({W(300, 200), W(310, 200), W(300, 200), W(290, 200), W(300, 200)});
@@ -151,7 +152,8 @@ TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
         auto others = [&] {  // the scene's bottom 96 rows, 640 wide, but for the can's top and bodies
             std::vector<Rgb> seen;
             for (int i = 0, x = 0, y = r.height - 96; i < 640 * 96; ++i, x = i % 640, y = r.height - 96 + i / 640)
-                if (!tb_PtInRect(x, y, &c.top) && !tb_PtInRect(x, y, &c.bodies[0]) && !tb_PtInRect(x, y, &c.bodies[1]))
+                if (!tb_PtInRect(x, y, &c.top) && !tb_PtInRect(x, y, &c.bodies[0]) &&
+                    !tb_PtInRect(x, y, &c.bodies[1]))
                     seen.push_back(canvasAt(x, y, r.sceneBuffer));
             return seen;
         };

@@ -117,8 +117,8 @@ TEST_F(FilesTest, ReadsAndWritesNeedTheRightKindOfOpenFileAndPlacesThatCannotBeA
     }
     fs::create_directory(path("sub"));
     // Places that cannot be written, and places that cannot be read: the current file stays closed.
-    for (auto [written, read] : {std::pair{path("nowhere/a.bmp"), path("missing.bmp")}, {path("sub"), path("sub")},
-                                 {std::string(), std::string("/dev/zero")}}) {
+    for (auto [written, read] : {std::pair{path("nowhere/a.bmp"), path("missing.bmp")},
+                                 {path("sub"), path("sub")}, {std::string(), std::string("/dev/zero")}}) {
         EXPECT_EQ(tb_CreateFile(written, 0), -1) << written;
         EXPECT_EQ(tb_WriteFile("x", 1), 1) << written;
         EXPECT_EQ(tb_OpenFile(read, 0), -1) << read;

@@ -109,8 +109,8 @@ TEST_F(PixelTest, ComponentsAreBytesTimes255AndOnlyThePictureInsideTheStoredRect
     const FilterKernel k = Kernel(255);  // were it filtered, every byte would turn 255
     Rect corner{0, 0, 15, 25};  // meets the stored rect in (10, 20) .. (14, 24)
     tb_Convolve(c, &corner, &k);
-    EXPECT_EQ(drawtest::PixelsWhere(Rect{0, 0, 100, 50}, [&](int x, int y) { return RowPointer(view(c), y)[3 * x] == 255; }),
-              drawtest::Filled(Rect{10, 20, 15, 25}));
+    const auto filtered = [&](int x, int y) { return RowPointer(view(c), y)[3 * x] == 255; };
+    EXPECT_EQ(drawtest::PixelsWhere(Rect{0, 0, 100, 50}, filtered), drawtest::Filled(Rect{10, 20, 15, 25}));
     const Rect all{0, 0, 10, 10};
     for (int bad : {-1, 100, 5000}) {  // nothing happens and nothing is said
         set(bad, 0, 0, kWhite);

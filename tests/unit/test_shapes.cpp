@@ -98,7 +98,7 @@ TEST(Shapes, EveryClippedShapeIsTheCropOfTheWholeOneAndLinesNarrowerThanOneHaveW
             EXPECT_EQ(Spans(make, box, clip), CropTo(Spans(make, box), clip));
         const int32_t w = width(random);
         EXPECT_EQ(Line({x0, y0}, {x1, y1}, w, clip), CropTo(Line({x0, y0}, {x1, y1}, w), clip)) << x0 << "," << y0;
-        EXPECT_EQ(Line({x0, y0}, {x1, y1}, 1 - w), Line({x0, y0}, {x1, y1}, 1)) << "narrower than one: width one";
+        EXPECT_EQ(Line({x0, y0}, {x1, y1}, 1 - w), Line({x0, y0}, {x1, y1}, 1)) << "narrower than one";
     }
 }
 

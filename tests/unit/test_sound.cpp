@@ -42,7 +42,6 @@ protected:
 // Any non-zero turns sound on; it is on at the start and again after tb_Init. A loop started
 // before the child switched sound off must still end.
 TEST_F(SoundRules, EachCallReachesThePlayerInItsModeOrNotAtAll) {
-    EXPECT_EQ(tb_GetSoundSwitch(), 1);
     // What, with the switch at, the call, what reaches the player, and how many beeps.
     const std::tuple<const char*, int, std::function<void()>, std::vector<int>, int> cases[] = {
         {"play now", -1, [] { tb_PlaySoundNow(1020); }, {Play(1020, kCut)}, 0},
@@ -168,8 +167,7 @@ TEST(SoundMixer, PlaysOneClipAtATimeInTheThreeModes) {
             const Step& s = steps[i];
             if (s.op == 'p') mixer.start(s.clip, s.mode);
             if (s.op == 's') mixer.stop();
-            if (s.op != 'm') continue;
-            EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i;
+            if (s.op == 'm') EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i;
         }
     }
 }
@@ -260,8 +258,7 @@ TEST(SdlAudioWithoutDevice, EverythingGoesOnSilently) {
         EXPECT_FALSE(player.open()) << driver;
         EXPECT_EQ(player.format().channels, 0) << driver;
     }
-    unsetenv("SDL_AUDIODRIVER");
-    unsetenv("SDL_DISKAUDIOFILE");
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"}) unsetenv(name);
 }
 
 }  // namespace

@@ -38,8 +38,8 @@ TEST(TextFonts, FaceNamesFindInstalledFamiliesOfTheirKind) {
 // Liberation Sans: the cell (ascent + descent) is 1.12 em; size 0 is the default cell of 16.
 TEST(TextMeasure, SizeIsTheEmHeightAndWithNoFontsTheCellHeight) {
     for (int size : {12, 40, 80})
-        EXPECT_NEAR(text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height(), size * 1.12, 1.5)
-            << size;
+        EXPECT_NEAR(text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height(), size * 1.12,
+                    1.5) << size;
     EXPECT_EQ(text::MeasureLine(Font("Arial", text::FontKind::Sans, 0), "x").height(),
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
     // Without any font at all (the font map measured above is handed back) a cell height stands
@@ -194,7 +194,8 @@ TEST_F(TextTest, ClipInForceLimitsTheTextAndANamedFontsOwnClipReplacesIt) {
     tb_CopyBitmap(black, clipped, &all, &all, 0);  // puts the clip in force, changes nothing
     for (int target : {free, clipped}) draw(target, 20, 20, "Clipped text");
     // The pixels unlike the unclipped text cut by the clip: none.
-    const auto unlike = [&](int x, int y) { return at(clipped, x, y) != (tb_PtInRect(x, y, &clip) ? at(free, x, y) : 0u); };
+    const auto cut = [&](int x, int y) { return tb_PtInRect(x, y, &clip) ? at(free, x, y) : 0u; };
+    const auto unlike = [&](int x, int y) { return at(clipped, x, y) != cut(x, y); };
     EXPECT_EQ(drawtest::PixelsWhere(all, unlike), drawtest::PixelSet{});
     tb_DrawTextInFont(clipped, 150, 110, kBlocks, kBlocksLength, "Liberation Mono", 30, 0, 255, 255, 255, 0, &own);
     EXPECT_NE(at(clipped, 155, 100), 0u);
