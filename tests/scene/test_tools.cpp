@@ -170,7 +170,6 @@ TEST_F(ToolTest, PaletteAcceptsOnlyAPickedColourAndADoubleClickedCanTakesIt) {
     const int picture = tb_CreateBitmap(&whole, kBmpColourPalette, 24);
     scene::Color pink{};
     tb_GetPixel(picture, 250, 60, &pink.red, &pink.green, &pink.blue);
-    tb_DisposeBitmap(picture);
     const Point tick{140, 100}, cross{165, 100}, swatch{39, 172}, onIt{250, 60}, outside{20, 20};
     auto answer = [&](std::vector<Point> clicks) {
         desktop().answerDialog([=, this](platform::NativeWindow d) {

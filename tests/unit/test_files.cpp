@@ -79,9 +79,7 @@ TEST_F(FilesTest, ASaveReplacesThePictureOnlyWhenWholeAndKeepsItsPermissions) {
     EXPECT_EQ(FileBytes(target), (Bytes{'o', 'l', 'd'}));  // mid-save the old picture is still there
     ASSERT_EQ(tb_CloseFile(), 1);
     EXPECT_EQ(FileBytes(target), (Bytes{'n', 'e', 'w', '!'}));
-    struct stat st;
-    ASSERT_EQ(stat(target.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(int(fs::status(target).permissions()), 0640);
     for (int bitmap : {-1, 57, 5000}) {  // refused before writing: said, and the old file kept
         EXPECT_EQ(tb_CreateFile(target, 0) + tb_WriteBitmapToFile(bitmap) + tb_CloseFile(), 1);
         EXPECT_EQ(FileBytes(target), (Bytes{'n', 'e', 'w', '!'})) << bitmap;
@@ -97,8 +95,7 @@ TEST_F(FilesTest, ASaveReplacesThePictureOnlyWhenWholeAndKeepsItsPermissions) {
     ASSERT_EQ(save("fresh.bmp", "x"), 1);
     const mode_t mask = umask(0);
     umask(mask);
-    ASSERT_EQ(stat(path("fresh.bmp").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+    EXPECT_EQ(int(fs::status(path("fresh.bmp")).permissions()), 0666 & ~mask);
 }
 
 TEST_F(FilesTest, ReadsAndWritesNeedTheRightKindOfOpenFileAndPlacesThatCannotBeAreRefused) {
