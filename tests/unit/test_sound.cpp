@@ -39,7 +39,7 @@ protected:
     }
 };
 
-// Any non-zero turns sound on; it is on at the start and again after tb_Init. A loop started
+// Any non-zero turns sound on; tb_Init turns it on again. A loop started
 // before the child switched sound off must still end.
 TEST_F(SoundRules, EachCallReachesThePlayerInItsModeOrNotAtAll) {
     // What, with the switch at, the call, what reaches the player, and how many beeps.
