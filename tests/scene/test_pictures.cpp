@@ -24,19 +24,20 @@ protected:
         room().modified = modified;
         desktop().clearRecords();
     }
-    // A red w x h picture file at `path`.
-    void writePicture(std::string path, int w = 8, int h = 8) {
-        Rect rect{0, 0, w, h};
-        const int b = tb_CreateBitmap(&rect, -1, 24);
-        tb_SetForeColor(b, 65025, 0, 0);
-        tb_PaintRect(b, &rect);
-        tb_CreateFile(path, 0);
-        tb_WriteBitmapToFile(b);
-        ASSERT_EQ(tb_CloseFile(), 1);
-        tb_DisposeBitmap(b);
+    // A red w x h picture file at `path`, by ImageMagick: 24-bit BMP unless told another format.
+    void writePicture(const fs::path& path, int w = 8, int h = 8, const std::string& format = "BMP3") {
+        const std::string red = std::to_string(w) + 'x' + std::to_string(h) + " xc:red -type TrueColor ";
+        ASSERT_EQ(std::system(("convert -size " + red + format + ":'" + path.string() + "'").c_str()), 0);
     }
     void answerFile(const fs::path& path) { desktop().answerFileDialog(platform::FileDialogResult{true, path, 0}); }
-    void browse(Point p) { desktop().answerDialog([=, this](NativeWindow d) { desktop().click(p.x, p.y, d); }); }
+    // Answers the picture browser with clicks at these points, noting its position before the last.
+    void browse(std::vector<Point> clicks, int* position = nullptr) {
+        desktop().answerDialog([=, this](NativeWindow d) {
+            for (size_t i = 0; i + 1 < clicks.size(); ++i) desktop().click(clicks[i].x, clicks[i].y, d);
+            if (position) desktop().then([=] { *position = shell::Shell().browserPosition; });
+            desktop().click(clicks.back().x, clicks.back().y, d);
+        });
+    }
     static constexpr Point kOpen{180, 390}, kCancel{230, 390}, kNext{335, 390}, kPrevious{74, 390}, kName{383, 239};
 };
 
@@ -63,8 +64,8 @@ TEST_F(PicturesTest, SaveWritesTheCanvasOrTellsWhyAndKeepsTheChanges) {
 // offered as "cat.png" beside the Gallery and written lossless and small, never over a picture.
 TEST_F(PicturesTest, ExportWritesAPngCopyBesideTheGalleryAndNeverOverAPicture) {
     std::ofstream(home_ / "a file");
-    writePicture((home_ / "keep.bmp").string());
-    ASSERT_EQ(std::system(("convert -size 20x10 xc:red PNG24:" + (home_ / "Gallery/cat.PNG").string()).c_str()), 0);
+    writePicture(home_ / "keep.bmp");
+    writePicture(home_ / "Gallery/cat.PNG", 20, 10, "PNG24");
     answerFile(home_ / "Gallery/cat.PNG");
     scene::OpenPicture();
     EXPECT_EQ(shell::Shell().pictureFileName, (home_ / "Gallery/cat.bmp").string());
@@ -75,11 +76,9 @@ TEST_F(PicturesTest, ExportWritesAPngCopyBesideTheGalleryAndNeverOverAPicture) {
                           Case{home_ / "a file" / "x.png", {}, false, "does not accept"},
                           Case{"/dev/full", {}, false, "disk may be full"}, Case{{}, {}, false, nullptr}}) {
         SCOPED_TRACE(c.answer);
-        for (int i = 0; i < (c.many ? 300 : 3); ++i) {  // flat colours, or more than a palette holds
-            tb_SetForeColor(room().canvas, 65025 - i * 200, (i * 97) % 256 * 255, 0);
-            const Rect spot{i % 30 * 20, i / 30 * 40, i % 30 * 20 + 19, i / 30 * 40 + 39};
-            tb_PaintRect(room().canvas, &spot);
-        }
+        for (int i = 0; i < (c.many ? 300 : 3); ++i)  // flat colours, or more than a palette holds
+            paint(Rect{i % 30 * 20, i / 30 * 40, i % 30 * 20 + 19, i / 30 * 40 + 39},
+                  Rgb{255 - i * 200 / 255, i * 97 % 256, 0});
         room().modified = true, desktop().clearRecords();
         c.answer.empty() ? desktop().answerFileDialog(platform::FileDialogResult{}) : answerFile(c.answer);
         scene::RunCommand(scene::kCommandExport);
@@ -116,7 +115,7 @@ TEST_F(PicturesTest, SaveBeforeQuestionOnlyWhenModifiedAndYesSavesTheOldPictureF
         room().placingText = true;  // text waiting to be placed goes with the old picture
         if (c.modified) desktop().answerMessageBox(c.answer);
         if (!c.saveTo.empty()) answerFile(c.saveTo);
-        c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse(kOpen);
+        c.command == scene::OpenPicture ? answerFile(home_ / "Gallery" / "other.bmp") : browse({kOpen});
         c.command();
         EXPECT_EQ(boxTexts().empty() ? "" : boxTexts()[0], c.modified ? std::string("Attention... ") + c.question : "");
         ASSERT_EQ(fs::exists(ok), c.saveTo == ok);
@@ -161,7 +160,7 @@ TEST_F(PicturesTest, OpenPlacesAPictureByThePreferenceAndRefusesOthers) {
                           Case{1000, 800, false, {0, 0, 634, 488}}}) {
         const fs::path file = home_ / "Gallery" / "red.bmp";  // the kind is told by the bytes
         if (c.w == 0) std::ofstream(file) << (c.png ? "\x89PNG\r\n\x1a\n" : "") << "not a picture";
-        else c.png ? void(std::system(("convert -size 100x50 xc:red png:" + file.string()).c_str())) : writePicture(file, c.w, c.h);
+        else c.png ? writePicture(file, c.w, c.h, "png") : writePicture(file, c.w, c.h);
         paintAll(kBlue, false);
         shell::Prefs().fitPictures = c.fit;
         answerFile(file);
@@ -183,7 +182,7 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     // Choosing in the empty Gallery or a refused page changes nothing.
     for (void (*command)() : {scene::GalleryCommand, scene::NewPicture}) {
         paintAll(kBlue, false);
-        desktop().answerDialog([&](NativeWindow d) { desktop().click(kOpen.x, kOpen.y, d); });
+        browse({kOpen});
         command();
         EXPECT_EQ(canvasAt(300, 200), command == scene::NewPicture ? kWhite : kBlue);
         EXPECT_EQ(boxTexts(), Texts{"Attention! Could not open selected file."});
@@ -193,26 +192,19 @@ TEST_F(PicturesTest, BrowserListsByNameStepsWithinTheListAndKeepsItsPlace) {
     for (const char* name : {"one.bmp", "two.bmp", "thr\xe9.bmp"}) writePicture(home_ / "Gallery" / name);
     EXPECT_EQ(tb_ListFolder((home_ / "Gallery").string(), ".bmp", 2).size(), 2u);
     int position = -1;
-    desktop().answerDialog([&](NativeWindow d) {
-        for (Point p : {kPrevious, kNext, kNext, kNext, kPrevious, kName}) desktop().click(p.x, p.y, d);
-        desktop().then([&] { position = shell::Shell().browserPosition; });
-        desktop().click(kCancel.x, kCancel.y, d);
-    });
+    browse({kPrevious, kNext, kNext, kNext, kPrevious, kName, kCancel}, &position);
     desktop().clearRecords();
     scene::GalleryCommand();
     EXPECT_EQ(position, 1);  // one, three, two: at "three" after the steps
     EXPECT_EQ(boxTexts(), Texts{"Information... This picture file is named thr\xef\xbf\xbd.bmp."});
     // New shows the pages from the first; the Gallery's place is kept for it.
-    desktop().answerDialog([&](NativeWindow d) {
-        desktop().then([&] { position = shell::Shell().browserPosition; });
-        desktop().click(kCancel.x, kCancel.y, d);
-    });
+    browse({kCancel}, &position);
     scene::NewPicture();
     EXPECT_EQ(position, 0);
     EXPECT_EQ(shell::Shell().browserPosition, 1);
     EXPECT_FALSE(room().undoAvailable);
     // Saved under its name as the dialog offered it, a picture goes back into its own file.
-    browse(kOpen), scene::GalleryCommand(), paintAll(kBlue), answerFile(home_ / "Gallery" / "thr\xef\xbf\xbd.bmp");
+    browse({kOpen}), scene::GalleryCommand(), paintAll(kBlue), answerFile(home_ / "Gallery" / "thr\xef\xbf\xbd.bmp");
     scene::SaveCommand();
     EXPECT_EQ(FileBytes(home_ / "Gallery" / "thr\xe9.bmp")[54], '\xff');  // blue
 }

@@ -40,9 +40,8 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
     for (const auto& [end, result] : {std::pair{kCancel, -1}, std::pair{Point{-1, -1}, 0}, std::pair{kOk, 1}}) {
         dialogs::InitTextTool();
         EXPECT_EQ(dialog(typed, {kBold, kSize80}, end), result);
-        const dialogs::TextSettings& t = dialogs::Text();
-        EXPECT_EQ(t.text, result == 1 ? typed : "Type your text in here.");
-        EXPECT_EQ(t.style + t.sizeIndex, result == 1 ? 1 + 4 : 0 + 2);
+        EXPECT_EQ(dialogs::Text().text, result == 1 ? typed : "Type your text in here.");
+        EXPECT_EQ(dialogs::Text().style + dialogs::Text().sizeIndex, result == 1 ? 1 + 4 : 0 + 2);
         EXPECT_TRUE(std::is_sorted(list_.begin(), list_.end()) && !list_.empty());
         for (const char* alias : {"Sans", "Serif", "Monospace", "sans-serif"})
             EXPECT_EQ(std::count(list_.begin(), list_.end(), alias), 0);
@@ -63,7 +62,6 @@ TEST_F(TextTest, OkTakesTheChoicesCancelAndEscapeKeepTheOldOnes) {
 }
 
 TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesItAway) {
-    scene::Room& r = room();
     dialogs::Text().text = "Hi";
     dialogs::PreviewText(400, 300);
     int rows = 0;
@@ -88,11 +86,11 @@ TEST_F(TextTest, ThePreviewStaysInTheWindowTheStampLandsOnThePointAndUndoTakesIt
     scene::RestoreUndo();
     EXPECT_EQ(countCanvas(kRed), 0);
     // Dropped outside the canvas: nothing drawn, and the preview leaves the window.
-    r.placingText = true;
+    room().placingText = true;
     moveTo(Point{400, 300});
     desktop().click(60, 560);
     pump();
-    EXPECT_FALSE(r.placingText);
+    EXPECT_FALSE(room().placingText);
     EXPECT_EQ(countCanvas(kRed), 0);
     EXPECT_EQ(shown(Point{400, 290}), kWhite);
 }

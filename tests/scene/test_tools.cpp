@@ -31,16 +31,16 @@ protected:
 TEST_F(ToolTest, HammerEmbossesThePictureAsItWasBeforeTheStroke) {
     putToysOnTable();
     chooseTool(scene::kHammer);
-    paint(room().picture, Rgb{230, 180, 20});  // a flat colour turns grey
-    clickAt(W(300, 200));
-    EXPECT_EQ(canvasAt(300, 200), (Rgb{200, 200, 200}));
-    struct Case { Rgb left, right; bool lighter; };
-    for (Case c : {Case{{20, 20, 20}, {240, 240, 240}, true}, Case{{240, 240, 240}, {20, 20, 20}, false}}) {
+    // A flat colour turns grey; a step up to the right makes it lighter, a step down darker.
+    struct Case { Rgb left, right; int lighter; };
+    for (Case c : {Case{{230, 180, 20}, {230, 180, 20}, 0}, Case{{20, 20, 20}, {240, 240, 240}, 1},
+                   Case{{240, 240, 240}, {20, 20, 20}, -1}}) {
         auto halves = [&] { paint(Rect{0, 0, 300, 488}, c.left), paint(Rect{300, 0, 634, 488}, c.right); };
         halves();
         clickAt(W(300, 200));
         const Rgb once = canvasAt(300, 200);
-        EXPECT_TRUE(c.lighter ? once.r > 200 : once.r < 200) << once;
+        EXPECT_TRUE(c.lighter > 0 ? once.r > 200 : c.lighter < 0 ? once.r < 200 : once == (Rgb{200, 200, 200}))
+            << once;
         // Over the same place again and again in one stroke: what one dab gave.
         halves();
         stroke({W(300, 200), W(310, 200), W(300, 200), W(290, 200), W(300, 200)});
@@ -114,28 +114,27 @@ TEST_F(ToolTest, RulerLaysOneLineAndNoRubberBandWhenMagnified) {
 }
 
 TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
-    scene::Room& r = room();
     chooseTool(scene::kScissors);
     stroke({W(200, 100), W(205, 140)});  // 5 wide: nothing is cut
-    EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+    EXPECT_EQ(room().objects[scene::kScissors].active, 0);
     paint(Rect{624, 468, 634, 488}, kBlue);  // a mark in the picture's far corner
     scene::Present();
     // Dragged past both far edges, where the pointer is pinned: the box reaches them, last column
     // and row included.
     stroke({W(594, 448), W(650, 520), W(700, 560)});
-    ASSERT_EQ(r.objects[scene::kScissors].param, 1) << "carrying";
+    ASSERT_EQ(room().objects[scene::kScissors].param, 1) << "carrying";
     clickAt(W(300, 300));
     EXPECT_TRUE(canvasAt(310, 300) == kBlue && canvasAt(319, 319) == kBlue && canvasAt(309, 300) == kWhite);
     EXPECT_EQ(countCanvas(kBlue), 2 * 10 * 20) << "the cut stays where it was";
     moveTo(W(2, 100));  // the piece hangs over the frame
     desktop().setKeyState('C', true);  // C held during a move lets it go, without a trace
     moveTo(W(6, 104));
-    EXPECT_EQ(r.objects[scene::kScissors].active, 0);
+    EXPECT_EQ(room().objects[scene::kScissors].active, 0);
     desktop().setKeyState('C', false);
     EXPECT_TRUE(showsTheScene());
     // Magnified, a 40 x 40 cut of the screen lands as 20 x 20 picture pixels.
     zoomAt(W(5, 5));
-    paint(r.picture, kWhite);
+    paint(room().picture, kWhite);
     paint(Rect{10, 10, 30, 30}, kBlue);
     scene::Present();
     stroke({W(20, 20), W(60, 60)});
@@ -148,34 +147,29 @@ TEST_F(ToolTest, ScissorsCutCarryPasteAndLetGo) {
 
 TEST_F(ToolTest, RecolouringAFrontCanNeverPaintsOutsideIt) {
     const scene::Room& r = room();
-    auto table = [&] {  // the scene's bottom 96 rows, 640 wide
-        std::vector<Rgb> seen;
-        for (int i = 0; i < 640 * 96; ++i) seen.push_back(canvasAt(i % 640, r.height - 96 + i / 640, r.sceneBuffer));
-        return seen;
-    };
     for (int can : {0, 5, 6, 7}) {
         const scene::Can& c = r.cans[can];
-        const std::vector<Rgb> before = table();
+        auto others = [&] {  // the scene's bottom 96 rows, 640 wide, but for the can's top and bodies
+            std::vector<Rgb> seen;
+            for (int i = 0, x = 0, y = r.height - 96; i < 640 * 96; ++i, x = i % 640, y = r.height - 96 + i / 640)
+                if (!tb_PtInRect(x, y, &c.top) && !tb_PtInRect(x, y, &c.bodies[0]) &&
+                    !tb_PtInRect(x, y, &c.bodies[1]))
+                    seen.push_back(canvasAt(x, y, r.sceneBuffer));
+            return seen;
+        };
+        const std::vector<Rgb> before = others();
         // Black makes the label's shade the outline's; the next colour must stay on the label.
         scene::DrawCan(can, 0, 0, 0, true);
         scene::DrawCan(can, 65025, 0, 0, true);
-        const std::vector<Rgb> after = table();
-        for (int i = 0; i < 640 * 96; ++i) {
-            const int x = i % 640, y = r.height - 96 + i / 640;
-            const bool ours =
-                tb_PtInRect(x, y, &c.top) || tb_PtInRect(x, y, &c.bodies[0]) || tb_PtInRect(x, y, &c.bodies[1]);
-            EXPECT_TRUE(ours || after[i] == before[i]) << "can " << can << " changed " << x << "," << y;
-        }
+        EXPECT_TRUE(others() == before) << "can " << can << " changed the scene around it";
     }
 }
 
 TEST_F(ToolTest, PaletteAcceptsOnlyAPickedColourAndADoubleClickedCanTakesIt) {
-    scene::Room& r = room();
     Rect whole{};
     const int picture = tb_CreateBitmap(&whole, kBmpColourPalette, 24);
     scene::Color pink{};
     tb_GetPixel(picture, 250, 60, &pink.red, &pink.green, &pink.blue);
-    tb_DisposeBitmap(picture);
     const Point tick{140, 100}, cross{165, 100}, swatch{39, 172}, onIt{250, 60}, outside{20, 20};
     auto answer = [&](std::vector<Point> clicks) {
         desktop().answerDialog([=, this](platform::NativeWindow d) {
@@ -193,13 +187,13 @@ TEST_F(ToolTest, PaletteAcceptsOnlyAPickedColourAndADoubleClickedCanTakesIt) {
     }
     // A double click on a can: with the palette cancelled the can keeps its colour and is chosen;
     // an accepted colour becomes the can's and the current one.
-    const Point can{(r.cans[2].top.left + r.cans[2].top.right) / 2, r.cans[2].top.top + 4};
-    const scene::Color before = r.canColors[2];
+    const Point can = centreOf(room().cans[2].top);
+    const scene::Color before = room().canColors[2];
     for (bool accept : {false, true}) {
         answer(accept ? std::vector<Point>{onIt, tick} : std::vector<Point>{cross});
         desktop().doubleClick(can.x, can.y);
         pump();
-        EXPECT_EQ(r.canColors[2], accept ? pink : before);
-        EXPECT_EQ(r.currentColor, accept ? pink : before);
+        EXPECT_EQ(room().canColors[2], accept ? pink : before);
+        EXPECT_EQ(room().currentColor, accept ? pink : before);
     }
 }

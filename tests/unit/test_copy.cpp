@@ -53,10 +53,8 @@ TEST_F(CopyTest, EqualSizeCopyIsSkippedWhenItReachesFourPixelsOrLessIntoTheClipA
         tb_CopyBitmap(block, target, &from, &to, 0);
         const Rect copied = Bounds(drawtest::PixelsWhere(Rect{0, 0, 300, 300}, [&](int x, int y) { return at(target, x, y); }));
         EXPECT_EQ(copied, c.copied) << c.x << "," << c.y;
-        if (!copied.isEmpty()) {  // the part of the source that lands there
+        if (!copied.isEmpty())  // the part of the source that lands there
             EXPECT_EQ(at(target, copied.left, copied.top), colour(block, copied.left - c.x, copied.top - c.y)) << c.x;
-        }
-        tb_DisposeBitmap(target);
     }
 }
 
@@ -68,6 +66,7 @@ TEST_F(CopyTest, TheClipACopyPutsInForceGoesWithTheBitmapAndTheStoredOneStaysWit
     const Rect clip{10, 10, 20, 20};
     tb_SetClipRect(target, &clip);
     tb_CopyBitmap(white, target, &all, &all, 0);  // lands inside the clip and puts it in force
+    tb_PaintRect(target, &all);  // for the figures after it too
     EXPECT_EQ(Bounds(where(target, kWhite)), clip);
     tb_SetClipRect(target, &clip);  // setting a clip lifts the one in force
     tb_PaintRect(target, &all);
@@ -108,7 +107,7 @@ TEST_F(CopyTest, StretchMatchesAPerPixelReference) {
         // The slot keeps the clip of an earlier round's bitmap, so always say which.
         clipped ? tb_SetClipRect(target, &clip) : tb_ClearClipRect(target);
         tb_CopyBitmap(source, target, &from, &to, 0);
-        for (int y = 0; y < dh; ++y) {
+        for (int y = 0; y < dh; ++y)
             for (int x = 0; x < dw; ++x) {
                 uint32_t expected = 0x010203;
                 const bool inClip = !clipped || (x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom);
@@ -119,9 +118,7 @@ TEST_F(CopyTest, StretchMatchesAPerPixelReference) {
                 }
                 ASSERT_EQ(at(target, x, y), expected) << "round " << round << " at " << x << "," << y << " depth " << depth;
             }
-        }
-        tb_DisposeBitmap(source);
-        tb_DisposeBitmap(target);
+        for (int handle : {source, target}) tb_DisposeBitmap(handle);
     }
 }
 
@@ -133,7 +130,7 @@ TEST_F(CopyTest, MaskIsOredThenImageAndedBytewiseBothStretchedWithinTheClip) {
     };
     Rect small{0, 0, 2, 2}, big{2, 2, 10, 10};
     const Rect clip{0, 0, 20, 3}, shown{2, 2, 10, 3};
-    for (const auto& c : cases) {
+    for (const auto& c : cases)
         for (int maskDepth : {8, 24}) {
             const int destination = create(20, 20), mask = create(2, 2, maskDepth), image = create(2, 2);
             fill(destination, c.destination * 0x010101u);
@@ -143,11 +140,7 @@ TEST_F(CopyTest, MaskIsOredThenImageAndedBytewiseBothStretchedWithinTheClip) {
             tb_CopyMaskedBitmap(image, mask, destination, &small, &small, &big);
             const Rect changed = c.expected == c.destination ? Rect{0, 0, 20, 20} : shown;
             EXPECT_EQ(where(destination, c.expected * 0x010101u), Filled(changed)) << int(c.mask) << " mask " << maskDepth;
-            tb_DisposeBitmap(destination);
-            tb_DisposeBitmap(mask);
-            tb_DisposeBitmap(image);
         }
-    }
     tb_CopyMaskedBitmap(create(2, 2), 77, create(2, 2), &small, &small, &big);  // validates and reports nothing
     EXPECT_TRUE(errors().empty());
 }
@@ -161,8 +154,8 @@ TEST_F(CopyTest, EightBitSourcesGoThroughTheirOwnColourTable) {
     std::copy(darkBlue, darkBlue + 3, v.colorTable + 200 * 4);
     std::copy(indices, indices + 3, RowPointer(v, 0));
     Rect r{0, 0, 3, 1};
-    tb_CopyBitmap(indexed, rgb, &r, &r, 0);
-    tb_CopyBitmap(indexed, grey, &r, &r, 0);  // a grey ramp: each colour becomes the nearest grey
+    // Into `grey`, a grey ramp, each colour becomes the nearest grey.
+    for (int handle : {rgb, grey}) tb_CopyBitmap(indexed, handle, &r, &r, 0);
     std::vector<uint32_t> got;
     for (int handle : {rgb, grey})
         for (int x = 0; x < 3; ++x) got.push_back(at(handle, x, 0));
@@ -204,6 +197,5 @@ TEST_F(CopyTest, CopyOntoItselfReadsTheOriginalPixels) {
         std::vector<int> reds;
         for (int i = 0; i < 6; ++i) reds.push_back(int(at(picture, column ? 0 : i, column ? i : 0) >> 16));
         EXPECT_EQ(reds, c.after);
-        tb_DisposeBitmap(picture);
     }
 }

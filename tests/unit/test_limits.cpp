@@ -8,23 +8,17 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pictures/bmp_read.h"
 #include "platform/pixels.h"
-#include "tests/support/headless_fixture.h"
+#include "tests/unit/bmp_samples.h"
+#include "tests/unit/test_drawing_support.h"
 
 namespace {
 
-class LimitsTest : public HeadlessTest {
-protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        tb_RegisterWindowClass([](platform::Message& m) { return platform::Plat().defWindowProc(m); }, 375);
-        tb_Init();
-    }
-    size_t boxes() { return desktop().messageBoxes().size(); }
-};
+using LimitsTest = ToolboxTest;
 
 TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
     // A bitmap of `width` x `height`, or -1: refused and said so. An inverted rectangle makes an
@@ -37,35 +31,25 @@ TEST_F(LimitsTest, ExtremeRectanglesAreRefusedOrClampedWithoutOverflow) {
         {{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, 0, 0},
         {{INT_MIN, INT_MIN, INT_MIN + 5, INT_MIN + 5}, 5, 5},
     };
-    Rect small{0, 0, 40, 30};
-    const int picture = tb_CreateBitmap(&small, 0, 24);
-    ASSERT_GE(picture, 0);
+    const Rect small{0, 0, 40, 30};
+    const int picture = create(40, 30);
     for (const Case& c : cases) {
         Rect r = c.rect;
-        const size_t before = boxes();
+        const size_t before = errors().size();
         const int made = tb_CreateBitmap(&r, 0, 24);
         const std::string what = std::to_string(r.left) + "," + std::to_string(r.top);
-        if (c.width < 0) {
-            EXPECT_EQ(made, -1) << what;
-            EXPECT_EQ(boxes(), before + 1) << what;
-        } else {
-            EXPECT_EQ(tb_GetBitmapWidth(made), c.width) << what;
-            EXPECT_EQ(tb_GetBitmapHeight(made), c.height) << what;
-            tb_DisposeBitmap(made);
-        }
+        EXPECT_EQ(errors().size(), before + (c.width < 0)) << what;
+        EXPECT_EQ(made < 0 ? std::pair(-1, -1) : std::pair(tb_GetBitmapWidth(made), tb_GetBitmapHeight(made)),
+                  std::pair(c.width, c.height)) << what;
         // Stretched both ways between a small picture and the extreme rectangle, figures and
         // lines across it, and the rectangle moved and grown past the limits.
-        tb_CopyBitmap(picture, picture, &c.rect, &small, 0);
-        tb_CopyBitmap(picture, picture, &small, &c.rect, 0);
-        tb_CopyBitmap(picture, picture, &c.rect, &c.rect, 0);
-        tb_PaintRect(picture, &c.rect);
-        tb_PaintEllipse(picture, &c.rect);
-        tb_FrameEllipse(picture, &c.rect);
+        for (auto [from, to] : {std::pair{&c.rect, &small}, {&small, &c.rect}, {&c.rect, &c.rect}})
+            tb_CopyBitmap(picture, picture, from, to, 0);
+        for (auto figure : {tb_PaintRect, tb_PaintEllipse, tb_FrameEllipse}) figure(picture, &c.rect);
         tb_Line(picture, c.rect.left, c.rect.top, c.rect.right, c.rect.bottom, 9);
         tb_OffsetRect(&r, INT_MAX, INT_MIN);
         tb_InsetRect(&r, INT_MIN, INT_MAX);
     }
-    tb_DisposeBitmap(picture);
 }
 
 TEST_F(LimitsTest, RegionsLargerThanAnyScreenAreRefused) {
@@ -74,44 +58,29 @@ TEST_F(LimitsTest, RegionsLargerThanAnyScreenAreRefused) {
     EXPECT_EQ(tb_CreateRegion(tall.data()), -1);
     EXPECT_EQ(tb_CreateRegion(wide.data()), -1);
     EXPECT_EQ(tb_CreateCircleRegion(0, 0, 2000000000), -1);
-    ASSERT_EQ(boxes(), 3u);
-    EXPECT_EQ(desktop().messageBoxes().back().text, "Failed to create region.");
     // A circle as big as the largest screen still works, and so does one at the edge of the ints.
-    const int big = tb_CreateCircleRegion(0, 0, 8000);
-    EXPECT_GE(big, 0);
-    EXPECT_EQ(tb_PtInRegion(7999, 0, big), 1);
+    EXPECT_EQ(tb_PtInRegion(7999, 0, tb_CreateCircleRegion(0, 0, 8000)), 1);
     EXPECT_GE(tb_CreateCircleRegion(INT_MAX, INT_MIN, -40), 0);
-    EXPECT_EQ(boxes(), 3u);
+    EXPECT_EQ(errors(), std::vector<std::string>(3, "Failed to create region."));
 }
 
 TEST_F(LimitsTest, MissingPointerArgumentsAreIgnored) {
     EXPECT_EQ(tb_OpenWindow(nullptr, "x"), -1);
-    EXPECT_EQ(desktop().messageBoxes().back().text, "Failed to create Window! (tb_OpenWindow)");
     Rect r{0, 0, 100, 100};
     const int window = tb_OpenWindow(&r, nullptr);
     ASSERT_GE(window, 0);
     tb_GetClientRect(window, nullptr);
     tb_GetWindowRect(window, nullptr);
     tb_GetMousePosition(nullptr);
-    EXPECT_EQ(boxes(), 1u);
+    EXPECT_EQ(errors(), std::vector<std::string>{"Failed to create Window! (tb_OpenWindow)"});
 }
 
-// A picture file's bytes: the 14-byte file header and a 40-byte info header, then `rest`.
-std::vector<uint8_t> PictureFile(int32_t width, int32_t height, int bits, uint32_t pixelOffset, size_t restBytes) {
-    std::vector<uint8_t> f(54 + restBytes, 0);
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    f[0] = 'B';
-    f[1] = 'M';
-    put(2, static_cast<uint32_t>(f.size()), 4);
-    put(10, pixelOffset, 4);
-    put(14, 40, 4);
-    put(18, static_cast<uint32_t>(width), 4);
-    put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);
-    put(28, static_cast<uint32_t>(bits), 2);
-    return f;
+// A picture file's 54 bytes of headers, with no colour table; the pixels would start at `offset`.
+std::vector<uint8_t> PictureHeaders(int32_t width, int32_t height, int bits, uint32_t offset) {
+    samples::SampleLayout layout;
+    layout.width = width, layout.height = height, layout.bitCount = uint16_t(bits), layout.tableEntries = 0;
+    layout.pixelOffset = offset, layout.keepPixelBytes = 0;
+    return samples::MakeBmp(layout);
 }
 
 TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
@@ -129,7 +98,7 @@ TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
         {"3-bit", 4, 4, 3, 54, 54 + 16, bmp::Refusal::Depth},
     };
     for (const Case& c : cases) {
-        const std::vector<uint8_t> headers = PictureFile(c.width, c.height, c.bits, c.offset, 0);
+        const std::vector<uint8_t> headers = PictureHeaders(c.width, c.height, c.bits, c.offset);
         bmp::Layout layout;
         EXPECT_EQ(bmp::ParseLayout(headers.data(), headers.size(), c.fileSize, layout), c.expect) << c.what;
     }
@@ -138,12 +107,11 @@ TEST(PictureLimits, FilesWithoutColoursOrTooBigAreRefused) {
 // The browser's preview read equals the whole picture stretched into the preview's rectangle,
 // however the file stores its rows, while holding only the preview's pixels.
 TEST_F(LimitsTest, PreviewEqualsTheWholePictureStretched) {
-    struct Case { int32_t width, height; int bits; };
     const std::string path = std::string(getenv("XDG_CONFIG_HOME")) + "/preview.bmp";
-    for (const Case& c : {Case{613, 501, 24}, Case{97, -1000, 8}, Case{3, 2, 24}}) {
-        const uint32_t offset = c.bits == 8 ? 54 + 1024 : 54;
-        const size_t stride = (static_cast<size_t>(c.width) * c.bits / 8 + 3) & ~size_t{3};
-        std::vector<uint8_t> file = PictureFile(c.width, c.height, c.bits, offset, offset - 54 + stride * std::abs(c.height));
+    for (auto [width, height, bits] : {std::tuple{613, 501, 24}, {97, -1000, 8}, {3, 2, 24}}) {
+        const size_t stride = (static_cast<size_t>(width) * bits / 8 + 3) & ~size_t{3};
+        std::vector<uint8_t> file = PictureHeaders(width, height, bits, bits == 8 ? 54 + 1024 : 54);
+        file.resize(file.size() + (bits == 8 ? 1024 : 0) + stride * std::abs(height));
         for (size_t i = 54; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 2654435761u >> 13);
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::ssize(file));
         Rect rects[2]{};
@@ -158,8 +126,7 @@ TEST_F(LimitsTest, PreviewEqualsTheWholePictureStretched) {
         bitmaps[2] = tb_CreateBitmap(&rects[1], 0, 24);
         tb_CopyBitmap(bitmaps[0], bitmaps[2], &rects[0], &rects[1], 0);
         const PixelView a = tb_PeekBitmapPixels(bitmaps[1]), b = tb_PeekBitmapPixels(bitmaps[2]);
-        for (int y = 0; y < 217; ++y) ASSERT_EQ(memcmp(RowPointer(a, y), RowPointer(b, y), 280 * 3), 0) << c.width << ", row " << y;
-        for (int bitmap : bitmaps) tb_DisposeBitmap(bitmap);
+        for (int y = 0; y < 217; ++y) ASSERT_EQ(memcmp(RowPointer(a, y), RowPointer(b, y), 280 * 3), 0) << width << ", row " << y;
     }
 }
 

@@ -1,7 +1,6 @@
 // Sound: the toolbox's rules, broken WAVE files refused without reading past their bytes, the
-// one-sound mixer byte by byte, the sounds the resource compiler synthesizes (one test per property
-// over every sound id, read as the player reads them), and the SDL player going on silently
-// without a device.
+// one-sound mixer byte by byte, the sounds the resource compiler synthesizes (every sound id, read
+// as the player reads them), and the SDL player going on silently without a device.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,7 +17,7 @@
 #include "platform/audio_sdl.h"
 #include "resources/resource_ids.h"
 #include "resources/resources.h"
-#include "tests/support/headless_fixture.h"
+#include "tests/unit/test_drawing_support.h"
 
 using namespace platform;
 
@@ -29,13 +28,10 @@ namespace {
 // What reached the player, a request as Play(id, mode) and a stop as kStop.
 constexpr int kStop = -1;
 int Play(int id, SoundMode mode) { return id * 10 + int(mode); }
+constexpr SoundMode kOnce = SoundMode::NoInterrupt, kCut = SoundMode::Interrupt, kRound = SoundMode::Loop;
 
-class SoundRules : public HeadlessTest {
+class SoundRules : public ToolboxTest {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        tb_Init();
-    }
     std::vector<int> heard() {
         std::vector<int> out;
         for (const RecordedSound& s : desktop().sounds()) out.push_back(s.stop ? kStop : Play(s.soundId, s.mode));
@@ -43,11 +39,9 @@ protected:
     }
 };
 
-// Any non-zero turns sound on; it is on at the start and again after tb_Init. A loop started
+// Any non-zero turns sound on; tb_Init turns it on again. A loop started
 // before the child switched sound off must still end.
 TEST_F(SoundRules, EachCallReachesThePlayerInItsModeOrNotAtAll) {
-    EXPECT_EQ(tb_GetSoundSwitch(), 1);
-    const SoundMode kOnce = SoundMode::NoInterrupt, kCut = SoundMode::Interrupt, kRound = SoundMode::Loop;
     // What, with the switch at, the call, what reaches the player, and how many beeps.
     const std::tuple<const char*, int, std::function<void()>, std::vector<int>, int> cases[] = {
         {"play now", -1, [] { tb_PlaySoundNow(1020); }, {Play(1020, kCut)}, 0},
@@ -103,10 +97,7 @@ Bytes Data(const std::vector<int16_t>& samples) {
 Bytes Riff(const std::vector<Bytes>& chunks) {
     Bytes body{'W', 'A', 'V', 'E'};
     for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
-    Bytes b{'R', 'I', 'F', 'F'};
-    Put(b, static_cast<uint32_t>(body.size()), 4);
-    b.insert(b.end(), body.begin(), body.end());
-    return b;
+    return Chunk("RIFF", body);
 }
 Bytes Patched(Bytes b, size_t at, uint32_t value32) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(value32 >> (8 * i));
@@ -154,7 +145,6 @@ TEST(SoundMixer, PlaysOneClipAtATimeInTheThreeModes) {
     const SoundMixer::Clip a = ClipOf("abcde"), b = ClipOf("XYZ"), none = ClipOf("");
     // A step starts a clip in a mode ('p'), stops ('s'), or mixes and expects the bytes ('m').
     struct Step { char op; SoundMixer::Clip clip; SoundMode mode; std::string expected; };
-    const SoundMode kOnce = SoundMode::NoInterrupt, kCut = SoundMode::Interrupt, kRound = SoundMode::Loop;
     auto P = [](SoundMixer::Clip c, SoundMode m) { return Step{'p', std::move(c), m, ""}; };
     auto M = [](const char* out) { return Step{'m', nullptr, SoundMode::NoInterrupt, out}; };
     const Step S{'s', nullptr, SoundMode::NoInterrupt, ""};
@@ -177,8 +167,7 @@ TEST(SoundMixer, PlaysOneClipAtATimeInTheThreeModes) {
             const Step& s = steps[i];
             if (s.op == 'p') mixer.start(s.clip, s.mode);
             if (s.op == 's') mixer.stop();
-            if (s.op != 'm') continue;
-            EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i;
+            if (s.op == 'm') EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i;
         }
     }
 }
@@ -205,65 +194,40 @@ TEST(SoundMixer, HandsBackEveryClipItLetsGoAndKnowsWhenItIsDone) {
 
 constexpr int kFull = 32767;
 
-// Every sound id (1000 to 1038 but for three gaps), and whether it is played as a loop.
-std::vector<std::pair<int, bool>> Sounds() {
-    const std::set<int> loops{kWavPencil, kWavBrush,  kWavWand, kWavSprayCan,   kWavNeedle,
-                              kWavCog,    kWavHammer, kWavRag,  kWavSunglasses, kWavLightbulb,
-                              kWavPepper, kWavPocketKnife, kWavCrayon};
-    std::vector<std::pair<int, bool>> sounds;
-    for (int id = kWavPencil; id <= kWavCrayon; ++id)
-        if (id != 1021 && id != 1022 && id != 1027) sounds.push_back({id, loops.count(id) > 0});
-    return sounds;
-}
-
-// A made sound as the player reads it; no samples when it is missing or unreadable.
-WaveSound Made(int id) {
-    WaveSound sound;
-    const ResourceData d = FindResource(ResourceKind::Wave, id);
-    if (d) ParseWave(d.bytes, d.size, sound);  // left empty when it cannot be read
-    return sound;
-}
-
 // Every sound is there for the player, loud enough to be heard and with headroom.
-TEST(SoundsMade, EachIsReadableAndNeitherClipsNorIsTooQuiet) {
-    for (auto [id, loop] : Sounds()) {
-        const WaveSound s = Made(id);
-        ASSERT_FALSE(s.samples.empty()) << id << " is missing or unreadable";
-        int peak = 0;
-        for (int v : s.samples) peak = std::max(peak, std::abs(v));
-        const double peakDb = 20 * std::log10(double(peak) / kFull);
-        EXPECT_TRUE(peakDb <= -2.0 && peakDb >= -8.0) << id << ": " << peakDb << " dB, not -8 to -2";
-    }
-}
-
+//
 // A one-shot starts and ends in silence, and neither leaps to its level nor drops from it: it rises
 // over at least a third of a millisecond (8 samples of 22050) and falls back the same way.
-TEST(SoundsMade, OneShotsStartAndEndInSilence) {
-    for (auto [id, loop] : Sounds()) {
-        if (loop) continue;
-        const std::vector<int16_t> s = Made(id).samples;
-        ASSERT_GT(s.size(), 20u) << id;
-        for (size_t i = 0; i < 4; ++i) {
-            const int bound = i == 0 ? kFull / 100 : kFull / 8 * int(i);
-            EXPECT_LE(std::abs(s[i]), bound) << id << ": sample " << i << " from the start";
-            EXPECT_LE(std::abs(s[s.size() - 1 - i]), bound) << id << ": sample " << i << " from the end";
-        }
-    }
-}
-
+//
 // Played round and round, a loop changes no more sharply where its last sample meets its first
 // than it does within 3 ms of there (a quarter more, as noise varies), plus at most a step 60 dB
 // below full scale, too small to hear: in the largest step from one sample to the next and in the
 // largest third difference (s[j+3] - 3 s[j+2] + 3 s[j+1] - s[j]), small wherever the sound is
 // smooth and large at any jump or kink. A big step is not a click in itself: a loud high tone
 // takes big steps wherever it crosses zero. Nor is a loop offset from 0.
-TEST(SoundsMade, LoopsJoinWithoutAClickOrAnOffset) {
-    for (auto [id, loop] : Sounds()) {
-        if (!loop) continue;
+TEST(SoundsMade, LevelledAndOneShotsEndInSilenceAndLoopsJoinWithoutAClick) {
+    const std::set<int> loops{kWavPencil, kWavBrush, kWavWand, kWavSprayCan, kWavNeedle, kWavCog, kWavHammer,
+                              kWavRag, kWavSunglasses, kWavLightbulb, kWavPepper, kWavPocketKnife, kWavCrayon};
+    for (int id = kWavPencil; id <= kWavCrayon; ++id) {  // every sound id but for three gaps
+        if (id == 1021 || id == 1022 || id == 1027) continue;
         SCOPED_TRACE(id);
-        const std::vector<int16_t> s = Made(id).samples;
+        const bool loop = loops.count(id) > 0;
+        // The sound as the player reads it: no samples when it is missing or unreadable.
+        WaveSound made;
+        if (const ResourceData d = FindResource(ResourceKind::Wave, id)) ParseWave(d.bytes, d.size, made);
+        const std::vector<int16_t>& s = made.samples;
+        ASSERT_GT(s.size(), loop ? 1000u : 20u) << "missing, unreadable or too short";
+        int peak = 0;
+        for (int v : s) peak = std::max(peak, std::abs(v));
+        const double peakDb = 20 * std::log10(double(peak) / kFull);
+        EXPECT_TRUE(peakDb <= -2.0 && peakDb >= -8.0) << peakDb << " dB, not -8 to -2";
+        for (size_t i = 0; i < 4 && !loop; ++i) {
+            const int bound = i == 0 ? kFull / 100 : kFull / 8 * int(i);
+            EXPECT_LE(std::abs(s[i]), bound) << "sample " << i << " from the start";
+            EXPECT_LE(std::abs(s[s.size() - 1 - i]), bound) << "sample " << i << " from the end";
+        }
+        if (!loop) continue;
         const long n = long(s.size());
-        ASSERT_GT(n, 1000);
         double sum = 0;
         for (int v : s) sum += v;
         EXPECT_LE(std::fabs(sum / double(n)), kFull * 0.002) << "offset from 0";
@@ -294,8 +258,7 @@ TEST(SdlAudioWithoutDevice, EverythingGoesOnSilently) {
         EXPECT_FALSE(player.open()) << driver;
         EXPECT_EQ(player.format().channels, 0) << driver;
     }
-    unsetenv("SDL_AUDIODRIVER");
-    unsetenv("SDL_DISKAUDIOFILE");
+    for (const char* name : {"SDL_AUDIODRIVER", "SDL_DISKAUDIOFILE"}) unsetenv(name);
 }
 
 }  // namespace

@@ -9,24 +9,9 @@
 #include <vector>
 
 #include "platform/text_pango.h"
-#include "tests/support/headless_fixture.h"
-#include "toolbox/internal.h"
+#include "tests/unit/test_drawing_support.h"
 
 namespace {
-
-uint32_t At(const PixelView& v, int x, int y) {
-    const uint8_t* p = RowPointer(v, y) + x * (v.bitCount / 8);
-    return v.bitCount == 8 ? p[0] : static_cast<uint32_t>(p[2] << 16 | p[1] << 8 | p[0]);
-}
-// Bounds of the pixels that are not black; empty when none.
-Rect InkBounds(const PixelView& v) {
-    Rect r{v.width, v.height, 0, 0};
-    for (int y = 0; y < v.height; ++y)
-        for (int x = 0; x < v.width; ++x)
-            if (At(v, x, y) != 0)
-                r = Rect{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
-    return r.isEmpty() ? Rect{} : r;
-}
 
 text::FontRequest Font(const char* family, text::FontKind kind, int size) {
     text::FontRequest font;
@@ -52,10 +37,9 @@ TEST(TextFonts, FaceNamesFindInstalledFamiliesOfTheirKind) {
 
 // Liberation Sans: the cell (ascent + descent) is 1.12 em; size 0 is the default cell of 16.
 TEST(TextMeasure, SizeIsTheEmHeightAndWithNoFontsTheCellHeight) {
-    for (int size : {12, 40, 80}) {
-        const int cell = text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height();
-        EXPECT_NEAR(cell, size * 1.12, 1.5) << size;
-    }
+    for (int size : {12, 40, 80})
+        EXPECT_NEAR(text::MeasureLine(Font("Arial", text::FontKind::Sans, size), "H").height(), size * 1.12,
+                    1.5) << size;
     EXPECT_EQ(text::MeasureLine(Font("Arial", text::FontKind::Sans, 0), "x").height(),
               text::MeasureLine(Font("Arial", text::FontKind::Sans, -16), "x").height());
     // Without any font at all (the font map measured above is handed back) a cell height stands
@@ -68,24 +52,20 @@ TEST(TextMeasure, SizeIsTheEmHeightAndWithNoFontsTheCellHeight) {
 
 TEST(TextBlend, CoverageMixesTheColourIntoEachChannel) {
     // A hand-made mask over (1, 1)..(5, 2) of a 6 x 3 picture, 24-bit rows padded to 20 bytes.
-    text::CoverageMask mask;
-    mask.area = Rect{1, 1, 5, 2};
-    mask.stride = 4;
-    mask.alpha = {0, 51, 255, 128};
-    std::vector<uint8_t> bytes(3 * 20, 200);
-    PixelView v;
-    v.width = 6, v.height = 3, v.bitCount = 24, v.stride = 20, v.bits = bytes.data();
+    const text::CoverageMask mask{Rect{1, 1, 5, 2}, 4, {0, 51, 255, 128}};
+    drawtest::Canvas canvas(6, 3, 24, 200);
+    const PixelView v = canvas.view();
     EXPECT_EQ(text::BlendCoverage(v, mask, 100, 100, 100), (Rect{2, 1, 5, 2}));
     // 200 x 0.8 + 100 x 0.2 = 180; full coverage is the colour itself; a half mixes halfway; the
     // other rows and the row padding stay as they were.
     const uint32_t row[6] = {0xC8C8C8, 0xC8C8C8, 0xB4B4B4, 0x646464, 0x969696, 0xC8C8C8};
-    for (int x = 0; x < 6; ++x) EXPECT_TRUE(At(v, x, 1) == row[x] && At(v, x, 0) == 0xC8C8C8u) << x;
+    for (int x = 0; x < 6; ++x) EXPECT_TRUE(canvas.at(x, 1) == row[x] && canvas.at(x, 0) == 0xC8C8C8u) << x;
     for (int y = 0; y < 3; ++y) EXPECT_TRUE(RowPointer(v, y)[18] == 200 && RowPointer(v, y)[19] == 200);
     // Coloured ink keeps each channel apart: a fifth of 255 and of 51 at 51 of 255.
-    std::fill(bytes.begin(), bytes.end(), 0);
+    std::fill(canvas.bytes.begin(), canvas.bytes.end(), 0);
     text::BlendCoverage(v, mask, 255, 0, 51);
-    EXPECT_EQ(At(v, 3, 1), 0xFF0033u);
-    EXPECT_EQ(At(v, 2, 1), 0x33000Au);
+    EXPECT_EQ(canvas.at(3, 1), 0xFF0033u);
+    EXPECT_EQ(canvas.at(2, 1), 0x33000Au);
 }
 
 TEST(TextInput, BrokenUtf8AndLineBreaksStillMakeOneLine) {
@@ -106,18 +86,11 @@ TEST(TextInput, BrokenUtf8AndLineBreaksStillMakeOneLine) {
 const char kBlocks[] = "\u2588\u2588\u2588\u2588";
 constexpr int kBlocksLength = sizeof kBlocks - 1;
 
-class TextTest : public HeadlessTest {
+class TextTest : public ToolboxTest {
 protected:
-    void SetUp() override {
-        HeadlessTest::SetUp();
-        tb_Init();
-    }
-    static int bitmap() {
-        Rect r{0, 0, 300, 120};
-        return tb_CreateBitmap(&r, -1, 24);
-    }
+    int bitmap() { return create(300, 120); }
     // A bitmap with the given font, white ink on black.
-    static int fontBitmap(int face, int size, int style = 0) {
+    int fontBitmap(int face, int size, int style = 0) {
         const int b = bitmap();
         tb_SetFont(b, face);
         tb_SetFontSize(b, size);
@@ -125,30 +98,30 @@ protected:
         tb_SetForeColor(b, 65025, 65025, 65025);
         return b;
     }
-    static PixelView view(int handle) {
-        toolbox::Target t;
-        EXPECT_TRUE(toolbox::ResolveSource(handle, t));
-        return t.view;
-    }
-    static std::vector<uint8_t> bytes(int handle) {
+    std::vector<uint8_t> bytes(int handle) {
         const PixelView v = view(handle);
         return std::vector<uint8_t>(v.bits, v.bits + size_t(v.stride) * v.height);
     }
-    static Rect ink(int handle) { return InkBounds(view(handle)); }
+    // Bounds of the pixels that are not black; empty when none.
+    Rect ink(int handle) {
+        const auto inked = [&](int x, int y) { return at(handle, x, y) != 0; };
+        return drawtest::Bounds(drawtest::PixelsWhere(raster::ViewRect(view(handle)), inked));
+    }
     static int draw(int target, int x, int y, const char* s, int h = 0, int v = 0) {
         return tb_DrawText(target, x, y, s, int(std::char_traits<char>::length(s)), 0, 1, h, v);
     }
 };
 
+// Each setter reports a bad target under tb_SetFont's name; the printer page takes settings even
+// without a document. Only bitmaps and windows are drawn on; other targets measure nothing and
+// say nothing.
 TEST_F(TextTest, SettersReportFreeSlotsAndAlwaysAcceptThePrinterPage) {
-    tb_RegisterWindowClass([](platform::Message& msg) { return platform::Plat().defWindowProc(msg); }, 0);
-    Rect wr{0, 0, 100, 100};
-    const int window = tb_OpenWindow(&wr, "w"), used = bitmap(), freed = bitmap();
+    const int window = openWindow(100, 100), used = bitmap(), freed = bitmap();
     tb_DisposeBitmap(freed);
+    const char *bad = "Invalid bitmap! (tb_SetFont)", *closed = "Invalid window! (tb_SetFont)";
     const std::pair<int, const char*> cases[] = {
-        {used, ""}, {window, ""}, {kPrinterHandle, ""}, {freed, "Invalid bitmap! (tb_SetFont)"},
-        {-1, "Invalid bitmap! (tb_SetFont)"}, {4999, "Invalid bitmap! (tb_SetFont)"},
-        {window + 1, "Invalid window! (tb_SetFont)"}, {5010, "Invalid window! (tb_SetFont)"},
+        {used, ""}, {window, ""}, {kPrinterHandle, ""}, {freed, bad}, {-1, bad}, {100, bad}, {4999, bad},
+        {window + 1, closed}, {5010, closed},
     };
     for (auto [target, message] : cases) {
         desktop().clearRecords();
@@ -158,6 +131,9 @@ TEST_F(TextTest, SettersReportFreeSlotsAndAlwaysAcceptThePrinterPage) {
         const auto& boxes = desktop().messageBoxes();
         ASSERT_EQ(boxes.size(), message[0] ? 3u : 0u) << target;  // one per setter, all naming tb_SetFont
         for (const auto& box : boxes) EXPECT_TRUE(box.caption == "Error..." && box.text == message) << box.text;
+        EXPECT_EQ(draw(target, 0, 0, "x") > 0, target == used || target == window) << target;
+        tb_DrawTextInFont(target, 0, 0, "x", 1, "Arial", 20, 0, 255, 255, 255, 0, nullptr);
+        EXPECT_EQ(boxes.size(), message[0] ? 3u : 0u) << target << ": drawing says nothing";
     }
 }
 
@@ -168,7 +144,6 @@ TEST_F(TextTest, StylesOutsideTheTableDrawNormal) {
         const int b = fontBitmap(0, 28, style);
         draw(b, 5, 5, "Hamburg 42");
         styles.push_back(bytes(b));
-        tb_DisposeBitmap(b);
         for (int other = 1; style >= 0 && style < 5 && other < int(styles.size()); ++other)
             EXPECT_NE(styles[other - 1], styles.back()) << "style " << style;
     }
@@ -190,8 +165,7 @@ TEST_F(TextTest, AlignmentPlacesTheCellByItsPixelsInTheForeColour) {
         tb_SetForeColor(b, 65025, 32640, 0);  // 255, 128, 0
         const int width = tb_DrawText(b, 150, 60, kBlocks, kBlocksLength, 0, 1, c.h, c.v);
         const Rect r = ink(b);
-        EXPECT_EQ(At(view(b), (r.left + r.right) / 2, (r.top + r.bottom) / 2), 0xFF8000u);
-        tb_DisposeBitmap(b);
+        EXPECT_EQ(at(b, (r.left + r.right) / 2, (r.top + r.bottom) / 2), 0xFF8000u);
         const int anchorX = c.x == Start ? r.left : c.x == End ? r.right : (r.left + r.right) / 2;
         EXPECT_NEAR(r.width(), width, 1) << c.h << " " << c.v;
         EXPECT_NEAR(anchorX, 150, 1) << c.h << " " << c.v;
@@ -205,11 +179,10 @@ TEST_F(TextTest, LengthCutsTheTextAndStopsAtItsEnd) {
     const int whole = fontBitmap(0, 12), cut = fontBitmap(0, 12);
     const char name[] = "picture7.bmp";
     EXPECT_EQ(tb_DrawText(cut, 100, 40, name, 8, 0, 1, 2, 2), draw(whole, 100, 40, "picture7", 2, 2));
-    EXPECT_EQ(bytes(cut), bytes(whole));
     EXPECT_EQ(tb_DrawText(cut, 0, 0, "picture7", 400, 0, 0, 0, 0), tb_DrawText(cut, 0, 0, "picture7", 8, 0, 0, 0, 0));
     for (int length : {0, -1}) EXPECT_EQ(tb_DrawText(cut, 0, 0, name, length, 0, 1, 0, 0), 0);
     EXPECT_EQ(tb_DrawText(cut, 0, 0, nullptr, 5, 0, 1, 0, 0), 0);
-    EXPECT_EQ(bytes(cut), bytes(whole));
+    EXPECT_EQ(bytes(cut), bytes(whole)) << "the cut text, and nothing else";
 }
 
 // Text keeps within the clip in force (the clip's mechanics: the copy and drawing tests) until it
@@ -219,30 +192,16 @@ TEST_F(TextTest, ClipInForceLimitsTheTextAndANamedFontsOwnClipReplacesIt) {
     const Rect clip{60, 30, 170, 55}, all{0, 0, 300, 120}, own{140, 0, 160, 120};
     tb_SetClipRect(clipped, &clip);
     tb_CopyBitmap(black, clipped, &all, &all, 0);  // puts the clip in force, changes nothing
-    draw(free, 20, 20, "Clipped text");
-    draw(clipped, 20, 20, "Clipped text");
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 300; ++x) {
-            const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
-            ASSERT_EQ(At(view(clipped), x, y), inside ? At(view(free), x, y) : 0u) << x << "," << y;
-        }
+    for (int target : {free, clipped}) draw(target, 20, 20, "Clipped text");
+    // The pixels unlike the unclipped text cut by the clip: none.
+    const auto cut = [&](int x, int y) { return tb_PtInRect(x, y, &clip) ? at(free, x, y) : 0u; };
+    const auto unlike = [&](int x, int y) { return at(clipped, x, y) != cut(x, y); };
+    EXPECT_EQ(drawtest::PixelsWhere(all, unlike), drawtest::PixelSet{});
     tb_DrawTextInFont(clipped, 150, 110, kBlocks, kBlocksLength, "Liberation Mono", 30, 0, 255, 255, 255, 0, &own);
-    EXPECT_NE(At(view(clipped), 155, 100), 0u);
-    EXPECT_EQ(At(view(clipped), 165, 100), 0u);
-    EXPECT_FALSE(toolbox::FindBitmapSlot(clipped)->draw.clipInForce);
-    draw(clipped, 20, 20, "Clipped text");
+    EXPECT_NE(at(clipped, 155, 100), 0u);
+    EXPECT_EQ(at(clipped, 165, 100), 0u);
+    draw(clipped, 20, 20, "Clipped text");  // no clip in force any more
     EXPECT_TRUE(ink(clipped).left == ink(free).left && ink(clipped).top == ink(free).top);
-}
-
-TEST_F(TextTest, TargetsThatCannotBeDrawnMeasureNothingAndSayNothing) {
-    const int freed = bitmap();
-    tb_DisposeBitmap(freed);
-    desktop().clearRecords();
-    for (int target : {freed, -1, 100, 5003, kPrinterHandle}) {
-        EXPECT_EQ(tb_DrawText(target, 0, 0, "x", 1, 0, 1, 0, 0), 0) << target;
-        tb_DrawTextInFont(target, 0, 0, "x", 1, "Arial", 20, 0, 255, 255, 255, 0, nullptr);
-    }
-    EXPECT_TRUE(desktop().messageBoxes().empty());
 }
 
 }  // namespace
