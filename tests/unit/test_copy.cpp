@@ -53,8 +53,9 @@ TEST_F(CopyTest, EqualSizeCopyIsSkippedWhenItReachesFourPixelsOrLessIntoTheClipA
         tb_CopyBitmap(block, target, &from, &to, 0);
         const Rect copied = Bounds(drawtest::PixelsWhere(Rect{0, 0, 300, 300}, [&](int x, int y) { return at(target, x, y); }));
         EXPECT_EQ(copied, c.copied) << c.x << "," << c.y;
-        if (!copied.isEmpty())  // the part of the source that lands there
+        if (!copied.isEmpty()) {  // the part of the source that lands there
             EXPECT_EQ(at(target, copied.left, copied.top), colour(block, copied.left - c.x, copied.top - c.y)) << c.x;
+        }
     }
 }
 
