@@ -3,7 +3,8 @@
 #   cmake -DMSGFMT=<msgfmt> -DPO_DIR=<po folder> -DLANGUAGE=<de> -DDRAWING=<labels.svg>
 #         -DWORK=<scratch folder> -DOUT=<translated labels.svg> -P translate_labels.cmake
 #
-# msgfmt finds po/labels.its through po/labels.loc in GETTEXTDATADIRS. A name left untranslated
+# msgfmt finds po/labels.its through po/labels.loc in GETTEXTDATADIRS, copied into the scratch
+# folder: one for each language, as the build makes them side by side. A name left untranslated
 # stays English.
 foreach(var MSGFMT PO_DIR LANGUAGE DRAWING WORK OUT)
   if(NOT DEFINED ${var})
