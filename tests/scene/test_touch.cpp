@@ -1,0 +1,91 @@
+// A finger on the touch screen, headless: it paints and presses as the left button does.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/touch.h"
+#include "tests/support/room_fixture.h"
+
+using platform::TouchPhase;
+
+namespace {
+
+struct Touch { TouchPhase phase; int finger; Point at; int waitMs = 0; };
+
+class TouchTest : public RoomTest {
+protected:
+    void fingers(const std::vector<Touch>& script, platform::NativeWindow w = 0) {
+        for (const Touch& t : script) {
+            if (t.waitMs > 0) desktop().then([this, t] { desktop().sleep(t.waitMs); });
+            desktop().touch(t.phase, t.finger, t.at.x, t.at.y, w);
+        }
+    }
+    std::vector<Rgb> picture() {
+        std::vector<Rgb> p;
+        for (int y = 0; y < room().picture.bottom; ++y)
+            for (int x = 0; x < room().picture.right; ++x) p.push_back(canvasAt(x, y));
+        return p;
+    }
+};
+
+constexpr TouchPhase kDown = TouchPhase::Begin, kMove = TouchPhase::Update, kUp = TouchPhase::End,
+                     kGone = TouchPhase::Cancel;
+
+// Each script paints what the mouse strokes beside it paint; a hover afterwards shows no stroke is left held.
+TEST_F(TouchTest, AFingerPaintsAsTheMouseDoesAndOtherFingersAreIgnored) {
+    const Point a = W(100, 100), b = W(200, 150), c = W(300, 100), far = W(500, 400), off = W(50, 300);
+    struct Case { std::vector<Touch> script; std::vector<std::vector<Point>> strokes; };
+    const Case cases[] = {
+        {{{kDown, 1, a}, {kMove, 1, b}, {kMove, 1, c}, {kUp, 1, c}}, {{a, b, c}}},
+        {{{kDown, 1, a}, {kDown, 2, far}, {kMove, 1, b}, {kMove, 2, off}, {kUp, 2, off}, {kMove, 1, c}, {kUp, 1, c}},
+         {{a, b, c}}},
+        {{{kDown, 1, a}, {kMove, 1, b}, {kGone, 1, far}, {kMove, 1, c}}, {{a, b}}},
+        {{{kDown, 1, a}, {kMove, 1, b}, {kUp, 1, b}, {kDown, 2, c}, {kMove, 2, far}, {kUp, 2, far}}, {{a, b}, {c, far}}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(&k - cases);
+        start();
+        for (const auto& s : k.strokes) {
+            desktop().moveTo(s[0].x, s[0].y), desktop().press(s[0].x, s[0].y);
+            for (size_t i = 1; i < s.size(); ++i) desktop().moveTo(s[i].x, s[i].y);
+            desktop().release(s.back().x, s.back().y);
+        }
+        pump();
+        moveTo(off);
+        const std::vector<Rgb> byMouse = picture();
+        start();
+        fingers(k.script), pump(), moveTo(off);
+        EXPECT_EQ(picture(), byMouse);
+        EXPECT_TRUE(desktop().menus().empty());
+    }
+}
+
+// Two taps close together in time and place are a double click: a can's opens the colour palette.
+TEST_F(TouchTest, AQuickSecondTapOnACanOpensThePaletteAndAHeldFingerNoMenu) {
+    const Point can = centreOf(room().cans[2].top), near{can.x + 6, can.y - 6};
+    int opened = 0;
+    platform::Improviser palette;
+    palette.dialog = [&](platform::NativeWindow d) { ++opened, desktop().typeKey(platform::kVkEscape, d); };
+    desktop().improvise(palette);
+    struct Case { Point second; int waitMs; int palettes; };
+    for (const Case& c : {Case{near, 200, 1}, Case{can, 900, 0}, Case{Point{can.x + 40, can.y}, 100, 0}}) {
+        opened = 0;
+        fingers({{kDown, 1, can}, {kUp, 1, can}, {kDown, 1, c.second, c.waitMs}, {kUp, 1, c.second, 1500}});
+        pump();
+        EXPECT_EQ(opened, c.palettes) << c.waitMs;
+    }
+    EXPECT_TRUE(desktop().menus().empty());
+}
+
+// On the remote a finger presses a button; a second finger on Back meanwhile changes nothing.
+TEST_F(TouchTest, AFingerPressesTheRemotesButtons) {
+    const Point save{60, 60}, back{50, 228};
+    desktop().answerDialog([&](platform::NativeWindow d) {
+        fingers({{kDown, 1, save}, {kDown, 2, back}, {kUp, 2, back}, {kUp, 1, save}}, d);
+    });
+    scene::RunCommand(scene::kCommandRemote);
+    ASSERT_EQ(desktop().fileDialogs().size(), 1u);
+    EXPECT_EQ(desktop().fileDialogs()[0].title, "Save As");
+}
+
+}  // namespace
