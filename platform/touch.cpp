@@ -54,13 +54,20 @@ TouchMessages TouchFilter::feed(const TouchEvent& e) {
         Add(out, MsgKind::MouseMove, window_, e.at, true);
         return out;
     }
-    // A lift releases where the finger left; a touch taken away by the desktop (a gesture of its
-    // own, the screen turned off) gives no trustworthy place, so the release is where the stroke
-    // was last drawn to.
-    const Point at = e.phase == TouchPhase::End ? e.at : last_;
-    Add(out, MsgKind::LButtonUp, window_, at, false);
+    // A touch taken away by the desktop (a gesture of its own, the screen turned off) gives no
+    // trustworthy place: it ends where the stroke was last drawn to.
+    if (e.phase == TouchPhase::Cancel) return lift();
+    Add(out, MsgKind::LButtonUp, window_, e.at, false);
     down_ = false;
-    tapped_ = tapped_ && e.phase == TouchPhase::End;
+    return out;
+}
+
+TouchMessages TouchFilter::lift() {
+    TouchMessages out;
+    if (!down_) return out;
+    Add(out, MsgKind::LButtonUp, window_, last_, false);
+    down_ = false;
+    tapped_ = false;
     return out;
 }
 

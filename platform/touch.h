@@ -41,6 +41,9 @@ public:
     static constexpr int kFingerSlop = 16;
 
     TouchMessages feed(const TouchEvent& e);
+    // The window lost the keyboard, to a dialog or another program: the finger down may lift
+    // where its events never reach us, and must not hold the button for ever.
+    TouchMessages lift();
     // While a finger is down it is the primary button, for code that polls the button.
     bool fingerDown() const { return down_; }
     // The desktop's double-click time and distance, which a double tap follows.

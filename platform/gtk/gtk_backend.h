@@ -174,6 +174,7 @@ public:
     void rememberTrigger(const GdkEvent* event);
     // A finger's event, made into pointer messages by the touch filter.
     void takeTouch(const TouchEvent& touch);
+    void liftFinger();
     void onConfigure(NativeWindow window, const Rect& placed);
 
     // The end of the session (gtk_session.cpp): SIGTERM and SIGHUP post Terminate to the
@@ -199,6 +200,7 @@ private:
     void resizeBackingStore(Window& w, int width, int height);
     void applyCursor(Window& w);
     void addControl(Window& w, const DialogControl& c);
+    void postFromFinger(const TouchMessages& made);
     void watchInstanceSocket();
     bool hasQueued(NativeWindow window, MsgKind kind, int timerId = 0) const;
 

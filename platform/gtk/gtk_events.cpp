@@ -157,6 +157,7 @@ gboolean OnKey(GtkWidget* widget, GdkEventKey* e, gpointer data) {
 gboolean OnFocus(GtkWidget* widget, GdkEventFocus* e, gpointer data) {
     GtkBackend* b = Self(data);
     if (Window* w = b->findByWidget(widget)) b->postFocus(w->id, e->in != 0);
+    if (e->in == 0) b->liftFinger();
     return FALSE;  // GTK keeps its own focus bookkeeping for the controls
 }
 
@@ -249,7 +250,12 @@ void GtkBackend::takeTouch(const TouchEvent& touch) {
                      &distance, nullptr);
         touch_.setDoubleTap(time, distance);
     }
-    const TouchMessages made = touch_.feed(touch);
+    postFromFinger(touch_.feed(touch));
+}
+
+void GtkBackend::liftFinger() { postFromFinger(touch_.lift()); }
+
+void GtkBackend::postFromFinger(const TouchMessages& made) {
     for (int i = 0; i < made.count; ++i) {
         const Message& m = made.messages[i];
         if (m.kind == MsgKind::MouseMove) {

@@ -81,7 +81,10 @@ void HeadlessPlatform::touch(TouchPhase phase, int finger, int x, int y, NativeW
 void HeadlessPlatform::takeTouch(const TouchEvent& touch) {
     TouchEvent timed = touch;
     timed.timeMs = now_;
-    const TouchMessages made = touch_.feed(timed);
+    queueFromFinger(touch_.feed(timed));
+}
+
+void HeadlessPlatform::queueFromFinger(const TouchMessages& made) {
     for (int i = made.count - 1; i >= 0; --i) {
         Event e;
         e.msg = made.messages[i];
@@ -360,6 +363,7 @@ bool HeadlessPlatform::peekMessage(Message& out) {
             continue;
         }
         if (e.msg.kind == MsgKind::None) continue;
+        if (e.msg.kind == MsgKind::KillFocus) queueFromFinger(touch_.lift());  // behind the loss, as a desktop's would come
         out = e.msg;
         if (e.movesPointer) out.leftButtonDown = leftDown_;
         return true;

@@ -272,6 +272,7 @@ private:
     void queuePointer(MsgKind kind, int x, int y, NativeWindow window, int buttonChange);
     void queueKey(MsgKind kind, int virtualKey, NativeWindow window);
     void takeTouch(const TouchEvent& touch);
+    void queueFromFinger(const TouchMessages& made);
     void resizeStore(Window& w);
     bool fireDueTimers();
     void endOfScript();
