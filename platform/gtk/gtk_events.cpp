@@ -98,7 +98,8 @@ gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* e, gpointer data) {
     if (e->type == GDK_BUTTON_PRESS) {
         b->rememberTrigger(reinterpret_cast<GdkEvent*>(e));
         if (e->button == 1) Post(b, MsgKind::LButtonDown, w->id, p);
-        if (e->button == 3 && !FromTouchScreen(reinterpret_cast<GdkEvent*>(e))) Post(b, MsgKind::RButtonDown, w->id, p);
+        if (e->button == 3 && !FromTouchScreen(reinterpret_cast<GdkEvent*>(e)))
+            Post(b, MsgKind::RButtonDown, w->id, p);
     } else if (e->type == GDK_2BUTTON_PRESS && e->button == 1) {
         b->turnPressIntoDoubleClick(w->id, p);
     }
