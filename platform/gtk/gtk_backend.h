@@ -24,6 +24,7 @@
 #include "platform/audio_sdl.h"
 #include "platform/platform.h"
 #include "platform/print_page.h"
+#include "platform/touch.h"
 
 namespace platform::gtk {
 
@@ -171,6 +172,9 @@ public:
     // in the queue becomes the double click, as the program expects.
     void turnPressIntoDoubleClick(NativeWindow window, Point p);
     void rememberTrigger(const GdkEvent* event);
+    // A finger's event, made into pointer messages by the touch filter.
+    void takeTouch(const TouchEvent& touch);
+    void liftFinger();
     void onConfigure(NativeWindow window, const Rect& placed);
 
     // The end of the session (gtk_session.cpp): SIGTERM and SIGHUP post Terminate to the
@@ -196,6 +200,7 @@ private:
     void resizeBackingStore(Window& w, int width, int height);
     void applyCursor(Window& w);
     void addControl(Window& w, const DialogControl& c);
+    void postFromFinger(const TouchMessages& made);
     void watchInstanceSocket();
     bool hasQueued(NativeWindow window, MsgKind kind, int timerId = 0) const;
 
@@ -215,6 +220,7 @@ private:
     std::map<int, GdkCursor*> cursors_;
     GdkCursor* currentCursor_ = nullptr;
     int currentCursorId_ = 0;
+    TouchFilter touch_;
     GdkEvent* trigger_ = nullptr;  // the last press or key, for menus that need one to grab with
     std::unique_ptr<PrintRun> print_;
     SdlAudio audio_;  // sound effects; opens the sound device at the first sound

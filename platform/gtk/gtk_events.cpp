@@ -79,15 +79,27 @@ void Post(GtkBackend* b, MsgKind kind, NativeWindow window, Point p = {}, int ke
     b->postMessage(m);
 }
 
+// A finger arrives as touch events; the pointer events the desktop makes up from the same finger
+// (for programs that know no touch) would press twice.
+bool MadeFromFinger(GdkEvent* e) { return gdk_event_get_pointer_emulated(e); }
+
+// A right button from a touch screen is a driver's long-press emulation: no child asked for a menu.
+bool FromTouchScreen(GdkEvent* e) {
+    GdkDevice* source = gdk_event_get_source_device(e);
+    return source != nullptr && gdk_device_get_source(source) == GDK_SOURCE_TOUCHSCREEN;
+}
+
 gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* e, gpointer data) {
     GtkBackend* b = Self(data);
     Window* w = b->findByWidget(widget);
     if (w == nullptr) return FALSE;
+    if (MadeFromFinger(reinterpret_cast<GdkEvent*>(e))) return TRUE;
     const Point p = ClientPoint(*w, e->window, e->x, e->y);
     if (e->type == GDK_BUTTON_PRESS) {
         b->rememberTrigger(reinterpret_cast<GdkEvent*>(e));
         if (e->button == 1) Post(b, MsgKind::LButtonDown, w->id, p);
-        if (e->button == 3) Post(b, MsgKind::RButtonDown, w->id, p);
+        if (e->button == 3 && !FromTouchScreen(reinterpret_cast<GdkEvent*>(e)))
+            Post(b, MsgKind::RButtonDown, w->id, p);
     } else if (e->type == GDK_2BUTTON_PRESS && e->button == 1) {
         b->turnPressIntoDoubleClick(w->id, p);
     }
@@ -99,6 +111,7 @@ gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* e, gpointer data) {
     GtkBackend* b = Self(data);
     Window* w = b->findByWidget(widget);
     if (w == nullptr) return FALSE;
+    if (MadeFromFinger(reinterpret_cast<GdkEvent*>(e))) return TRUE;
     if (e->button == 1) Post(b, MsgKind::LButtonUp, w->id, ClientPoint(*w, e->window, e->x, e->y));
     return TRUE;
 }
@@ -107,8 +120,22 @@ gboolean OnMotion(GtkWidget* widget, GdkEventMotion* e, gpointer data) {
     GtkBackend* b = Self(data);
     Window* w = b->findByWidget(widget);
     if (w == nullptr) return FALSE;
+    if (MadeFromFinger(reinterpret_cast<GdkEvent*>(e))) return TRUE;
     b->postMouseMove(w->id, ClientPoint(*w, e->window, e->x, e->y), (e->state & GDK_BUTTON1_MASK) != 0);
     return TRUE;
+}
+
+gboolean OnTouch(GtkWidget* widget, GdkEventTouch* e, gpointer data) {
+    GtkBackend* b = Self(data);
+    Window* w = b->findByWidget(widget);
+    if (w == nullptr) return FALSE;
+    TouchPhase phase = TouchPhase::Cancel;
+    if (e->type == GDK_TOUCH_BEGIN) phase = TouchPhase::Begin;
+    if (e->type == GDK_TOUCH_UPDATE) phase = TouchPhase::Update;
+    if (e->type == GDK_TOUCH_END) phase = TouchPhase::End;
+    b->takeTouch(TouchEvent{phase, reinterpret_cast<uintptr_t>(e->sequence), w->id,
+                            ClientPoint(*w, e->window, e->x, e->y), e->time});
+    return TRUE;  // taken: GTK makes no pointer events of its own from it
 }
 
 gboolean OnKey(GtkWidget* widget, GdkEventKey* e, gpointer data) {
@@ -131,6 +158,7 @@ gboolean OnKey(GtkWidget* widget, GdkEventKey* e, gpointer data) {
 gboolean OnFocus(GtkWidget* widget, GdkEventFocus* e, gpointer data) {
     GtkBackend* b = Self(data);
     if (Window* w = b->findByWidget(widget)) b->postFocus(w->id, e->in != 0);
+    if (e->in == 0) b->liftFinger();
     return FALSE;  // GTK keeps its own focus bookkeeping for the controls
 }
 
@@ -195,11 +223,13 @@ std::vector<guint> KeyvalsOfVirtualKey(int virtualKey) {
 }
 
 void GtkBackend::connectWindowEvents(Window& w) {
-    gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+    gtk_widget_add_events(w.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                      GDK_TOUCH_MASK);
     g_signal_connect(w.area, "draw", G_CALLBACK(OnDraw), this);
     g_signal_connect(w.area, "button-press-event", G_CALLBACK(OnButtonPress), this);
     g_signal_connect(w.area, "button-release-event", G_CALLBACK(OnButtonRelease), this);
     g_signal_connect(w.area, "motion-notify-event", G_CALLBACK(OnMotion), this);
+    g_signal_connect(w.area, "touch-event", G_CALLBACK(OnTouch), this);
     g_signal_connect(w.top, "key-press-event", G_CALLBACK(OnKey), this);
     g_signal_connect(w.top, "key-release-event", G_CALLBACK(OnKey), this);
     g_signal_connect(w.top, "focus-in-event", G_CALLBACK(OnFocus), this);
@@ -212,6 +242,29 @@ void GtkBackend::connectScreenEvents() {
     GdkScreen* screen = gdk_screen_get_default();
     g_signal_connect(screen, "size-changed", G_CALLBACK(OnDisplayChange), this);
     g_signal_connect(screen, "monitors-changed", G_CALLBACK(OnDisplayChange), this);
+}
+
+void GtkBackend::takeTouch(const TouchEvent& touch) {
+    if (touch.phase == TouchPhase::Begin) {
+        gint time = 400, distance = 5;
+        g_object_get(gtk_settings_get_default(), "gtk-double-click-time", &time, "gtk-double-click-distance",
+                     &distance, nullptr);
+        touch_.setDoubleTap(time, distance);
+    }
+    postFromFinger(touch_.feed(touch));
+}
+
+void GtkBackend::liftFinger() { postFromFinger(touch_.lift()); }
+
+void GtkBackend::postFromFinger(const TouchMessages& made) {
+    for (int i = 0; i < made.count; ++i) {
+        const Message& m = made.messages[i];
+        if (m.kind == MsgKind::MouseMove) {
+            postMouseMove(m.window, Point{m.x, m.y}, m.leftButtonDown);
+        } else {
+            postMessage(m);
+        }
+    }
 }
 
 void GtkBackend::rememberTrigger(const GdkEvent* event) {

@@ -89,6 +89,9 @@ void GtkBackend::setCursorPos(Point screenPoint) {
 
 bool GtkBackend::isButtonDown(MouseButton button) {
     ensureGtk();
+    // A finger down is the primary button, whichever physical button that is, whatever the
+    // desktop's own emulation makes of the pointer meanwhile.
+    if (touch_.fingerDown() && button == (buttonsSwapped() ? MouseButton::Right : MouseButton::Left)) return true;
     const int logical = LogicalButton(button == MouseButton::Left ? 1 : 3);
     if (logical < 1 || logical > 5) return false;
     GdkModifierType state = static_cast<GdkModifierType>(0);

@@ -69,6 +69,32 @@ void HeadlessPlatform::rightClick(int x, int y, NativeWindow window) {
     up.step = [] {};
     queue_.push_back(std::move(up));
 }
+void HeadlessPlatform::touch(TouchPhase phase, int finger, int x, int y, NativeWindow window) {
+    Event e;
+    e.isTouch = true;
+    e.touch = TouchEvent{phase, static_cast<uintptr_t>(finger), target(window), Point{x, y}, 0};
+    queue_.push_back(std::move(e));
+}
+
+// What the filter makes of a finger goes to the front of the queue, as pointer events that
+// move the pointer and the button the way the desktop's own emulation of them would.
+void HeadlessPlatform::takeTouch(const TouchEvent& touch) {
+    TouchEvent timed = touch;
+    timed.timeMs = now_;
+    queueFromFinger(touch_.feed(timed));
+}
+
+void HeadlessPlatform::queueFromFinger(const TouchMessages& made) {
+    for (int i = made.count - 1; i >= 0; --i) {
+        Event e;
+        e.msg = made.messages[i];
+        e.movesPointer = true;
+        e.pointer = toScreen(e.msg.window, e.msg.x, e.msg.y);
+        e.buttonChange = e.msg.kind == MsgKind::LButtonUp ? -1 : e.msg.kind == MsgKind::MouseMove ? 0 : +1;
+        queue_.push_front(std::move(e));
+    }
+}
+
 void HeadlessPlatform::keyDown(int virtualKey, NativeWindow window) { queueKey(MsgKind::KeyDown, virtualKey, window); }
 void HeadlessPlatform::keyUp(int virtualKey, NativeWindow window) { queueKey(MsgKind::KeyUp, virtualKey, window); }
 void HeadlessPlatform::typeKey(int virtualKey, NativeWindow window) {
@@ -323,6 +349,10 @@ bool HeadlessPlatform::peekMessage(Message& out) {
         Event e = std::move(queue_.front());
         queue_.pop_front();
         ++taken_;
+        if (e.isTouch) {
+            takeTouch(e.touch);
+            continue;
+        }
         if (e.movesPointer) pointer_ = e.pointer;
         if (e.buttonChange == 1 || e.buttonChange == -1) leftDown_ = e.buttonChange > 0;
         if (e.buttonChange == 2 || e.buttonChange == -2) rightDown_ = e.buttonChange > 0;
@@ -333,6 +363,7 @@ bool HeadlessPlatform::peekMessage(Message& out) {
             continue;
         }
         if (e.msg.kind == MsgKind::None) continue;
+        if (e.msg.kind == MsgKind::KillFocus) queueFromFinger(touch_.lift());  // behind the loss, as a desktop's would come
         out = e.msg;
         if (e.movesPointer) out.leftButtonDown = leftDown_;
         return true;

@@ -26,6 +26,7 @@
 
 #include "platform/platform.h"
 #include "platform/print_page.h"
+#include "platform/touch.h"
 
 namespace platform {
 
@@ -105,6 +106,9 @@ public:
     void click(int x, int y, NativeWindow window = 0);
     void doubleClick(int x, int y, NativeWindow window = 0);  // down, up, double-click, up
     void rightClick(int x, int y, NativeWindow window = 0);
+    // A finger (told apart by `finger`) on the touch screen, in client coordinates as above; it
+    // reaches the program through the touch filter when taken from the queue.
+    void touch(TouchPhase phase, int finger, int x, int y, NativeWindow window = 0);
     void keyDown(int virtualKey, NativeWindow window = 0);
     void keyUp(int virtualKey, NativeWindow window = 0);
     void typeKey(int virtualKey, NativeWindow window = 0);  // down, then up
@@ -251,6 +255,8 @@ private:
         Point pointer{};
         int buttonChange = 0;  // +1 left down, -1 left up, +2 right down, -2 right up
         int keyChange = 0;     // +vk down, -vk up
+        bool isTouch = false;  // msg is made from `touch` when taken
+        TouchEvent touch{};
         std::function<void()> step;
     };
     struct Timer {
@@ -265,6 +271,8 @@ private:
     Point toScreen(NativeWindow window, int x, int y);
     void queuePointer(MsgKind kind, int x, int y, NativeWindow window, int buttonChange);
     void queueKey(MsgKind kind, int virtualKey, NativeWindow window);
+    void takeTouch(const TouchEvent& touch);
+    void queueFromFinger(const TouchMessages& made);
     void resizeStore(Window& w);
     bool fireDueTimers();
     void endOfScript();
@@ -285,6 +293,7 @@ private:
     bool rightDown_ = false;
     bool swapped_ = false;
     std::set<int> keys_;
+    TouchFilter touch_;
     std::deque<MsgBoxResult> boxAnswers_;
     std::deque<int> menuAnswers_;
     std::deque<std::function<void(NativeWindow)>> dialogScripts_;
