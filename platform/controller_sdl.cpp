@@ -9,7 +9,6 @@ namespace platform {
 
 namespace {
 
-constexpr const char* kDeviceFolder = "/dev/input";
 constexpr double kAxisFull = 32767.0;
 
 double Axis(SDL_GameController* pad, SDL_GameControllerAxis axis) {
@@ -45,7 +44,7 @@ struct GamePad::Impl {
     }
 };
 
-GamePad::GamePad(void (*devicesChanged)()) : impl_(std::make_unique<Impl>()) {
+GamePad::GamePad(void (*devicesChanged)(), const char* deviceFolder) : impl_(std::make_unique<Impl>()) {
     impl_->devicesChanged = devicesChanged;
     // The program ends on its own signals; SDL must not take them over.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -56,7 +55,7 @@ GamePad::GamePad(void (*devicesChanged)()) : impl_(std::make_unique<Impl>()) {
     SDL_JoystickEventState(SDL_IGNORE);
     impl_->watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (impl_->watch < 0) return;
-    if (inotify_add_watch(impl_->watch, kDeviceFolder, IN_CREATE | IN_DELETE | IN_ATTRIB) < 0) {
+    if (inotify_add_watch(impl_->watch, deviceFolder, IN_CREATE | IN_DELETE | IN_ATTRIB) < 0) {
         ::close(impl_->watch);
         impl_->watch = -1;
         return;

@@ -25,8 +25,8 @@ class GamePad {
 public:
     // `devicesChanged` runs on the main loop whenever the device folder changes (a device
     // plugged in or out); it may call lookForControllers at once or a moment later, as the
-    // system may still be making the new device readable.
-    explicit GamePad(void (*devicesChanged)());
+    // system may still be making the new device readable. `deviceFolder` is the folder watched.
+    explicit GamePad(void (*devicesChanged)(), const char* deviceFolder = "/dev/input");
     ~GamePad();
     GamePad(const GamePad&) = delete;
     GamePad& operator=(const GamePad&) = delete;

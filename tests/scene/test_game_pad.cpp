@@ -1,5 +1,8 @@
 // The game controller, with a controller of SDL's own making standing in for one plugged in.
+#include <glib.h>
+
 #include <cmath>
+#include <functional>
 #include <memory>
 
 #include "app/game_pad.h"
@@ -111,4 +114,24 @@ TEST_F(GamePadTest, PluggedInWhileRunningIsPickedUpAndUnpluggedStopsPolling) {
     shell::NoticeDeviceChange();
     runFor(4000);
     EXPECT_FALSE(polled());
+}
+
+// The device folder's watch wakes the main loop for a device coming, changing hands or going,
+// and for nothing else.
+TEST(GamePadWatch, ADeviceComingOrGoingIsNoticedOnTheMainLoop) {
+    static int noticed = 0;
+    char pattern[] = "/tmp/pictoria-devices-XXXXXX";
+    const std::string folder = mkdtemp(pattern), device = folder + "/event7";
+    platform::GamePad pad([] { ++noticed; }, folder.c_str());
+    const auto serve = [] { while (g_main_context_iteration(nullptr, FALSE)) {} };
+    struct Case { std::function<void()> act; int noticed; };
+    for (const Case& c : {Case{[] {}, 0}, Case{[&] { std::ofstream(device) << ""; }, 1},
+                          Case{[&] { std::filesystem::permissions(device, std::filesystem::perms::owner_read); }, 2},
+                          Case{[&] { std::ofstream(device, std::ios::app) << "input"; }, 2},
+                          Case{[&] { std::filesystem::remove(device); }, 3}}) {
+        c.act();
+        serve();
+        EXPECT_EQ(noticed, c.noticed);
+    }
+    std::filesystem::remove_all(folder);
 }
