@@ -29,14 +29,10 @@ class GamePadTest : public RoomTest {
 protected:
     void SetUp() override {
         useDesktop(platform::HeadlessConfig{800, 600, 24});
-        shell::CommandLine line = shell::AskingScale(shell::kScaleNotGiven);
-        line.gameController = true;
-        ASSERT_EQ(shell::StartPictoria(line), -1);
+        std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\ngame-controller = true\n";
+        ASSERT_EQ(shell::StartPictoria(), -1);
         desktop().clearRecords();
-    }
-    void TearDown() override {
-        pad_.reset();
-        RoomTest::TearDown();
     }
     void plugIn() {
         pad_ = std::make_unique<platform::VirtualPad>();
