@@ -49,12 +49,16 @@ void SetTicking(int intervalMs) {
     gPad.ticking = intervalMs > 0;
 }
 
-void Post(MsgKind kind, bool leftButtonDown) {
+// Input goes where the mouse's would: to a dialog while one runs (the room takes none then),
+// in that window's own client points.
+void Post(MsgKind kind, bool leftButtonDown, int key = 0) {
     Message m;
     m.kind = kind;
-    m.window = Shell().mainNative;
-    m.x = static_cast<int>(std::lround(gPad.x));
-    m.y = static_cast<int>(std::lround(gPad.y));
+    m.window = tb_DialogWindow() != 0 ? tb_DialogWindow() : Shell().mainNative;
+    const Rect room = Plat().windowRect(Shell().mainNative), into = Plat().windowRect(m.window);
+    m.x = static_cast<int>(std::lround(gPad.x)) + room.left - into.left;
+    m.y = static_cast<int>(std::lround(gPad.y)) + room.top - into.top;
+    m.key = key;
     m.leftButtonDown = leftButtonDown;
     Plat().postMessage(m);
 }
@@ -113,8 +117,14 @@ void PressButtons(const platform::PadState& s) {
         gPad.southDown = s.south;
         Post(s.south ? MsgKind::LButtonDown : MsgKind::LButtonUp, s.south);
     }
-    // Undo in the middle of a stroke would take away the picture under the brush.
-    if (s.east && !gPad.eastDown && !gPad.southDown && !scene::CurrentToolActive()) scene::Undo();
+    // In a dialog the east button goes back, as Escape does; in the room it undoes, but not in
+    // the middle of a stroke, which would take away the picture under the brush.
+    if (s.east && !gPad.eastDown && tb_DialogOpen()) {
+        Post(MsgKind::KeyDown, false, platform::kVkEscape);
+        Post(MsgKind::KeyUp, false, platform::kVkEscape);
+    } else if (s.east && !gPad.eastDown && !gPad.southDown && !scene::CurrentToolActive()) {
+        scene::Undo();
+    }
     gPad.eastDown = s.east;
 }
 

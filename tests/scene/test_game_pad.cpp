@@ -131,3 +131,21 @@ TEST(GamePadWatch, ADeviceComingOrGoingIsNoticedOnTheMainLoop) {
     }
     std::filesystem::remove_all(folder);
 }
+
+// In a dialog (the remote control) the east button goes back as Escape does, and the south
+// button presses the button under the pointer (Quit, which ends the program). The controller is
+// unplugged before the dialog's script ends, which then ends the dialog as Quit did.
+TEST_F(GamePadTest, InADialogEastGoesBackAndSouthPresses) {
+    struct Case { PadState button; int windowsLeft; };
+    for (Case c : {Case{PadState{.east = true}, 1}, Case{PadState{.south = true}, 0}}) {
+        plugIn();
+        desktop().answerDialog([&](platform::NativeWindow d) {
+            moveTo(Point{desktop().windowRect(d).left + 60, desktop().windowRect(d).top + 25});
+            hold(c.button, 50), hold(PadState{}, 50), pad_.reset();
+        });
+        moveTo(centreOf(room().hotspots[scene::kRemote].pointer));
+        hold(PadState{.south = true}, 50), hold(PadState{}, 50);
+        EXPECT_EQ(desktop().windowCount(), c.windowsLeft);
+        EXPECT_TRUE(c.windowsLeft == 0 || countCanvas(kRed) == 0) << "nothing painted";
+    }
+}
