@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 
-#include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
 #include "platform/controller_sdl.h"
