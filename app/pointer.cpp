@@ -223,11 +223,7 @@ void ClickHotspot(int spot) {
             }
             break;
         case kCleaner:
-            if (r.undoAvailable) {
-                tb_PlaySound(kWavUndo);
-                RestoreUndo();
-                Present();
-            }
+            Undo();
             break;
         case kRemote:
             tb_PlaySound(kWavChoose);
@@ -270,6 +266,13 @@ void ClickIcons(int x, int y) {
 }
 
 }  // namespace
+
+void Undo() {
+    if (!TheRoom().undoAvailable) return;
+    tb_PlaySound(kWavUndo);
+    RestoreUndo();
+    Present();
+}
 
 void OnPress(int x, int y) {
     Room& r = TheRoom();

@@ -28,6 +28,8 @@ void OnDoubleClick(int x, int y);
 
 // True while the current tool is in the middle of something (a stroke, a carried piece).
 bool CurrentToolActive();
+// Takes the last change back, as the cleaner bottle does (nothing when there is none).
+void Undo();
 // Ends a stroke whose release will not come (the button went up in a menu or dialog) with a
 // release at the last point; a piece the Scissors carry stays carried.
 void EndStroke();

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/game_pad.h"
 #include "app/preferences.h"
 #include "app/recovery.h"
 #include "app/room.h"
@@ -152,6 +153,7 @@ void OpenPopupMenu() {
 }
 
 long MainWindowProc(Message& msg) {
+    if (msg.kind == MsgKind::Timer && msg.timerId == kPadTimer && IsMainWindow(msg)) return TickGamePad(), 0;
     switch (msg.kind) {
         case MsgKind::SetFocus:
             gShell.inactive = false;
@@ -236,6 +238,7 @@ long MainWindowProc(Message& msg) {
             EndForTheSession();
             return 0;
         case MsgKind::Destroy:
+            if (IsMainWindow(msg)) StopGamePad();
             gShell.popupMenu.clear();
             scene::TearDownScene();
             if (IsMainWindow(msg)) {
@@ -266,6 +269,7 @@ int StartPictoria(const CommandLine& line) {
     gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : gShell.settings.scale;
     gShell.settings.kiosk = gShell.settings.kiosk || line.kiosk;
     gShell.settings.lock = gShell.settings.lock || line.lock || gShell.settings.kiosk;
+    gShell.settings.gameController = gShell.settings.gameController || line.gameController;
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
@@ -302,6 +306,7 @@ int StartPictoria(const CommandLine& line) {
     tb_SetCursor(kDefaultCursor);
     tb_SetMouseMode(kMouseModeClient);
     gShell.ready = true;
+    if (gShell.settings.gameController) StartGamePad();
 
     // 8 and 9.
     SavePreferences();

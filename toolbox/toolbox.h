@@ -47,6 +47,8 @@ platform::NativeWindow tb_GetMainWindow();                // 0 before the first 
 int tb_DoDialog(int dialogId, DialogProc proc);
 // 1 while a dialog of tb_DoDialog runs (the main window then takes no input).
 int tb_DialogOpen();
+// The window of the innermost dialog of tb_DoDialog running; 0 when none runs.
+platform::NativeWindow tb_DialogWindow();
 // Ends the running dialog; tb_DoDialog then returns `result`.
 void tb_EndDialog(platform::NativeWindow dialog, int result);
 // The real controls of a dialog, by control id: a sorted list box and an edit box (UTF-8).

@@ -1,5 +1,7 @@
 // The window table, message boxes, dialogs, cursors, and the pointer and key queries.
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "toolbox/dialog_templates.h"
 #include "toolbox/internal.h"
@@ -23,6 +25,8 @@ struct WindowState {
     int mouseMode = kMouseModeScreen;
     int buttonMode = 0;
     int dialogsOpen = 0;  // painted dialogs running, one inside another
+    // Their procedures, innermost last, each with its window once its first message told it.
+    std::vector<std::pair<platform::WindowProc, NativeWindow>> running;
 };
 
 WindowState gWin;
@@ -33,6 +37,14 @@ struct WindowClass {
     int icon = 0;
 };
 WindowClass gClass;
+
+long RunningDialogProc(platform::Message& msg) {
+    for (auto it = gWin.running.rbegin(); it != gWin.running.rend(); ++it)
+        if (it->second == msg.window) return it->first(msg);
+    if (gWin.running.empty()) return Plat().defWindowProc(msg);
+    gWin.running.back().second = msg.window;
+    return gWin.running.back().first(msg);
+}
 
 int SlotIndex(int handle) {
     if (handle < kFirstWindowHandle || handle >= kFirstWindowHandle + kWindowSlots) return -1;
@@ -154,12 +166,16 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
     const platform::DialogTemplate* tmpl = toolbox::FindDialogTemplate(dialogId);
     if (tmpl == nullptr || proc == nullptr) return -1;
     ++gWin.dialogsOpen;
-    const int result = Plat().runDialog(gWin.mainWindow, *tmpl, proc);
+    gWin.running.emplace_back(proc, 0);
+    const int result = Plat().runDialog(gWin.mainWindow, *tmpl, toolbox::RunningDialogProc);
+    gWin.running.pop_back();
     --gWin.dialogsOpen;
     return result;
 }
 
 int tb_DialogOpen() { return gWin.dialogsOpen > 0 ? 1 : 0; }
+
+NativeWindow tb_DialogWindow() { return gWin.running.empty() ? 0 : gWin.running.back().second; }
 
 void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
 
