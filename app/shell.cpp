@@ -11,6 +11,7 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/settings.h"
+#include "app/switch_scan.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
@@ -186,6 +187,7 @@ long MainWindowProc(Message& msg) {
             AnswerPlacement(msg);
             return 1;
         case MsgKind::KeyDown:
+            if (scene::ScanKey(msg.key, true)) return 0;
             if (msg.key == platform::kVkEscape && !scene::CurrentToolActive()) {
                 tb_AttentionMessage(Tr(kRemoteHint));
                 return 0;
@@ -205,6 +207,12 @@ long MainWindowProc(Message& msg) {
                 return 0;
             }
             return Plat().defWindowProc(msg);
+        case MsgKind::KeyUp:
+            if (scene::ScanKey(msg.key, false)) return 0;
+            return Plat().defWindowProc(msg);
+        case MsgKind::Timer:
+            if (msg.timerId == scene::kScanTimer) scene::ScanStep();
+            return 0;
         case MsgKind::LButtonDown:
             if (!gShell.inactive && gShell.mainNative != 0) scene::OnPress(msg.x, msg.y);
             return 0;
@@ -236,6 +244,7 @@ long MainWindowProc(Message& msg) {
             EndForTheSession();
             return 0;
         case MsgKind::Destroy:
+            scene::StopScanning();
             gShell.popupMenu.clear();
             scene::TearDownScene();
             if (IsMainWindow(msg)) {
@@ -302,6 +311,8 @@ int StartPictoria(const CommandLine& line) {
     tb_SetCursor(kDefaultCursor);
     tb_SetMouseMode(kMouseModeClient);
     gShell.ready = true;
+    const Settings& s = gShell.settings;
+    scene::SetUpScanning(s.switchScan || line.switchScan, line.scanStepMs > 0 ? line.scanStepMs : s.scanStepMs, s.scanKey);
 
     // 8 and 9.
     SavePreferences();
