@@ -42,31 +42,23 @@ void CommandLine(std::vector<std::string> args) {
     const bool help = args.size() == 1 && args[0] == "--help";
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    // --lock, --kiosk and --switch-scan each at most once; what is left is --scale VALUE and
-    // --scan-step-ms VALUE, each at most once, the value right after its option.
+    // --lock, --kiosk and --switch-scan each at most once; the rest --scale VALUE and --scan-step-ms VALUE, each at most once.
     const auto count = [&](const char* s) { return std::count(args.begin(), args.end(), s); };
     std::vector<std::string> rest;
-    std::copy_if(args.begin(), args.end(), std::back_inserter(rest),
-                 [](const std::string& a) { return a != "--lock" && a != "--kiosk" && a != "--switch-scan"; });
+    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) { return a != "--lock" && a != "--kiosk" && a != "--switch-scan"; });
     std::map<std::string, std::string> given;
     bool pairs = rest.size() % 2 == 0;
-    for (size_t i = 0; pairs && i < rest.size(); i += 2) {
-        const size_t at = size_t(std::find(args.begin(), args.end(), rest[i]) - args.begin()) + 1;
-        pairs = (rest[i] == "--scale" || rest[i] == "--scan-step-ms") && given.count(rest[i]) == 0 && at < args.size() &&
-                args[at] == rest[i + 1];
-        given[rest[i]] = rest[i + 1];
-    }
+    for (size_t i = 0, at; pairs && i < rest.size(); given[rest[i]] = rest[i + 1], i += 2)
+        pairs = (rest[i] == "--scale" || rest[i] == "--scan-step-ms") && given.count(rest[i]) == 0 &&
+                (at = size_t(std::find(args.begin(), args.end(), rest[i]) - args.begin()) + 1) < args.size() && args[at] == rest[i + 1];
     const bool hasScale = given.count("--scale") == 1, hasStep = given.count("--scan-step-ms") == 1;
     const std::string scale = given["--scale"], step = given["--scan-step-ms"];
-    const bool scaleOk = !hasScale || scale == "auto" || (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '4');
-    const bool stepOk = !hasStep || (!step.empty() && step.size() <= 5 && step.find_first_not_of("0123456789") == std::string::npos &&
-                                     std::stoi(step) >= 250 && std::stoi(step) <= 10000);
-    const bool plain = !help && !error && count("--lock") <= 1 && count("--kiosk") <= 1 && count("--switch-scan") <= 1 &&
-                       pairs && scaleOk && stepOk;
+    const bool stepOk = !hasStep || (!step.empty() && step.size() <= 5 && step.find_first_not_of("0123456789") == std::string::npos && std::stoi(step) >= 250 && std::stoi(step) <= 10000);
+    const bool plain = !help && !error && count("--lock") <= 1 && count("--kiosk") <= 1 && count("--switch-scan") <= 1 && pairs && stepOk &&
+                       (!hasScale || scale == "auto" || (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '4'));
     Check(line.help == help && line.lock == (plain && count("--lock") == 1) && line.kiosk == (plain && count("--kiosk") == 1));
-    Check(line.switchScan == (plain && count("--switch-scan") == 1));
+    Check(line.switchScan == (plain && count("--switch-scan") == 1) && line.scanStepMs == (!plain || !hasStep ? 0 : std::stoi(step)));
     Check(line.scale == (!plain || !hasScale ? shell::kScaleNotGiven : scale == "auto" ? shell::kScaleAuto : scale[0] - '0'));
-    Check(line.scanStepMs == (!plain || !hasStep ? 0 : std::stoi(step)));
     Check(line.understood == (help || error || plain));
 }
 
