@@ -19,9 +19,8 @@ protected:
         line.switchScan = asked, line.scanStepMs = stepMs;
         ASSERT_EQ(shell::StartPictoria(line), -1);
     }
-    void steps(int n) {  // the clock runs to the highlight's next step, n times
-        for (int i = 0; i < n; ++i) desktop().waitMessage(-1), pump();
-    }
+    // The clock runs to the highlight's next step, n times.
+    void steps(int n) { for (int i = 0; i < n; ++i) desktop().waitMessage(-1), pump(); }
     void pick(int key = platform::kVkSpace) { desktop().typeKey(key), pump(); }
     bool stepOnto(int region) {  // at most one round of the room
         for (int i = 0; i < 60 && !tb_PtInRegion(scene::ScanHighlight().click.x, scene::ScanHighlight().click.y, region); ++i) steps(1);
@@ -74,14 +73,15 @@ TEST_F(ScanTest, ScanningReachesEveryToolAndAPickChoosesTheLitOne) {
     }
 }
 
-// On the canvas (634 x 488 from (147, 16)): the line's third stop and the marker's second, then
+// On the canvas (634 x 488 from (147, 16)), picked with a sound: the line's third stop and the marker's second, then
 // the line's eighth and the marker's ninth, each at the middle of its tenth, give a Pencil
 // stroke between those two points of the picture, and nothing else.
 TEST_F(ScanTest, PicksOnTheCanvasPaintAStrokeFromTheFirstPointToTheSecond) {
     startScanning();
     for (int i = 0; i < 60 && scene::ScanHighlight().rect != room().canvasArea; ++i) steps(1);
     pick();
-    ASSERT_EQ(scene::CurrentScanPhase(), scene::ScanPhase::Line);
+    const auto& heard = desktop().sounds();
+    ASSERT_TRUE(scene::CurrentScanPhase() == scene::ScanPhase::Line && !heard.empty() && heard.back().soundId == kWavControl);
     struct Pick { int lineStops, pointStops; Point picture; };
     for (const Pick& p : {Pick{2, 1, {95, 122}}, Pick{7, 8, {538, 366}}}) {
         steps(p.lineStops), pick(), steps(p.pointStops);
