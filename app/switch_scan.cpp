@@ -241,8 +241,6 @@ void StopScanning() {
     if (shell::Shell().mainNative != 0) tb_KillTimer(shell::Shell().mainNative, kScanTimer);
 }
 
-bool Scanning() { return gScan.on; }
-
 void ScanStep() {
     // A dialog over the room has the child's attention; the room's highlight waits for it.
     if (!gScan.on || tb_DialogOpen()) return;

@@ -25,7 +25,6 @@ enum class ScanPhase { Room, Line, Point };
 // forgets any stroke half chosen.
 void SetUpScanning(bool on, int stepMs, int key);
 void StopScanning();
-bool Scanning();
 // The timer's work: the highlight moves on one place.
 void ScanStep();
 // A key went down or up: true when it was the scanning key, which then belongs to the scanner.

@@ -19,8 +19,7 @@ protected:
         line.switchScan = asked, line.scanStepMs = stepMs;
         ASSERT_EQ(shell::StartPictoria(line), -1);
     }
-    // The clock runs to the highlight's next step, n times.
-    void steps(int n) { for (int i = 0; i < n; ++i) desktop().waitMessage(-1), pump(); }
+    void steps(int n) { for (int i = 0; i < n; ++i) desktop().waitMessage(-1), pump(); }  // the clock to each step
     void pick(int key = platform::kVkSpace) { desktop().typeKey(key), pump(); }
     bool stepOnto(int region) {  // at most one round of the room
         for (int i = 0; i < 60 && !tb_PtInRegion(scene::ScanHighlight().click.x, scene::ScanHighlight().click.y, region); ++i) steps(1);
