@@ -5,7 +5,8 @@
 namespace shell {
 namespace {
 
-// --scale, --lock, --kiosk and --game-controller, each at most once, in any order; anything else is not understood.
+// --scale, --lock, --kiosk, --game-controller, --switch-scan and --scan-step-ms, each at most once, in
+// any order; anything else is not understood.
 CommandLine ReadSwitches(int argc, const char* const* argv) {
     CommandLine line;
     for (int i = 1; i < argc; ++i) {
@@ -15,6 +16,11 @@ CommandLine ReadSwitches(int argc, const char* const* argv) {
             line.kiosk = true;
         } else if (std::strcmp(argv[i], "--game-controller") == 0 && !line.gameController) {
             line.gameController = true;
+        } else if (std::strcmp(argv[i], "--switch-scan") == 0 && !line.switchScan) {
+            line.switchScan = true;
+        } else if (std::strcmp(argv[i], "--scan-step-ms") == 0 && line.scanStepMs == 0 && i + 1 < argc &&
+                   ScanStepOfText(argv[i + 1]) > 0) {
+            line.scanStepMs = ScanStepOfText(argv[++i]);
         } else if (std::strcmp(argv[i], "--scale") == 0 && line.scale == kScaleNotGiven && i + 1 < argc &&
                    ScaleOfText(argv[i + 1]) >= 0) {
             line.scale = ScaleOfText(argv[++i]);

@@ -18,6 +18,8 @@ struct CommandLine {
     bool lock = false;        // --lock: the parent lock on, whatever the settings say
     bool kiosk = false;       // --kiosk: kiosk mode (and so the lock) on, whatever the settings say
     bool gameController = false;  // --game-controller: the game controller on, whatever the settings say
+    bool switchScan = false;  // --switch-scan: scanning on, whatever the settings say
+    int scanStepMs = 0;       // from --scan-step-ms N; 0 when not given
     bool error = false;       // --error TEXT: show errorText and end
     std::string errorText;
 };

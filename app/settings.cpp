@@ -40,6 +40,20 @@ bool TakeFolder(const std::string& text, std::string& out) {
     return true;
 }
 
+bool TakeScanStep(const std::string& text, int& out) {
+    const int step = ScanStepOfText(text);
+    if (step < 0) return false;
+    out = step;
+    return true;
+}
+
+bool TakeKeyName(const std::string& text, int& out) {
+    const int key = KeyOfName(text);
+    if (key < 0) return false;
+    out = key;
+    return true;
+}
+
 // Every key the files may hold, what it takes, and how its value is taken.
 struct Key {
     const char* name;
@@ -56,6 +70,9 @@ const Key kKeys[] = {
     {"game-controller", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.gameController); }},
     {"pictures", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pictures); }},
     {"pages", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pages); }},
+    {"switch-scan", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.switchScan); }},
+    {"scan-step-ms", "a number of milliseconds from 250 to 10000", [](Settings& s, const std::string& t) { return TakeScanStep(t, s.scanStepMs); }},
+    {"scan-key", "a letter, a digit, Space, Return, Tab or F1 to F12", [](Settings& s, const std::string& t) { return TakeKeyName(t, s.scanKey); }},
 };
 
 void Warn(const std::string& path, const std::string& what) {
@@ -103,6 +120,30 @@ void ReadFile(const std::string& path, Settings& settings) {
 int ScaleOfText(const std::string& text) {
     if (text == "auto") return kScaleAuto;
     if (text.size() == 1 && text[0] >= '1' && text[0] <= '0' + kLargestScale) return text[0] - '0';
+    return -1;
+}
+
+int ScanStepOfText(const std::string& text) {
+    if (text.empty() || text.size() > 5) return -1;
+    int ms = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+        ms = ms * 10 + (c - '0');
+    }
+    return ms >= kLeastScanStepMs && ms <= kMostScanStepMs ? ms : -1;
+}
+
+int KeyOfName(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper) c = static_cast<char>(g_ascii_toupper(c));
+    if (upper.size() == 1 && g_ascii_isalnum(upper[0])) return upper[0];
+    if (upper == "SPACE") return platform::kVkSpace;
+    if (upper == "RETURN") return platform::kVkReturn;
+    if (upper == "TAB") return platform::kVkTab;
+    constexpr int kFunctionKeys = 12;
+    for (int n = 1; n <= kFunctionKeys; ++n) {
+        if (upper == "F" + std::to_string(n)) return platform::kVkF1 + n - 1;
+    }
     return -1;
 }
 

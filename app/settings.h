@@ -32,7 +32,21 @@ struct Settings {
     bool gameController = false;  // true: a game controller moves the pointer, presses and undoes
     std::string pictures;   // the Gallery folder; empty: "Gallery" in the current directory
     std::string pages;      // the colouring pages' folder; empty: "Pages" in the current directory
+    bool switchScan = false;  // true: a highlight steps through the room and one key picks
+    int scanStepMs = 1200;    // how long the highlight stays on each place
+    int scanKey = platform::kVkSpace;  // the one key that picks
 };
+
+// How fast the scanning highlight may be asked to step: quicker than a child can react, or so
+// slow that nothing seems to happen, is refused.
+constexpr int kLeastScanStepMs = 250;
+constexpr int kMostScanStepMs = 10000;
+// Milliseconds as the command line and the file give them ("1200"); -1 for anything else,
+// also for a step outside the limits.
+int ScanStepOfText(const std::string& text);
+// The virtual key a name stands for: one letter or digit, Space, Return, Tab or F1 to F12, letters
+// in either case; -1 for any other name.
+int KeyOfName(const std::string& name);
 
 // "auto", "1" ... "4" as the command line and the file give it; -1 for anything else.
 int ScaleOfText(const std::string& text);

@@ -12,6 +12,7 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/settings.h"
+#include "app/switch_scan.h"
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
@@ -188,6 +189,7 @@ long MainWindowProc(Message& msg) {
             AnswerPlacement(msg);
             return 1;
         case MsgKind::KeyDown:
+            if (scene::ScanKey(msg.key, true)) return 0;
             if (msg.key == platform::kVkEscape && !scene::CurrentToolActive()) {
                 tb_AttentionMessage(Tr(kRemoteHint));
                 return 0;
@@ -207,6 +209,12 @@ long MainWindowProc(Message& msg) {
                 return 0;
             }
             return Plat().defWindowProc(msg);
+        case MsgKind::KeyUp:
+            if (scene::ScanKey(msg.key, false)) return 0;
+            return Plat().defWindowProc(msg);
+        case MsgKind::Timer:
+            if (msg.timerId == scene::kScanTimer) scene::ScanStep();
+            return 0;
         case MsgKind::LButtonDown:
             if (!gShell.inactive && gShell.mainNative != 0) scene::OnPress(msg.x, msg.y);
             return 0;
@@ -239,6 +247,7 @@ long MainWindowProc(Message& msg) {
             return 0;
         case MsgKind::Destroy:
             if (IsMainWindow(msg)) StopGamePad();
+            scene::StopScanning();
             gShell.popupMenu.clear();
             scene::TearDownScene();
             if (IsMainWindow(msg)) {
@@ -307,6 +316,8 @@ int StartPictoria(const CommandLine& line) {
     tb_SetMouseMode(kMouseModeClient);
     gShell.ready = true;
     if (gShell.settings.gameController) StartGamePad();
+    const Settings& s = gShell.settings;
+    scene::SetUpScanning(s.switchScan || line.switchScan, line.scanStepMs > 0 ? line.scanStepMs : s.scanStepMs, s.scanKey);
 
     // 8 and 9.
     SavePreferences();

@@ -456,6 +456,10 @@ void HeadlessPlatform::setTimer(NativeWindow window, int timerId, int intervalMs
     timers_.push_back(Timer{window, timerId, intervalMs, now_ + static_cast<uint32_t>(std::max(1, intervalMs))});
 }
 
+bool HeadlessPlatform::hasTimer(NativeWindow window, int timerId) const {
+    return std::any_of(timers_.begin(), timers_.end(), [&](const Timer& t) { return t.window == window && t.id == timerId; });
+}
+
 void HeadlessPlatform::killTimer(NativeWindow window, int timerId) {
     timers_.erase(std::remove_if(timers_.begin(), timers_.end(),
                                  [&](const Timer& t) { return t.window == window && t.id == timerId; }),

@@ -163,6 +163,7 @@ public:
     const std::vector<PrintChoice>& printOffers() const { return printOffers_; }  // offered by each print dialog
     const std::vector<PrintedDocument>& printed() const { return printed_; }  // every document finished
     int windowCount() const;
+    bool hasTimer(NativeWindow window, int timerId) const;  // set and not killed
     std::vector<NativeWindow> windows() const;
     NativeWindow firstWindow() const;  // the first window still open, 0 if none
     int iconOf(NativeWindow window) const;

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,20 +42,27 @@ void CommandLine(std::vector<std::string> args) {
     const bool help = args.size() == 1 && args[0] == "--help";
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    // --lock, --kiosk and --game-controller, each at most once and not between --scale and its value, go with
-    // --scale VALUE or nothing.
+    // --lock, --kiosk, --game-controller and --switch-scan each at most once; the rest --scale VALUE and --scan-step-ms VALUE, each at most once.
+    const auto count = [&](const char* s) { return std::count(args.begin(), args.end(), s); };
     std::vector<std::string> rest;
-    std::copy_if(args.begin(), args.end(), std::back_inserter(rest),
-                 [](const std::string& a) { return a != "--lock" && a != "--kiosk" && a != "--game-controller"; });
-    const auto locks = std::count(args.begin(), args.end(), "--lock"), kiosks = std::count(args.begin(), args.end(), "--kiosk");
-    const auto pads = std::count(args.begin(), args.end(), "--game-controller");
-    const size_t at = size_t(std::find(args.begin(), args.end(), "--scale") - args.begin()) + 1;  // where its value must be
-    const bool scale = rest.size() == 2 && rest[0] == "--scale" && at < args.size() && args[at] == rest[1] &&
-                       (rest[1] == "auto" || (rest[1].size() == 1 && rest[1][0] >= '1' && rest[1][0] <= '4'));
-    const bool plain = !help && !error && locks <= 1 && kiosks <= 1 && pads <= 1 && (rest.empty() || scale);
-    Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1) &&
-          line.gameController == (plain && pads == 1));
-    Check(line.scale == (!plain || !scale ? shell::kScaleNotGiven : rest[1] == "auto" ? shell::kScaleAuto : rest[1][0] - '0'));
+    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) {
+        return a != "--lock" && a != "--kiosk" && a != "--game-controller" && a != "--switch-scan";
+    });
+    std::map<std::string, std::string> given;
+    bool pairs = rest.size() % 2 == 0;
+    for (size_t i = 0, at; pairs && i < rest.size(); given[rest[i]] = rest[i + 1], i += 2)
+        pairs = (rest[i] == "--scale" || rest[i] == "--scan-step-ms") && given.count(rest[i]) == 0 &&
+                (at = size_t(std::find(args.begin(), args.end(), rest[i]) - args.begin()) + 1) < args.size() && args[at] == rest[i + 1];
+    const bool hasScale = given.count("--scale") == 1, hasStep = given.count("--scan-step-ms") == 1;
+    const std::string scale = given["--scale"], step = given["--scan-step-ms"];
+    const bool stepOk = !hasStep || (!step.empty() && step.size() <= 5 && step.find_first_not_of("0123456789") == std::string::npos && std::stoi(step) >= 250 && std::stoi(step) <= 10000);
+    const bool plain = !help && !error && count("--lock") <= 1 && count("--kiosk") <= 1 && count("--game-controller") <= 1 &&
+                       count("--switch-scan") <= 1 && pairs && stepOk &&
+                       (!hasScale || scale == "auto" || (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '4'));
+    Check(line.help == help && line.lock == (plain && count("--lock") == 1) && line.kiosk == (plain && count("--kiosk") == 1));
+    Check(line.gameController == (plain && count("--game-controller") == 1));
+    Check(line.switchScan == (plain && count("--switch-scan") == 1) && line.scanStepMs == (!plain || !hasStep ? 0 : std::stoi(step)));
+    Check(line.scale == (!plain || !hasScale ? shell::kScaleNotGiven : scale == "auto" ? shell::kScaleAuto : scale[0] - '0'));
     Check(line.understood == (help || error || plain));
 }
 

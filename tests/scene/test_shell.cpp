@@ -61,6 +61,7 @@ TEST_F(ShellTest, SettingsComeFromTheSystemThenTheUserThenTheCommandLine) {
                           Case{"[Pictoria]\nscale = 3\n", "[Pictoria]\nscale = 1\n", 4, 4, ""},
                           Case{"[Pictoria]\nscale = x\n", "[Pictoria]\nscale = 1\n", shell::kScaleNotGiven, 1, "pictoria: system: scale = x", 1},
                           Case{"[Pictoria]\nscale = 1\nlock\n", "[Other]\n", shell::kScaleNotGiven, 4, "pictoria: system: ", 2},
+                          Case{"[Pictoria]\nscan-step-ms = 100\n", "[Pictoria]\nscan-key = Esc\n", shell::kScaleNotGiven, 4, "pictoria: system: scan-step-ms = 100", 2},
                           Case{"[Pictoria]\nkiosk = true\n", "[Pictoria]\nlock = false\n", shell::kScaleNotGiven, 4, "", 0, true},
                           Case{"[Pictoria]\nkiosk = true\n", "[Pictoria]\nkiosk = false\n", shell::kScaleNotGiven, 4, "", 0, false}}) {
         std::filesystem::create_directories(configHome_ + "/pictoria");

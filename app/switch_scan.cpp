@@ -1,0 +1,302 @@
+// One-switch scanning. The places are gathered afresh at each step, since a pick can put another
+// tray on the table or lay the room out again.
+#include "app/switch_scan.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "app/objects.h"
+#include "app/room.h"
+#include "app/scene.h"
+#include "app/shell.h"
+#include "resources/resource_ids.h"
+#include "toolbox/toolbox.h"
+
+namespace scene {
+namespace {
+
+// A place in the room the highlight stops at.
+struct Target {
+    Rect rect{};
+    Point click{};
+    int hotspot = -1;
+    int label = 0;
+    bool canvas = false;
+};
+
+struct ScanState {
+    bool on = false;
+    int stepMs = 0;
+    int key = 0;
+    bool held = false;  // the key is down: its repeats are not more picks
+    ScanPhase phase = ScanPhase::Room;
+    int index = 0;       // the room's place
+    int stop = 0;        // the line's or the marker's stop on the canvas
+    int lineY = 0;       // the line picked, window y
+    bool haveStart = false;
+    Point start{};
+    std::vector<Rect> drawn;  // what the highlight covers in the window
+    int litHotspot = -1;      // lit by the highlight, not by the pointer
+};
+
+ScanState gScan;
+
+// The hotspots that do something when clicked, in the order the highlight visits them; the
+// rock, the books and the magic hat only ever show their labels.
+constexpr int kScannedHotspots[] = {kToolBox, kToys, kPrinter, kKeyboard, kCleaner, kRemote, kPaintTube};
+
+// Inner to outer: the highlight fades from near white to the room's warm orange, as a glow does.
+constexpr Color kGlow[] = {{65025, 63750, 43350}, {65025, 53550, 15300}, {58650, 38250, 0}};
+constexpr int kGlowWidth = 3;
+constexpr int kMarkerRadius = 4;
+constexpr int kDragStep = 4;  // pixels between the pointer moves of a painted stroke
+
+int Window() { return shell::Shell().mainWindow; }
+
+Point CentreOf(const Rect& r) { return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+Rect Grown(const Rect& r, int by) { return Rect{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+
+// The point of a tool's hit area nearest its rectangle's centre: the rectangle's centre may lie
+// outside an irregular tool.
+Point PointInRegion(const SceneObject& o) {
+    const Point c = CentreOf(o.rect);
+    Point best = c;
+    long bestDistance = -1;
+    for (int y = o.rect.top; y < o.rect.bottom; ++y)
+        for (int x = o.rect.left; x < o.rect.right; ++x) {
+            const long d = long(x - c.x) * (x - c.x) + long(y - c.y) * (y - c.y);
+            if ((bestDistance < 0 || d < bestDistance) && tb_PtInRegion(x, y, o.region)) best = Point{x, y}, bestDistance = d;
+        }
+    return best;
+}
+
+std::vector<Target> RoomTargets() {
+    Room& r = TheRoom();
+    std::vector<Target> list;
+    for (int i = 0; i < kObjectCount; ++i) {
+        const SceneObject& o = r.objects[i];
+        if (o.tray == r.currentTray && o.region != -1) list.push_back(Target{o.rect, PointInRegion(o), -1, ObjectLabel(i)});
+    }
+    for (const Can& c : r.cans) {
+        Rect whole = c.top;
+        for (const Rect& body : c.bodies) {
+            if (!body.isEmpty()) tb_UnionRect(&whole, &body, &whole);
+        }
+        // The top is the can's own everywhere; a body may lie over a neighbour's top.
+        list.push_back(Target{whole, CentreOf(c.top), -1, kBmpLabelPaintCans});
+    }
+    for (int spot : kScannedHotspots) {
+        const Hotspot& h = r.hotspots[spot];
+        list.push_back(Target{h.pointer, CentreOf(h.pointer), spot, h.label});
+    }
+    list.push_back(Target{r.canvasArea, CentreOf(r.canvasArea), -1, 0, true});
+    return list;
+}
+
+// The place the highlight is on; a pick may have left fewer places than there were.
+Target CurrentTarget() {
+    const std::vector<Target> list = RoomTargets();
+    return list[std::min(gScan.index, int(list.size()) - 1)];
+}
+
+int StopAcross(int from, int length, int stop) { return from + (2 * stop + 1) * length / (2 * kScanStops); }
+
+void Glow(const Rect& rect) {
+    for (int i = 0; i < kGlowWidth; ++i) {
+        const Rect frame = Grown(rect, i + 1);
+        tb_SetForeColor(Window(), kGlow[i].red, kGlow[i].green, kGlow[i].blue);
+        tb_FrameRect(Window(), &frame);
+    }
+    gScan.drawn.push_back(Grown(rect, kGlowWidth));
+}
+
+// A line or a marker: its inside is lit as well as its edge.
+void GlowFilled(const Rect& rect) {
+    tb_SetForeColor(Window(), kGlow[0].red, kGlow[0].green, kGlow[0].blue);
+    tb_PaintRect(Window(), &rect);
+    Glow(rect);
+}
+
+Rect MarkerAt(Point p) { return Rect{p.x - kMarkerRadius, p.y - kMarkerRadius, p.x + kMarkerRadius + 1, p.y + kMarkerRadius + 1}; }
+
+void Hide() {
+    Room& r = TheRoom();
+    for (const Rect& rect : gScan.drawn) RedrawRect(rect);
+    gScan.drawn.clear();
+    if (gScan.litHotspot >= 0) {
+        Hotspot& spot = r.hotspots[gScan.litHotspot];
+        CopySceneToWindow(spot.lit);
+        DrawTrayMarker(true);
+        spot.isLit = false;
+        gScan.litHotspot = -1;
+    }
+}
+
+// The hotspot lights up as it does under the pointer, and the glow goes round it.
+void LightHotspot(int index) {
+    Hotspot& spot = TheRoom().hotspots[index];
+    if (spot.litId != 0 && !spot.isLit) {
+        Rect out{};
+        tb_DrawPictureToBitmap(Window(), spot.litId, spot.lit.left, spot.lit.top, &out);
+        DrawTrayMarker(true);
+        spot.isLit = true;
+        gScan.litHotspot = index;
+    }
+}
+
+void Show() {
+    Hide();
+    const ScanSpot spot = ScanHighlight();
+    if (gScan.phase == ScanPhase::Room) {
+        const Target t = CurrentTarget();
+        if (t.hotspot >= 0) LightHotspot(t.hotspot);
+        ShowLabel(t.label);
+        Glow(t.rect);
+        return;
+    }
+    if (gScan.haveStart) GlowFilled(MarkerAt(gScan.start));
+    const Rect& a = TheRoom().canvasArea;
+    const int y = gScan.phase == ScanPhase::Line ? spot.click.y : gScan.lineY;
+    GlowFilled(Rect{a.left, y, a.right, y + 1});
+    if (gScan.phase == ScanPhase::Point) GlowFilled(spot.rect);
+}
+
+// Press, drag and release, as a hand on a mouse would make them.
+void PaintStroke(Point from, Point to) {
+    OnPress(from.x, from.y);
+    const int steps = std::max(1, std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)) / kDragStep);
+    for (int i = 1; i <= steps; ++i)
+        OnMove(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps, true);
+    OnRelease(to.x, to.y);
+}
+
+void PickInRoom() {
+    const Target t = CurrentTarget();
+    if (t.canvas) {
+        tb_PlaySound(kWavControl);
+        gScan.phase = ScanPhase::Line;
+        gScan.stop = 0;
+        return;
+    }
+    Hide();
+    OnPress(t.click.x, t.click.y);
+    OnRelease(t.click.x, t.click.y);
+    // Another tray may hold fewer tools: the highlight stays where it was as far as it can.
+    if (gScan.on) gScan.index = std::min(gScan.index, int(RoomTargets().size()) - 1);
+}
+
+void PickOnCanvas() {
+    const ScanSpot spot = ScanHighlight();
+    if (gScan.phase == ScanPhase::Line) {
+        tb_PlaySound(kWavControl);
+        gScan.lineY = spot.click.y;
+        gScan.phase = ScanPhase::Point;
+        gScan.stop = 0;
+    } else if (!gScan.haveStart) {
+        tb_PlaySound(kWavControl);
+        gScan.start = spot.click;
+        gScan.haveStart = true;
+        gScan.phase = ScanPhase::Line;
+        gScan.stop = 0;
+    } else {
+        // Back on the canvas as a whole: one more pick starts the next stroke.
+        Hide();
+        gScan.haveStart = false;
+        gScan.phase = ScanPhase::Room;
+        PaintStroke(gScan.start, spot.click);
+    }
+}
+
+void Pick() {
+    if (gScan.phase == ScanPhase::Room) {
+        PickInRoom();
+    } else {
+        PickOnCanvas();
+    }
+    // A pick may have ended the program, or the scanning with it.
+    if (!gScan.on) return;
+    // The next step is a whole step away, however late in this one the key came.
+    tb_SetTimer(shell::Shell().mainNative, kScanTimer, gScan.stepMs);
+    Show();
+}
+
+}  // namespace
+
+void SetUpScanning(bool on, int stepMs, int key) {
+    StopScanning();
+    gScan = ScanState{};
+    if (!on) return;
+    gScan.on = true;
+    gScan.stepMs = stepMs;
+    gScan.key = key;
+    tb_SetTimer(shell::Shell().mainNative, kScanTimer, stepMs);
+    Show();
+}
+
+void StopScanning() {
+    if (!gScan.on) return;
+    gScan.on = false;
+    if (shell::Shell().mainNative != 0) tb_KillTimer(shell::Shell().mainNative, kScanTimer);
+}
+
+void ScanStep() {
+    // A dialog over the room has the child's attention; the room's highlight waits for it.
+    if (!gScan.on || tb_DialogOpen()) return;
+    // A release that went to another window leaves the key held here for ever; the poll mends it.
+    if (gScan.held && !tb_KeyDown(gScan.key)) gScan.held = false;
+    switch (gScan.phase) {
+        case ScanPhase::Room:
+            gScan.index = (gScan.index + 1) % int(RoomTargets().size());
+            break;
+        case ScanPhase::Line:
+            // A sweep with no pick leaves the canvas: the child may want a tool after all.
+            if (++gScan.stop == kScanStops) {
+                gScan.phase = ScanPhase::Room;
+                gScan.haveStart = false;
+            }
+            break;
+        case ScanPhase::Point:
+            if (++gScan.stop == kScanStops) {
+                gScan.phase = ScanPhase::Line;
+                gScan.stop = 0;
+            }
+            break;
+    }
+    Show();
+}
+
+bool ScanKey(int key, bool down) {
+    if (!gScan.on || key != gScan.key) return false;
+    if (!down) {
+        gScan.held = false;
+    } else if (!gScan.held) {
+        gScan.held = true;
+        Pick();
+    }
+    return true;
+}
+
+ScanSpot ScanHighlight() {
+    const Rect& a = TheRoom().canvasArea;
+    switch (gScan.phase) {
+        case ScanPhase::Room: {
+            const Target t = CurrentTarget();
+            return ScanSpot{t.rect, t.click};
+        }
+        case ScanPhase::Line: {
+            const int y = StopAcross(a.top, a.height(), gScan.stop);
+            return ScanSpot{Rect{a.left, y, a.right, y + 1}, Point{CentreOf(a).x, y}};
+        }
+        case ScanPhase::Point: {
+            const Point p{StopAcross(a.left, a.width(), gScan.stop), gScan.lineY};
+            return ScanSpot{MarkerAt(p), p};
+        }
+    }
+    return ScanSpot{};
+}
+
+ScanPhase CurrentScanPhase() { return gScan.phase; }
+
+}  // namespace scene
