@@ -5,7 +5,7 @@
 namespace shell {
 namespace {
 
-// --scale, --lock and --kiosk, each at most once, in any order; anything else is not understood.
+// --scale, --lock, --kiosk and --keyboard-pointer, each at most once, in any order; anything else is not understood.
 CommandLine ReadSwitches(int argc, const char* const* argv) {
     CommandLine line;
     for (int i = 1; i < argc; ++i) {
@@ -13,6 +13,8 @@ CommandLine ReadSwitches(int argc, const char* const* argv) {
             line.lock = true;
         } else if (std::strcmp(argv[i], "--kiosk") == 0 && !line.kiosk) {
             line.kiosk = true;
+        } else if (std::strcmp(argv[i], "--keyboard-pointer") == 0 && !line.keyboardPointer) {
+            line.keyboardPointer = true;
         } else if (std::strcmp(argv[i], "--scale") == 0 && line.scale == kScaleNotGiven && i + 1 < argc &&
                    ScaleOfText(argv[i + 1]) >= 0) {
             line.scale = ScaleOfText(argv[++i]);

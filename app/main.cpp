@@ -1,6 +1,6 @@
 // The program: the shell on the real desktop.
 //
-//   pictoria [--scale auto|N] [--lock] [--kiosk]
+//   pictoria [--scale auto|N] [--lock] [--kiosk] [--keyboard-pointer]
 //
 // The room was drawn for a screen of about 800 x 600. On a larger screen every pixel of it is
 // shown as a block of the screen's pixels, as large as still leaves the room 800 x 540 of its
@@ -9,6 +9,8 @@
 // `lock = true`) makes every way out of the room and into the file system ask a grown-up first.
 // --kiosk (or `kiosk = true`) adds to the lock a window held full screen over the desktop's
 // panels on every workspace, with no close for the window manager to offer.
+// --keyboard-pointer (or `keyboard-pointer = true`) lets the arrow keys and the keypad move the
+// pointer and Space or Return press its button, for a child who cannot use a mouse.
 //
 //   pictoria --error TEXT
 //
@@ -26,7 +28,7 @@
 int main(int argc, char** argv) {
     platform::ChooseLanguage(scene::LocaleFolders());
     const shell::CommandLine line = shell::ReadCommandLine(argc, argv);
-    constexpr const char* kUsage = "usage: pictoria [--scale auto|1|2|3|4] [--lock] [--kiosk]\n";
+    constexpr const char* kUsage = "usage: pictoria [--scale auto|1|2|3|4] [--lock] [--kiosk] [--keyboard-pointer]\n";
     if (line.help) return std::fputs(kUsage, stdout), 0;
     if (!line.understood) return std::fputs(kUsage, stderr), 2;
     auto backend = CreateGtkPlatform();

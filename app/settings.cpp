@@ -53,6 +53,8 @@ const Key kKeys[] = {
     {"sound", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.sound); }},
     {"lock", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.lock); }},
     {"kiosk", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.kiosk); }},
+    {"keyboard-pointer", "true or false",
+     [](Settings& s, const std::string& t) { return TakeBoolean(t, s.keyboardPointer); }},
     {"pictures", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pictures); }},
     {"pages", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pages); }},
 };

@@ -14,6 +14,7 @@
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/keyboard_pointer.h"
 #include "platform/language.h"
 
 using platform::Message;
@@ -266,6 +267,8 @@ int StartPictoria(const CommandLine& line) {
     gShell.scaleAsked = line.scale != kScaleNotGiven ? line.scale : gShell.settings.scale;
     gShell.settings.kiosk = gShell.settings.kiosk || line.kiosk;
     gShell.settings.lock = gShell.settings.lock || line.lock || gShell.settings.kiosk;
+    gShell.settings.keyboardPointer = gShell.settings.keyboardPointer || line.keyboardPointer;
+    platform::SetKeyboardPointer(gShell.settings.keyboardPointer);
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
@@ -326,7 +329,7 @@ int RunMessageLoop() {
                 if (!gShell.endingSession) recovery::Discard();
                 return msg.exitCode;
             }
-            Plat().dispatchMessage(msg);
+            if (platform::KeyboardPointerFilter(Plat(), msg, false)) Plat().dispatchMessage(msg);
             recovery::AfterInput(Plat().tickCount());
             worked = true;
         }

@@ -41,15 +41,17 @@ void CommandLine(std::vector<std::string> args) {
     const bool help = args.size() == 1 && args[0] == "--help";
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    // --lock and --kiosk, each at most once and not between --scale and its value, go with --scale VALUE or nothing.
+    // --lock, --kiosk and --keyboard-pointer, each at most once and not between --scale and its value, go with --scale VALUE or nothing.
     std::vector<std::string> rest;
-    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) { return a != "--lock" && a != "--kiosk"; });
+    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) { return a != "--lock" && a != "--kiosk" && a != "--keyboard-pointer"; });
     const auto locks = std::count(args.begin(), args.end(), "--lock"), kiosks = std::count(args.begin(), args.end(), "--kiosk");
+    const auto pointers = std::count(args.begin(), args.end(), "--keyboard-pointer");
     const size_t at = size_t(std::find(args.begin(), args.end(), "--scale") - args.begin()) + 1;  // where its value must be
     const bool scale = rest.size() == 2 && rest[0] == "--scale" && at < args.size() && args[at] == rest[1] &&
                        (rest[1] == "auto" || (rest[1].size() == 1 && rest[1][0] >= '1' && rest[1][0] <= '4'));
-    const bool plain = !help && !error && locks <= 1 && kiosks <= 1 && (rest.empty() || scale);
-    Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1));
+    const bool plain = !help && !error && locks <= 1 && kiosks <= 1 && pointers <= 1 && (rest.empty() || scale);
+    Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1) &&
+          line.keyboardPointer == (plain && pointers == 1));
     Check(line.scale == (!plain || !scale ? shell::kScaleNotGiven : rest[1] == "auto" ? shell::kScaleAuto : rest[1][0] - '0'));
     Check(line.understood == (help || error || plain));
 }
