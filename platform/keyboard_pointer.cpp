@@ -115,6 +115,8 @@ void SetKeyboardPointer(bool on) { gKp = KeyboardPointer{.on = on}; }
 
 bool KeyboardPointerOn() { return gKp.on; }
 
+bool KeyboardPointerHoldsButton() { return gKp.buttonKey != 0; }
+
 int KeyboardPointerStep(uint32_t heldMs) {
     static constexpr struct { uint32_t upToMs; int pixels; } kCurve[] = {{400, 2}, {1200, 5}, {2400, 10}};
     for (const auto& band : kCurve)

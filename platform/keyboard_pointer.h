@@ -20,6 +20,8 @@ namespace platform {
 // Off until turned on; turning it on or off forgets any key held.
 void SetKeyboardPointer(bool on);
 bool KeyboardPointerOn();
+// True while Space or Return holds the left button down, for code that polls the button.
+bool KeyboardPointerHoldsButton();
 
 // Pixels one step moves after a direction has been held `heldMs`:
 //   up to 400 ms   2   (a single tap: fine aiming)

@@ -44,8 +44,8 @@ void CommandLine(std::vector<std::string> args) {
     // --lock, --kiosk and --keyboard-pointer, each at most once and not between --scale and its value, go with --scale VALUE or nothing.
     std::vector<std::string> rest;
     std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) { return a != "--lock" && a != "--kiosk" && a != "--keyboard-pointer"; });
-    const auto locks = std::count(args.begin(), args.end(), "--lock"), kiosks = std::count(args.begin(), args.end(), "--kiosk");
-    const auto pointers = std::count(args.begin(), args.end(), "--keyboard-pointer");
+    const auto locks = std::count(args.begin(), args.end(), "--lock"), kiosks = std::count(args.begin(), args.end(), "--kiosk"),
+               pointers = std::count(args.begin(), args.end(), "--keyboard-pointer");
     const size_t at = size_t(std::find(args.begin(), args.end(), "--scale") - args.begin()) + 1;  // where its value must be
     const bool scale = rest.size() == 2 && rest[0] == "--scale" && at < args.size() && args[at] == rest[1] &&
                        (rest[1] == "auto" || (rest[1].size() == 1 && rest[1][0] >= '1' && rest[1][0] <= '4'));
