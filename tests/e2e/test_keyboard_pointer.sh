@@ -1,14 +1,11 @@
 #!/bin/bash
 # With --keyboard-pointer, keys alone once the room is up (the mouse is only read): arrow taps bring
 # the pointer to the blue can, Space chooses it, and Space held with Right held paints a blue line.
-# Usage: test_keyboard_pointer.sh PATH_TO_PICTORIA
-[ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
 at() { xdotool getmouselocation --shell | grep -E '^[XY]=' | cut -d= -f2 | tr '\n' ' '; }
 taps() { [ "$2" -gt 1 ] && xdotool key --delay 20 $(yes "$1" | head -n $(($2 / 2))); true; }  # 2 px a tap
 go() { read -r x y <<<"$(at)" && taps Right $(($1 - x)) && taps Left $((x - $1)) && taps Down $(($2 - y)) && taps Up $((y - $2)); }
-
 e2e_start_x 800 600
 e2e_room keyboard "$BINARY" --keyboard-pointer
 go 573 520 && xdotool sleep 0.3 key space

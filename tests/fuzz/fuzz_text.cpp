@@ -50,8 +50,7 @@ void CommandLine(std::vector<std::string> args) {
     const bool scale = rest.size() == 2 && rest[0] == "--scale" && at < args.size() && args[at] == rest[1] &&
                        (rest[1] == "auto" || (rest[1].size() == 1 && rest[1][0] >= '1' && rest[1][0] <= '4'));
     const bool plain = !help && !error && locks <= 1 && kiosks <= 1 && pointers <= 1 && (rest.empty() || scale);
-    Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1) &&
-          line.keyboardPointer == (plain && pointers == 1));
+    Check(line.help == help && line.lock == (plain && locks == 1) && line.kiosk == (plain && kiosks == 1) && line.keyboardPointer == (plain && pointers == 1));
     Check(line.scale == (!plain || !scale ? shell::kScaleNotGiven : rest[1] == "auto" ? shell::kScaleAuto : rest[1][0] - '0'));
     Check(line.understood == (help || error || plain));
 }

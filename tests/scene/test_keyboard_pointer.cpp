@@ -1,9 +1,7 @@
 // The keyboard pointer, headless: the arrows and keypad move the pointer, Space is the button.
 #include "tests/support/room_fixture.h"
-
 namespace {
 using namespace platform;
-
 struct KeyboardPointerTest : RoomTest {
     void start(const std::string& setting = "keyboard-pointer = true", bool option = false) {
         useDesktop(HeadlessConfig{800, 600, 24}), std::filesystem::create_directories(configHome_ + "/pictoria");
@@ -22,7 +20,6 @@ struct KeyboardPointerTest : RoomTest {
         for (int i = 0, d = to.y + r.top - a.y; i < std::abs(d) / 2; ++i) desktop().typeKey(d > 0 ? kVkDown : kVkUp, w);
     }
 };
-
 // From (100, 100); held, a step is 2, 5, 10 then 20 px after 0.4, 1.2 and 2.4 s; the window stops it.
 TEST_F(KeyboardPointerTest, OffByDefaultDirectionsAndTheSpeedCurve) {
     const char* on = "keyboard-pointer = true";
@@ -37,13 +34,11 @@ TEST_F(KeyboardPointerTest, OffByDefaultDirectionsAndTheSpeedCurve) {
         EXPECT_EQ(desktop().cursorPos(), c.to) << c.setting << c.option << " " << c.key << " " << c.repeats;
     }
 }
-
 // Space held (and auto-repeated) while the arrows move paints what the mouse paints along the same points.
 TEST_F(KeyboardPointerTest, AStrokeWithTheKeysLandsWhereTheMousesDoes) {
-    const auto picture = [] {  // white 1, the red stroke 0
-        std::string s;
-        for (int i = 0, w = room().picture.right; i < w * room().picture.bottom; ++i) s += char(canvasAt(i % w, i / w).b);
-        return s;
+    auto picture = [s = std::string(), w = room().picture.right, h = room().picture.bottom]() mutable {
+        for (int i = 0; i < w * h; ++i) s += char(canvasAt(i % w, i / w).b);  // white 1, the red stroke 0
+        return std::exchange(s, std::string());
     };
     for (int tool : {scene::kBrush, scene::kRuler}) {
         start(), chooseTool(tool), steer(W(40, 40)), pump();
@@ -57,7 +52,6 @@ TEST_F(KeyboardPointerTest, AStrokeWithTheKeysLandsWhereTheMousesDoes) {
         EXPECT_TRUE(picture() == keys && keys != std::string(keys.size(), '\1')) << tool;
     }
 }
-
 TEST_F(KeyboardPointerTest, EveryHotspotAndTheRemotesOpenButtonAreReachedAndPressed) {
     for (int spot = 0; spot < scene::kHotspotCount; ++spot) {
         moveTo(W(20, 20)), steer(centreOf(room().hotspots[spot].pointer)), pump();
@@ -69,5 +63,4 @@ TEST_F(KeyboardPointerTest, EveryHotspotAndTheRemotesOpenButtonAreReachedAndPres
     steer(centreOf(room().hotspots[scene::kRemote].pointer)), desktop().typeKey(kVkSpace), pump();
     EXPECT_EQ(desktop().fileDialogs().size(), 1u);
 }
-
 }  // namespace
