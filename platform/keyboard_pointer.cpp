@@ -113,8 +113,6 @@ bool OnKeyUp(Platform& backend, Message& msg, bool inDialog) {
 
 void SetKeyboardPointer(bool on) { gKp = KeyboardPointer{.on = on}; }
 
-bool KeyboardPointerOn() { return gKp.on; }
-
 bool KeyboardPointerHoldsButton() { return gKp.buttonKey != 0; }
 
 int KeyboardPointerStep(uint32_t heldMs) {

@@ -19,7 +19,6 @@ namespace platform {
 
 // Off until turned on; turning it on or off forgets any key held.
 void SetKeyboardPointer(bool on);
-bool KeyboardPointerOn();
 // True while Space or Return holds the left button down, for code that polls the button.
 bool KeyboardPointerHoldsButton();
 
