@@ -5,8 +5,8 @@
 namespace shell {
 namespace {
 
-// --scale, --lock, --kiosk, --game-controller, --switch-scan and --scan-step-ms, each at most once, in
-// any order; anything else is not understood.
+// --scale, --lock, --kiosk, --keyboard-pointer, --game-controller, --switch-scan and --scan-step-ms, each
+// at most once, in any order; anything else is not understood.
 CommandLine ReadSwitches(int argc, const char* const* argv) {
     CommandLine line;
     for (int i = 1; i < argc; ++i) {
@@ -14,6 +14,8 @@ CommandLine ReadSwitches(int argc, const char* const* argv) {
             line.lock = true;
         } else if (std::strcmp(argv[i], "--kiosk") == 0 && !line.kiosk) {
             line.kiosk = true;
+        } else if (std::strcmp(argv[i], "--keyboard-pointer") == 0 && !line.keyboardPointer) {
+            line.keyboardPointer = true;
         } else if (std::strcmp(argv[i], "--game-controller") == 0 && !line.gameController) {
             line.gameController = true;
         } else if (std::strcmp(argv[i], "--switch-scan") == 0 && !line.switchScan) {

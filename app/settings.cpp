@@ -68,6 +68,8 @@ const Key kKeys[] = {
     {"lock", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.lock); }},
     {"kiosk", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.kiosk); }},
     {"game-controller", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.gameController); }},
+    {"keyboard-pointer", "true or false",
+     [](Settings& s, const std::string& t) { return TakeBoolean(t, s.keyboardPointer); }},
     {"pictures", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pictures); }},
     {"pages", "a folder's full path", [](Settings& s, const std::string& t) { return TakeFolder(t, s.pages); }},
     {"switch-scan", "true or false", [](Settings& s, const std::string& t) { return TakeBoolean(t, s.switchScan); }},

@@ -30,6 +30,7 @@ struct Settings {
     bool lock = false;      // true: leaving the room or reaching the file system asks a grown-up first
     bool kiosk = false;     // true: the lock, and the window held over the whole desktop
     bool gameController = false;  // true: a game controller moves the pointer, presses and undoes
+    bool keyboardPointer = false;  // true: the arrows move the pointer, Space and Return press it
     std::string pictures;   // the Gallery folder; empty: "Gallery" in the current directory
     std::string pages;      // the colouring pages' folder; empty: "Pages" in the current directory
     bool switchScan = false;  // true: a highlight steps through the room and one key picks

@@ -16,6 +16,7 @@
 #include "dialogs/dialogs.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/keyboard_pointer.h"
 #include "platform/language.h"
 
 using platform::Message;
@@ -279,6 +280,8 @@ int StartPictoria(const CommandLine& line) {
     gShell.settings.kiosk = gShell.settings.kiosk || line.kiosk;
     gShell.settings.lock = gShell.settings.lock || line.lock || gShell.settings.kiosk;
     gShell.settings.gameController = gShell.settings.gameController || line.gameController;
+    gShell.settings.keyboardPointer = gShell.settings.keyboardPointer || line.keyboardPointer;
+    platform::SetKeyboardPointer(gShell.settings.keyboardPointer);
     GiveResolutionAdvice(ApplyScale());
     gShell.desktop = Plat().desktopRect();
     gShell.mainWindow = tb_OpenWindow(&gShell.desktop, "Pictoria");
@@ -342,7 +345,7 @@ int RunMessageLoop() {
                 if (!gShell.endingSession) recovery::Discard();
                 return msg.exitCode;
             }
-            Plat().dispatchMessage(msg);
+            if (platform::KeyboardPointerFilter(Plat(), msg, false)) Plat().dispatchMessage(msg);
             recovery::AfterInput(Plat().tickCount());
             worked = true;
         }

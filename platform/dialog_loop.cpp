@@ -1,5 +1,7 @@
 #include "platform/dialog_loop.h"
 
+#include "platform/keyboard_pointer.h"
+
 namespace platform {
 
 bool IsInputMessage(MsgKind kind) {
@@ -31,6 +33,7 @@ void RunDialogLoop(Platform& backend, NativeWindow dialog, const bool& ended) {
             break;
         }
         if (msg.window != dialog && IsInputMessage(msg.kind)) continue;
+        if (!KeyboardPointerFilter(backend, msg, true)) continue;
         backend.dispatchMessage(msg);
     }
 }

@@ -38,6 +38,15 @@ constexpr int kVkRight = 39;
 constexpr int kVkDown = 40;
 constexpr int kVkDelete = 46;
 constexpr int kVkNumpad0 = 96;  // to kVkNumpad0 + 9, the keypad's digits with Num Lock on
+// The keypad's eight directions with Num Lock off, apart from the main arrows and Home/End keys.
+constexpr int kVkPadUpLeft = 151;
+constexpr int kVkPadUp = 152;
+constexpr int kVkPadUpRight = 153;
+constexpr int kVkPadLeft = 154;
+constexpr int kVkPadRight = 155;
+constexpr int kVkPadDownLeft = 156;
+constexpr int kVkPadDown = 157;
+constexpr int kVkPadDownRight = 158;
 constexpr int kVkF1 = 112;
 constexpr int kVkF4 = 115;
 // Letters and digits use their upper-case ASCII code ('C' is 67).

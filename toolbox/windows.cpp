@@ -7,6 +7,7 @@
 #include "toolbox/internal.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
+#include "platform/keyboard_pointer.h"
 #include "platform/language.h"
 
 using platform::MsgBoxButtons;
@@ -292,6 +293,8 @@ void tb_SetButtonMode(int mode) { gWin.buttonMode = mode; }
 
 int tb_Button() {
     using platform::MouseButton;
+    // The Scissors poll the button mid-drag; a key may be holding it.
+    if (platform::KeyboardPointerHoldsButton()) return 1;
     if (gWin.buttonMode != 0) {
         return (Plat().isButtonDown(MouseButton::Left) || Plat().isButtonDown(MouseButton::Right)) ? 1 : 0;
     }

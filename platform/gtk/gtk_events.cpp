@@ -28,6 +28,9 @@ constexpr NamedKey kNamedKeys[] = {
     {kVkEnd, GDK_KEY_End},         {kVkHome, GDK_KEY_Home},         {kVkLeft, GDK_KEY_Left},
     {kVkUp, GDK_KEY_Up},           {kVkRight, GDK_KEY_Right},       {kVkDown, GDK_KEY_Down},
     {kVkInsert, GDK_KEY_Insert},   {kVkDelete, GDK_KEY_Delete},     {kVkDelete, GDK_KEY_KP_Delete},
+    {kVkPadUpLeft, GDK_KEY_KP_Home},     {kVkPadUp, GDK_KEY_KP_Up},     {kVkPadUpRight, GDK_KEY_KP_Page_Up},
+    {kVkPadLeft, GDK_KEY_KP_Left},       {kVkPadRight, GDK_KEY_KP_Right},
+    {kVkPadDownLeft, GDK_KEY_KP_End},    {kVkPadDown, GDK_KEY_KP_Down}, {kVkPadDownRight, GDK_KEY_KP_Page_Down},
 };
 
 int VirtualKeyOfKeyval(guint keyval) {
@@ -200,7 +203,9 @@ void OnDisplayChange(GdkScreen*, gpointer data) { Self(data)->postToAll(MsgKind:
 }  // namespace
 
 int VirtualKeyOf(const GdkEventKey* e) {
-    // The unshifted key decides, so Shift+1 is still the key '1'.
+    // The unshifted key decides, so Shift+1 is still the key '1'; but a keypad digit typed with
+    // Num Lock on stays a digit (its unlocked self is a direction).
+    if (e->keyval >= GDK_KEY_KP_0 && e->keyval <= GDK_KEY_KP_9) return VirtualKeyOfKeyval(e->keyval);
     guint keyval = e->keyval;
     GdkKeymap* keymap = gdk_keymap_get_for_display(gdk_window_get_display(e->window));
     guint plain = 0;

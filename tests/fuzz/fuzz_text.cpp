@@ -42,12 +42,12 @@ void CommandLine(std::vector<std::string> args) {
     const bool help = args.size() == 1 && args[0] == "--help";
     const bool error = args.size() == 2 && args[0] == "--error";
     Check(line.error == error && line.errorText == (error ? args[1] : ""));
-    // --lock, --kiosk, --game-controller and --switch-scan each at most once; the rest --scale VALUE and --scan-step-ms VALUE, each at most once.
+    // The switches each at most once; the rest --scale VALUE and --scan-step-ms VALUE, each at most once.
     const auto count = [&](const char* s) { return std::count(args.begin(), args.end(), s); };
+    const std::vector<std::string> switches{"--lock", "--kiosk", "--keyboard-pointer", "--game-controller", "--switch-scan"};
     std::vector<std::string> rest;
-    std::copy_if(args.begin(), args.end(), std::back_inserter(rest), [](const std::string& a) {
-        return a != "--lock" && a != "--kiosk" && a != "--game-controller" && a != "--switch-scan";
-    });
+    std::copy_if(args.begin(), args.end(), std::back_inserter(rest),
+                 [&](const std::string& a) { return std::find(switches.begin(), switches.end(), a) == switches.end(); });
     std::map<std::string, std::string> given;
     bool pairs = rest.size() % 2 == 0;
     for (size_t i = 0, at; pairs && i < rest.size(); given[rest[i]] = rest[i + 1], i += 2)
@@ -55,13 +55,15 @@ void CommandLine(std::vector<std::string> args) {
                 (at = size_t(std::find(args.begin(), args.end(), rest[i]) - args.begin()) + 1) < args.size() && args[at] == rest[i + 1];
     const bool hasScale = given.count("--scale") == 1, hasStep = given.count("--scan-step-ms") == 1;
     const std::string scale = given["--scale"], step = given["--scan-step-ms"];
-    const bool stepOk = !hasStep || (!step.empty() && step.size() <= 5 && step.find_first_not_of("0123456789") == std::string::npos && std::stoi(step) >= 250 && std::stoi(step) <= 10000);
-    const bool plain = !help && !error && count("--lock") <= 1 && count("--kiosk") <= 1 && count("--game-controller") <= 1 &&
-                       count("--switch-scan") <= 1 && pairs && stepOk &&
+    const bool stepOk = !hasStep || (!step.empty() && step.size() <= 5 && step.find_first_not_of("0123456789") == std::string::npos &&
+                                     std::stoi(step) >= 250 && std::stoi(step) <= 10000);
+    const bool once = std::all_of(switches.begin(), switches.end(), [&](const std::string& w) { return count(w.c_str()) <= 1; });
+    const bool plain = !help && !error && once && pairs && stepOk &&
                        (!hasScale || scale == "auto" || (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '4'));
-    Check(line.help == help && line.lock == (plain && count("--lock") == 1) && line.kiosk == (plain && count("--kiosk") == 1));
-    Check(line.gameController == (plain && count("--game-controller") == 1));
-    Check(line.switchScan == (plain && count("--switch-scan") == 1) && line.scanStepMs == (!plain || !hasStep ? 0 : std::stoi(step)));
+    const auto on = [&](const char* w) { return plain && count(w) == 1; };
+    Check(line.help == help && line.lock == on("--lock") && line.kiosk == on("--kiosk") &&
+          line.keyboardPointer == on("--keyboard-pointer") && line.gameController == on("--game-controller"));
+    Check(line.switchScan == on("--switch-scan") && line.scanStepMs == (!plain || !hasStep ? 0 : std::stoi(step)));
     Check(line.scale == (!plain || !hasScale ? shell::kScaleNotGiven : scale == "auto" ? shell::kScaleAuto : scale[0] - '0'));
     Check(line.understood == (help || error || plain));
 }

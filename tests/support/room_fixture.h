@@ -11,6 +11,7 @@
 
 #include "app/room.h"
 #include "app/scene.h"
+#include "platform/keyboard_pointer.h"
 #include "tests/support/headless_fixture.h"
 
 struct Rgb {
@@ -34,10 +35,11 @@ protected:
     }
     static scene::Room& room() { return scene::TheRoom(); }
     static Point W(int x, int y) { return Point{x + scene::kCanvasLeft, y + scene::kCanvasTop}; }
-    // Runs what is queued, without ending the program.
+    // Runs what is queued, without ending the program; through the keyboard pointer, as the loop does.
     void pump() {
         platform::Message msg;
-        while (desktop().peekMessage(msg) && msg.kind != platform::MsgKind::Quit) desktop().dispatchMessage(msg);
+        while (desktop().peekMessage(msg) && msg.kind != platform::MsgKind::Quit)
+            if (platform::KeyboardPointerFilter(desktop(), msg, false)) desktop().dispatchMessage(msg);
     }
     // A pixel of a bitmap (the canvas unless told), in bytes.
     static Rgb canvasAt(int x, int y, int bitmap = room().canvas) {

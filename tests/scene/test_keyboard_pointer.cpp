@@ -1,0 +1,66 @@
+// The keyboard pointer, headless: the arrows and keypad move the pointer, Space is the button.
+#include "tests/support/room_fixture.h"
+namespace {
+using namespace platform;
+struct KeyboardPointerTest : RoomTest {
+    void start(const std::string& setting = "keyboard-pointer = true", bool option = false) {
+        useDesktop(HeadlessConfig{800, 600, 24}), std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\n" << setting << "\n";
+        ASSERT_EQ(shell::StartPictoria({.understood = true, .keyboardPointer = option, .errorText = {}}), -1);
+    }
+    void SetUp() override { start(); }
+    void hold(int key, int repeats) {  // auto-repeated every 40 ms
+        for (int i = 0; i <= repeats; ++i) desktop().sleep(i ? 40 : 0), desktop().keyDown(key), pump();
+        desktop().keyUp(key), pump();
+    }
+    void steer(Point to, NativeWindow w = 0) {  // queues taps (2 px each) to within a pixel of `to`
+        const Rect r = desktop().windowRect(w != 0 ? w : desktop().firstWindow());
+        const Point a = desktop().cursorPos();
+        for (int i = 0, d = to.x + r.left - a.x; i < std::abs(d) / 2; ++i) desktop().typeKey(d > 0 ? kVkRight : kVkLeft, w);
+        for (int i = 0, d = to.y + r.top - a.y; i < std::abs(d) / 2; ++i) desktop().typeKey(d > 0 ? kVkDown : kVkUp, w);
+    }
+};
+// From (100, 100); held, a step is 2, 5, 10 then 20 px after 0.4, 1.2 and 2.4 s; the window stops it.
+TEST_F(KeyboardPointerTest, OffByDefaultDirectionsAndTheSpeedCurve) {
+    const char* on = "keyboard-pointer = true";
+    struct Case { const char* setting; bool option; int key, repeats; Point to; } cases[] = {
+        {"", false, kVkRight, 3, {100, 100}}, {"keyboard-pointer = false", false, kVkRight, 0, {100, 100}}, {"", true, kVkLeft, 0, {98, 100}},
+        {on, false, kVkPadUpLeft, 0, {98, 98}}, {on, false, kVkNumpad0 + 3, 0, {102, 102}}, {on, false, 'A', 5, {100, 100}},
+        {on, false, kVkRight, 10, {122, 100}}, {on, false, kVkRight, 30, {222, 100}}, {on, false, kVkDown, 60, {100, 522}},
+        {on, false, kVkRight, 70, {722, 100}}, {on, false, kVkLeft, 30, {0, 100}},
+    };
+    for (const Case& c : cases) {
+        start(c.setting, c.option), desktop().moveTo(100, 100), pump(), hold(c.key, c.repeats);
+        EXPECT_EQ(desktop().cursorPos(), c.to) << c.setting << c.option << " " << c.key << " " << c.repeats;
+    }
+}
+// Space held (and auto-repeated) while the arrows move paints what the mouse paints along the same points.
+TEST_F(KeyboardPointerTest, AStrokeWithTheKeysLandsWhereTheMousesDoes) {
+    auto picture = [s = std::string(), w = room().picture.right, h = room().picture.bottom]() mutable {
+        for (int i = 0; i < w * h; ++i) s += char(canvasAt(i % w, i / w).b);  // white 1, the red stroke 0
+        return std::exchange(s, std::string());
+    };
+    for (int tool : {scene::kBrush, scene::kRuler}) {
+        start(), chooseTool(tool), steer(W(40, 40)), pump();
+        const Point from = desktop().cursorPos();
+        const size_t first = desktop().warps().size();
+        desktop().keyDown(kVkSpace), pump(), hold(kVkRight, 20), desktop().keyDown(kVkSpace), hold(kVkDown, 8), desktop().keyUp(kVkSpace), pump();
+        const std::string keys = picture();
+        paint(room().picture, kWhite), desktop().moveTo(from.x, from.y), desktop().press(from.x, from.y);
+        for (size_t i = first; i < desktop().warps().size(); ++i) desktop().moveTo(desktop().warps()[i].x, desktop().warps()[i].y);
+        desktop().release(desktop().cursorPos().x, desktop().cursorPos().y), pump();
+        EXPECT_TRUE(picture() == keys && keys != std::string(keys.size(), '\1')) << tool;
+    }
+}
+TEST_F(KeyboardPointerTest, EveryHotspotAndTheRemotesOpenButtonAreReachedAndPressed) {
+    for (int spot = 0; spot < scene::kHotspotCount; ++spot) {
+        moveTo(W(20, 20)), steer(centreOf(room().hotspots[spot].pointer)), pump();
+        EXPECT_TRUE(tb_PtInRect(desktop().cursorPos().x, desktop().cursorPos().y, &room().hotspots[spot].pointer)) << spot;
+    }
+    desktop().answerDialog([this](NativeWindow d) {  // a first tap brings the pointer into the remote
+        desktop().typeKey(kVkDown, d), desktop().then([this, d] { steer({62, 155}, d), desktop().typeKey(kVkSpace, d); });
+    });
+    steer(centreOf(room().hotspots[scene::kRemote].pointer)), desktop().typeKey(kVkSpace), pump();
+    EXPECT_EQ(desktop().fileDialogs().size(), 1u);
+}
+}  // namespace
