@@ -3,12 +3,8 @@
 namespace {
 using namespace platform;
 struct KeyboardPointerTest : RoomTest {
-    void start(const std::string& setting = "keyboard-pointer = true", bool option = false) {
-        useDesktop(HeadlessConfig{800, 600, 24}), std::filesystem::create_directories(configHome_ + "/pictoria");
-        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\n" << setting << "\n";
-        ASSERT_EQ(shell::StartPictoria({.understood = true, .keyboardPointer = option, .errorText = {}}), -1);
-    }
     void SetUp() override { start(); }
+    void start() { startWith("keyboard-pointer = true"); }
     void hold(int key, int repeats) {  // auto-repeated every 40 ms
         for (int i = 0; i <= repeats; ++i) desktop().sleep(i ? 40 : 0), desktop().keyDown(key), pump();
         desktop().keyUp(key), pump();
@@ -30,7 +26,8 @@ TEST_F(KeyboardPointerTest, OffByDefaultDirectionsAndTheSpeedCurve) {
         {on, false, kVkRight, 70, {722, 100}}, {on, false, kVkLeft, 30, {0, 100}},
     };
     for (const Case& c : cases) {
-        start(c.setting, c.option), desktop().moveTo(100, 100), pump(), hold(c.key, c.repeats);
+        startWith(c.setting, {.understood = true, .keyboardPointer = c.option, .errorText = {}});
+        desktop().moveTo(100, 100), pump(), hold(c.key, c.repeats);
         EXPECT_EQ(desktop().cursorPos(), c.to) << c.setting << c.option << " " << c.key << " " << c.repeats;
     }
 }

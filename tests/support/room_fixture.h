@@ -33,6 +33,13 @@ protected:
         useDesktop(platform::HeadlessConfig{w, h, 24});
         ASSERT_EQ(shell::StartPictoria(shell::AskingScale(scale)), -1);
     }
+    // At 800x600, with `settings` in the [Pictoria] group of the settings file.
+    void startWith(const std::string& settings, const shell::CommandLine& line = {}) {
+        useDesktop(platform::HeadlessConfig{800, 600, 24});
+        std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\n" << settings << "\n";
+        ASSERT_EQ(shell::StartPictoria(line), -1);
+    }
     static scene::Room& room() { return scene::TheRoom(); }
     static Point W(int x, int y) { return Point{x + scene::kCanvasLeft, y + scene::kCanvasTop}; }
     // Runs what is queued, without ending the program; through the keyboard pointer, as the loop does.
