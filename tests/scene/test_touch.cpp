@@ -19,10 +19,6 @@ protected:
             if (t.finger != 0) desktop().touch(t.phase, t.finger, t.at.x, t.at.y, w);
         }
     }
-    std::string shownBytes() {
-        const PixelView v = desktop().backingStore(desktop().firstWindow());
-        return std::string(reinterpret_cast<const char*>(v.bits), static_cast<size_t>(v.stride) * v.height);
-    }
 };
 
 // Each script paints what the mouse strokes beside it paint; a hover afterwards shows no stroke is left held.

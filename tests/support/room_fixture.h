@@ -91,6 +91,11 @@ protected:
         desktop().release((points.end() - 1)->x, (points.end() - 1)->y);
         pump();
     }
+    // The main window as shown, every byte.
+    std::string shownBytes() {
+        const PixelView v = desktop().backingStore(desktop().firstWindow());
+        return std::string(reinterpret_cast<const char*>(v.bits), static_cast<size_t>(v.stride) * v.height);
+    }
     static Point centreOf(const Rect& r) { return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
     void chooseTool(int index) {
         // A point inside the tool's own hit area, not only its rectangle.
