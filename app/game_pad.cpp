@@ -7,6 +7,7 @@
 #include "app/scene.h"
 #include "app/shell.h"
 #include "platform/controller_sdl.h"
+#include "platform/keyboard_pointer.h"
 #include "toolbox/toolbox.h"
 
 using platform::Message;
@@ -16,9 +17,6 @@ using platform::Plat;
 namespace shell {
 namespace {
 
-constexpr double kSlowest = 80.0;   // pixels a second at the first moment of a full push
-constexpr double kFastest = 640.0;  // after kRampMs of holding
-constexpr uint32_t kRampMs = 1000;
 // A device node appears before the system has made it readable: after a change the folder is
 // looked at again for a while, then no more.
 constexpr int kLookAgainMs = 250;
@@ -137,9 +135,8 @@ double StickDeflection(double x, double y) {
 
 double PadSpeed(double deflection, uint32_t heldMs) {
     const double push = std::clamp(deflection, 0.0, 1.0);
-    const double ramp = static_cast<double>(std::min(heldMs, kRampMs)) / kRampMs;
     // The square keeps a half push gentle: a child's thumb rarely holds a stick still.
-    return push * push * (kSlowest + (kFastest - kSlowest) * ramp);
+    return push * push * platform::KeyboardPointerStep(heldMs) * platform::kKeyRepeatsPerSecond;
 }
 
 void NoticeDeviceChange() {

@@ -19,8 +19,8 @@ constexpr int kPadTickMs = 16;
 constexpr double kPadDeadZone = 0.25;
 
 // The pointer's speed in pixels a second for a push of `deflection` (0 none, 1 all the way)
-// held for `heldMs`: slow at first so a small push places it exactly, faster while held so it
-// crosses the room.
+// held for `heldMs`: the keyboard pointer's curve (KeyboardPointerStep at its nominal repeat
+// rate) for a full push, slow at first so a small push places it exactly, faster while held.
 double PadSpeed(double deflection, uint32_t heldMs);
 
 // How far a stick at (x, y) counts as pushed, 0 to 1, past the dead zone.

@@ -28,7 +28,10 @@ bool KeyboardPointerHoldsButton();
 //   up to 2400 ms 10
 //   beyond        20
 // At the usual 25 repeats a second that crosses an 800-pixel room in a little over 3 seconds.
+// The game controller moves by the same curve, so a child who moves on from the keys finds the
+// pointer as quick: its speed is a step times this rate.
 int KeyboardPointerStep(uint32_t heldMs);
+constexpr int kKeyRepeatsPerSecond = 25;
 
 // Turns the direction and button keys of `msg` into the pointer message the program would get
 // from a mouse (in place), and marks pointer messages while the keyboard holds the button.

@@ -11,18 +11,13 @@
 
 using platform::PadState;
 
-TEST(PadSpeed, SlowFirstFasterWhileHeldGentleForASmallPush) {
-    struct Case { double deflection; uint32_t heldMs; double speed; };
-    for (Case c : {Case{1.0, 0, 80}, {1.0, 500, 360}, {1.0, 1000, 640}, {1.0, 60000, 640}, {0.5, 0, 20},
-                   {0.5, 1000, 160}, {0.0, 1000, 0}, {2.0, 1000, 640}, {-1.0, 500, 0}})
-        EXPECT_DOUBLE_EQ(shell::PadSpeed(c.deflection, c.heldMs), c.speed) << c.deflection << " " << c.heldMs;
-}
-
-TEST(PadSpeed, StickDeflectionStartsPastTheDeadZone) {
-    struct Case { double x, y, deflection; };
-    for (Case c : {Case{0, 0, 0}, {0.25, 0, 0}, {0.2, -0.1, 0}, {0.625, 0, 0.5}, {0, -0.625, 0.5}, {-0.6, 0.8, 1},
-                   {1, 1, 1}})
-        EXPECT_NEAR(shell::StickDeflection(c.x, c.y), c.deflection, 1e-9) << c.x << "," << c.y;
+// A stick's push past the dead zone, squared, times the keyboard pointer's step (2, 5, 10, 20 px
+// by time held) at 25 steps a second.
+TEST(PadSpeed, TheKeyboardsCurveScaledByThePushPastTheDeadZone) {
+    struct Case { double x, y; uint32_t heldMs; double speed; };
+    for (Case c : {Case{0, 0, 3000, 0}, {0.25, 0, 3000, 0}, {0.2, -0.1, 3000, 0}, {0.625, 0, 0, 12.5}, {0, -0.625, 3000, 125},
+                   {-0.6, 0.8, 400, 50}, {1, 1, 401, 125}, {1, 0, 1200, 125}, {1, 0, 2400, 250}, {0, 1, 60000, 500}})
+        EXPECT_DOUBLE_EQ(shell::PadSpeed(shell::StickDeflection(c.x, c.y), c.heldMs), c.speed) << c.x << "," << c.y << " " << c.heldMs;
 }
 
 class GamePadTest : public RoomTest {
@@ -30,10 +25,7 @@ protected:
     void SetUp() override {
         // A controller on the machine running the tests must not stand in for the test's own.
         setenv("SDL_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT", "0x0000/0x0000", 1);
-        useDesktop(platform::HeadlessConfig{800, 600, 24});
-        std::filesystem::create_directories(configHome_ + "/pictoria");
-        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\ngame-controller = true\n";
-        ASSERT_EQ(shell::StartPictoria(), -1);
+        startWith("game-controller = true");
         desktop().clearRecords();
     }
     void plugIn() {
@@ -47,55 +39,41 @@ protected:
         for (uint32_t now; pump(), (now = desktop().tickCount()) < end;) desktop().waitMessage(int(end - now));
     }
     void hold(PadState state, uint32_t ms) { pad_->set(state), runFor(ms); }
-    // Whether the controller is polled: a second of waiting brings its timer.
-    bool polled() {
-        bool polled = false;
-        desktop().waitMessage(1000);
-        for (platform::Message m; desktop().peekMessage(m); desktop().dispatchMessage(m))
-            polled = polled || (m.kind == platform::MsgKind::Timer && m.timerId == shell::kPadTimer);
-        return polled;
-    }
+    // Whether the controller is polled, once what is queued has run.
+    bool polled() { return pump(), desktop().hasTimer(desktop().firstWindow(), shell::kPadTimer); }
     std::unique_ptr<platform::VirtualPad> pad_;
 };
 
 // Each stick and the D-pad move the pointer, a push inside the dead zone does not, and the
-// pointer stops at the window's edges. 400 ms of a full push from rest covers about 77 pixels.
+// pointer stops at the window's edges. A second of a full push from rest covers 400 ms at 50 px/s
+// and 600 ms at 125 px/s: 95 pixels (67 each way on a diagonal).
 TEST_F(GamePadTest, SticksAndDPadMoveThePointerInsideTheWindow) {
     plugIn();
-    struct Case { const char* what; Point from; PadState push; uint32_t ms; Point to; int slack; };
-    const PadState right{.leftX = 1}, up{.rightY = -1}, downLeft{.down = true, .left = true}, upLeft{.up = true, .left = true};
-    for (Case c : {Case{"left stick", {400, 300}, right, 400, {477, 300}, 8},
-                   Case{"right stick", {400, 300}, up, 400, {400, 223}, 8},
-                   Case{"D-pad", {400, 300}, downLeft, 400, {346, 354}, 8},
-                   Case{"dead zone", {400, 300}, PadState{.leftX = 0.2, .leftY = 0.1}, 400, {400, 300}, 0},
-                   Case{"top-left corner", {30, 20}, upLeft, 3000, {0, 0}, 0},
-                   Case{"bottom-right corner", {770, 580}, PadState{.down = true, .right = true}, 3000, {799, 599}, 0}}) {
+    struct Case { Point from; PadState push; uint32_t ms; Point to; int slack; };
+    for (Case c : {Case{{400, 300}, {.leftX = 1}, 1000, {495, 300}, 3}, {{400, 300}, {.rightY = -1}, 1000, {400, 205}, 3},
+                   {{400, 300}, {.down = true, .left = true}, 1000, {333, 367}, 3}, {{400, 300}, {.leftX = 0.2, .leftY = 0.1}, 400, {400, 300}, 0},
+                   {{30, 20}, {.up = true, .left = true}, 3000, {0, 0}, 0}, {{770, 580}, {.down = true, .right = true}, 3000, {799, 599}, 0}}) {
         moveTo(c.from), hold(c.push, c.ms), hold(PadState{}, 50);
-        EXPECT_TRUE(std::abs(desktop().cursorPos().x - c.to.x) <= c.slack && std::abs(desktop().cursorPos().y - c.to.y) <= c.slack)
-            << c.what << ": " << desktop().cursorPos().x << "," << desktop().cursorPos().y;
+        EXPECT_NEAR(desktop().cursorPos().x, c.to.x, c.slack) << c.to.x << "," << c.to.y;
+        EXPECT_NEAR(desktop().cursorPos().y, c.to.y, c.slack) << c.to.x << "," << c.to.y;
     }
 }
 
-TEST_F(GamePadTest, SouthButtonPaintsAStrokeAndEastUndoesIt) {
-    plugIn();
-    moveTo(W(100, 100)), hold(PadState{.south = true}, 50), hold(PadState{.leftX = 1, .south = true}, 300), hold(PadState{}, 50);
-    EXPECT_TRUE(canvasAt(100, 100) == kRed && canvasAt(130, 100) == kRed && canvasAt(100, 130) == kWhite);
-    EXPECT_GT(countCanvas(kRed), 40);
-    hold(PadState{.east = true}, 50), hold(PadState{}, 50);
-    EXPECT_EQ(countCanvas(kRed), 0);
-    EXPECT_EQ(desktop().sounds().empty() ? 0 : desktop().sounds().back().soundId, 1028) << "the cleaner's sound";
-}
-
 // Nothing is polled without a controller; one plugged in while the room is open is found at
-// the device change, and once it is unplugged the polling stops after a few looks.
-TEST_F(GamePadTest, PluggedInWhileRunningIsPickedUpAndUnpluggedStopsPolling) {
+// the device change: its south button paints a stroke and its east button undoes it. Once it is
+// unplugged the polling stops after a few looks.
+TEST_F(GamePadTest, PluggedInWhileRunningPaintsAndUndoesAndUnpluggedStopsPolling) {
     EXPECT_FALSE(polled());
     pad_ = std::make_unique<platform::VirtualPad>();
     EXPECT_FALSE(polled()) << "found without a device change";
     shell::NoticeDeviceChange();
     EXPECT_TRUE(polled());
-    moveTo(Point{400, 300}), hold(PadState{.right = true}, 200);
-    EXPECT_GT(desktop().cursorPos().x, 420);
+    moveTo(W(100, 100)), hold(PadState{.south = true}, 50), hold(PadState{.leftX = 1, .south = true}, 1000), hold(PadState{}, 50);
+    EXPECT_TRUE(canvasAt(100, 100) == kRed && canvasAt(130, 100) == kRed && canvasAt(100, 130) == kWhite);
+    EXPECT_GT(countCanvas(kRed), 40);
+    hold(PadState{.east = true}, 50), hold(PadState{}, 50);
+    EXPECT_EQ(countCanvas(kRed), 0);
+    EXPECT_EQ(desktop().sounds().empty() ? 0 : desktop().sounds().back().soundId, 1028) << "the cleaner's sound";
     pad_.reset();
     shell::NoticeDeviceChange();
     runFor(4000);
@@ -109,14 +87,12 @@ TEST(GamePadWatch, ADeviceComingOrGoingIsNoticedOnTheMainLoop) {
     char pattern[] = "/tmp/pictoria-devices-XXXXXX";
     const std::string folder = mkdtemp(pattern), device = folder + "/event7";
     platform::GamePad pad([] { ++noticed; }, folder.c_str());
-    const auto serve = [] { while (g_main_context_iteration(nullptr, FALSE)) {} };
     struct Case { std::function<void()> act; int noticed; };
-    for (const Case& c : {Case{[] {}, 0}, Case{[&] { std::ofstream(device) << ""; }, 1},
-                          Case{[&] { std::filesystem::permissions(device, std::filesystem::perms::owner_read); }, 2},
-                          Case{[&] { std::ofstream(device, std::ios::app) << "input"; }, 2},
-                          Case{[&] { std::filesystem::remove(device); }, 3}}) {
+    for (const Case& c : {Case{[] {}, 0}, {[&] { std::ofstream(device) << ""; }, 1},
+                          {[&] { std::filesystem::permissions(device, std::filesystem::perms::owner_read); }, 2},
+                          {[&] { std::ofstream(device, std::ios::app) << "input"; }, 2}, {[&] { std::filesystem::remove(device); }, 3}}) {
         c.act();
-        serve();
+        while (g_main_context_iteration(nullptr, FALSE)) {}
         EXPECT_EQ(noticed, c.noticed);
     }
     std::filesystem::remove_all(folder);

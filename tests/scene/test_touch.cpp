@@ -19,10 +19,6 @@ protected:
             if (t.finger != 0) desktop().touch(t.phase, t.finger, t.at.x, t.at.y, w);
         }
     }
-    std::string shownBytes() {
-        const PixelView v = desktop().backingStore(desktop().firstWindow());
-        return std::string(reinterpret_cast<const char*>(v.bits), static_cast<size_t>(v.stride) * v.height);
-    }
 };
 
 // Each script paints what the mouse strokes beside it paint; a hover afterwards shows no stroke is left held.
@@ -53,8 +49,9 @@ TEST_F(TouchTest, AFingerPaintsAsTheMouseDoesAndOtherFingersAreIgnored) {
 }
 
 // Two taps close together in time and place are a double click: a can's opens the colour palette.
-TEST_F(TouchTest, AQuickSecondTapOnACanOpensThePaletteAndAHeldFingerNoMenu) {
-    const Point can = centreOf(room().cans[2].top), near{can.x + 6, can.y - 6};
+// On the remote a finger presses a button; a second finger on Back meanwhile changes nothing.
+TEST_F(TouchTest, FingersPressButtonsAQuickSecondTapOnACanOpensThePaletteAndAHeldFingerNoMenu) {
+    const Point can = centreOf(room().cans[2].top), near{can.x + 6, can.y - 6}, save{60, 60}, back{50, 228};
     int opened = 0;
     platform::Improviser palette;
     palette.dialog = [&](platform::NativeWindow d) { ++opened, desktop().typeKey(platform::kVkEscape, d); };
@@ -66,14 +63,7 @@ TEST_F(TouchTest, AQuickSecondTapOnACanOpensThePaletteAndAHeldFingerNoMenu) {
         EXPECT_EQ(opened, c.palettes) << c.waitMs;
     }
     EXPECT_TRUE(desktop().menus().empty());
-}
-
-// On the remote a finger presses a button; a second finger on Back meanwhile changes nothing.
-TEST_F(TouchTest, AFingerPressesTheRemotesButtons) {
-    const Point save{60, 60}, back{50, 228};
-    desktop().answerDialog([&](platform::NativeWindow d) {
-        fingers({{kDown, 1, save}, {kDown, 2, back}, {kUp, 2, back}, {kUp, 1, save}}, d);
-    });
+    desktop().answerDialog([&](platform::NativeWindow d) { fingers({{kDown, 1, save}, {kDown, 2, back}, {kUp, 2, back}, {kUp, 1, save}}, d); });
     scene::RunCommand(scene::kCommandRemote);
     EXPECT_EQ(desktop().fileDialogs().size(), 1u);
 }

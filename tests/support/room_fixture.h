@@ -33,6 +33,13 @@ protected:
         useDesktop(platform::HeadlessConfig{w, h, 24});
         ASSERT_EQ(shell::StartPictoria(shell::AskingScale(scale)), -1);
     }
+    // At 800x600, with `settings` in the [Pictoria] group of the settings file.
+    void startWith(const std::string& settings, const shell::CommandLine& line = {}) {
+        useDesktop(platform::HeadlessConfig{800, 600, 24});
+        std::filesystem::create_directories(configHome_ + "/pictoria");
+        std::ofstream(configHome_ + "/pictoria/settings.ini") << "[Pictoria]\n" << settings << "\n";
+        ASSERT_EQ(shell::StartPictoria(line), -1);
+    }
     static scene::Room& room() { return scene::TheRoom(); }
     static Point W(int x, int y) { return Point{x + scene::kCanvasLeft, y + scene::kCanvasTop}; }
     // Runs what is queued, without ending the program; through the keyboard pointer, as the loop does.
@@ -83,6 +90,11 @@ protected:
         for (auto it = points.begin() + 1; it != points.end(); ++it) desktop().moveTo(it->x, it->y);
         desktop().release((points.end() - 1)->x, (points.end() - 1)->y);
         pump();
+    }
+    // The main window as shown, every byte.
+    std::string shownBytes() {
+        const PixelView v = desktop().backingStore(desktop().firstWindow());
+        return std::string(reinterpret_cast<const char*>(v.bits), static_cast<size_t>(v.stride) * v.height);
     }
     static Point centreOf(const Rect& r) { return Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
     void chooseTool(int index) {
