@@ -351,9 +351,9 @@ bool ScanKey(int key, bool down) {
 
 ScanSpot ScanHighlight() {
     if (tb_DialogOpen()) {
-        const std::vector<Rect> buttons = DialogButtons();
+        const std::vector<Rect> buttons = tb_DialogButtons();
         if (buttons.empty()) return ScanSpot{};
-        const Rect& b = buttons[gScan.button % buttons.size()];
+        const Rect& b = buttons[tb_DialogWindow() == gScan.dialog ? gScan.button % buttons.size() : 0];
         return ScanSpot{b, CentreOf(b)};
     }
     const Rect& a = TheRoom().canvasArea;
