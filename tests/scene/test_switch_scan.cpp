@@ -124,7 +124,7 @@ TEST_F(ScanTest, InEachPaintedDialogTheHighlightReachesEveryButtonAndAPickOnTheW
             if (seen.size() > 1 && lit != seen[seen.size() - 2])
                 EXPECT_EQ(shown(Point{lit.left - 1, lit.top + lit.height() / 2}, d), (Rgb{255, 250, 170})) << c.name << seen.size();
             distinct.insert({lit.left, lit.top, lit.right, lit.bottom});
-            if ((distinct.size() >= c.buttons && lit == c.out) || seen.size() > 3 * c.buttons) return desktop().typeKey(platform::kVkSpace, d);
+            if ((distinct.size() >= c.buttons && lit == c.out) || seen.size() > 3 * c.buttons) return desktop().typeKey(platform::kVkSpace, d), desktop().typeKey(platform::kVkEscape, d);  // Escape: no hang if the pick fails
             desktop().waitMessage(-1), desktop().then([&, d] { look(d); });  // the next step, then a look
         };
         desktop().answerDialog([&](platform::NativeWindow d) { look(d); });
