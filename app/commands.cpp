@@ -109,6 +109,8 @@ long RemoteProc(Message& msg) {
     if (tb_IsCancelCommand(msg)) return tb_EndDialog(msg.window, kBack), 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
+            tb_SetDialogButtons({kButtonRects[0], kButtonRects[1], kButtonRects[2], kButtonRects[3], kButtonRects[4],
+                                 kButtonRects[5], kButtonRects[6], kButtonRects[7], kBackButton});
             PlaceRemote(msg.window);
             return 1;
         case MsgKind::DisplayChange:  // the room behind has been laid out anew for the new screen

@@ -141,6 +141,7 @@ long BrowserProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
+            tb_SetDialogButtons({kPreviousArrow, kNextArrow, kOpenButton, kCancelButton});
             tb_CentreDialog(msg.window, kWidth, kHeight, 0);
             return 1;
         case MsgKind::EraseBackground:

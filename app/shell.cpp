@@ -320,7 +320,9 @@ int StartPictoria(const CommandLine& line) {
     gShell.ready = true;
     if (gShell.settings.gameController) StartGamePad();
     const Settings& s = gShell.settings;
-    scene::SetUpScanning(s.switchScan || line.switchScan, line.scanStepMs > 0 ? line.scanStepMs : s.scanStepMs, s.scanKey);
+    const bool scanning = s.switchScan || line.switchScan;
+    scene::SetUpScanning(scanning, line.scanStepMs > 0 ? line.scanStepMs : s.scanStepMs, s.scanKey);
+    platform::KeyboardPointerLeaveKey(scanning ? s.scanKey : 0);
 
     // 8 and 9.
     SavePreferences();

@@ -10,6 +10,7 @@
 #include "app/room.h"
 #include "app/scene.h"
 #include "app/shell.h"
+#include "platform/dialog_loop.h"
 #include "resources/resource_ids.h"
 #include "toolbox/toolbox.h"
 
@@ -38,6 +39,9 @@ struct ScanState {
     Point start{};
     std::vector<Rect> drawn;  // what the highlight covers in the window
     int litHotspot = -1;      // lit by the highlight, not by the pointer
+    platform::NativeWindow dialog = 0;  // the painted dialog the highlight was last in
+    int button = 0;                     // its button the highlight is on
+    bool dialogLit = false;             // the glow is drawn on that dialog
 };
 
 ScanState gScan;
@@ -172,6 +176,57 @@ void PaintStroke(Point from, Point to) {
     OnRelease(to.x, to.y);
 }
 
+// ---- In a painted dialog: the buttons it named as it started, its way out among them ---------
+
+// The buttons of the dialog open now; a dialog new to the highlight starts at its first.
+std::vector<Rect> DialogButtons() {
+    const platform::NativeWindow d = tb_DialogWindow();
+    if (d != gScan.dialog) gScan.dialog = d, gScan.button = 0, gScan.dialogLit = false;
+    return tb_DialogButtons();
+}
+
+// A dialog's pixels are its own, not the scene's: each ring of the glow is one pixel stretched
+// along each edge, and the dialog paints itself again to take it away.
+void GlowInDialog(const Rect& rect) {
+    Rect one{0, 0, 1, 1};
+    const int dot = tb_CreateBitmap(&one, -1, 24);
+    if (dot < 0) return;
+    for (int i = 0; i < kGlowWidth; ++i) {
+        const Rect f = Grown(rect, i + 1);
+        tb_SetForeColor(dot, kGlow[i].red, kGlow[i].green, kGlow[i].blue);
+        tb_PaintRect(dot, &one);
+        for (const Rect& edge : {Rect{f.left, f.top, f.right, f.top + 1}, Rect{f.left, f.bottom - 1, f.right, f.bottom},
+                                 Rect{f.left, f.top, f.left + 1, f.bottom}, Rect{f.right - 1, f.top, f.right, f.bottom}})
+            tb_CopyBitmapToDialog(gScan.dialog, dot, &one, &edge);
+    }
+    tb_DisposeBitmap(dot);
+    gScan.dialogLit = true;
+}
+
+void ShowInDialog() {
+    const std::vector<Rect> buttons = DialogButtons();
+    if (gScan.dialogLit) tb_Repaint(gScan.dialog);
+    gScan.dialogLit = false;
+    if (!buttons.empty()) GlowInDialog(buttons[gScan.button % buttons.size()]);
+}
+
+// A click at the button's middle, as the dialog's own loop would hand it a mouse's.
+void PickInDialog() {
+    const std::vector<Rect> buttons = DialogButtons();
+    if (buttons.empty()) return;
+    const Point at = CentreOf(buttons[gScan.button % buttons.size()]);
+    if (gScan.dialogLit) tb_Repaint(gScan.dialog);
+    gScan.dialogLit = false;
+    for (platform::MsgKind kind : {platform::MsgKind::LButtonDown, platform::MsgKind::LButtonUp}) {
+        platform::Message click{};
+        click.kind = kind, click.window = gScan.dialog, click.x = at.x, click.y = at.y;
+        click.leftButtonDown = kind == platform::MsgKind::LButtonDown;
+        platform::Plat().dispatchMessage(click);
+    }
+}
+
+bool DialogKey(const platform::Message& msg) { return ScanKey(msg.key, msg.kind == platform::MsgKind::KeyDown); }
+
 void PickInRoom() {
     const Target t = CurrentTarget();
     if (t.canvas) {
@@ -210,6 +265,13 @@ void PickOnCanvas() {
 }
 
 void Pick() {
+    // The click may have ended the dialog, whose loop has yet to see it: the glow waits for the
+    // next step rather than lighting a dialog on its way out.
+    if (tb_DialogOpen()) {
+        PickInDialog();
+        if (gScan.on) tb_SetTimer(shell::Shell().mainNative, kScanTimer, gScan.stepMs);
+        return;
+    }
     if (gScan.phase == ScanPhase::Room) {
         PickInRoom();
     } else {
@@ -232,20 +294,29 @@ void SetUpScanning(bool on, int stepMs, int key) {
     gScan.stepMs = stepMs;
     gScan.key = key;
     tb_SetTimer(shell::Shell().mainNative, kScanTimer, stepMs);
+    platform::SetDialogKeyHook(DialogKey);
     Show();
 }
 
 void StopScanning() {
     if (!gScan.on) return;
     gScan.on = false;
+    platform::SetDialogKeyHook(nullptr);
     if (shell::Shell().mainNative != 0) tb_KillTimer(shell::Shell().mainNative, kScanTimer);
 }
 
 void ScanStep() {
-    // A dialog over the room has the child's attention; the room's highlight waits for it.
-    if (!gScan.on || tb_DialogOpen()) return;
+    if (!gScan.on) return;
     // A release that went to another window leaves the key held here for ever; the poll mends it.
     if (gScan.held && !tb_KeyDown(gScan.key)) gScan.held = false;
+    // A dialog over the room has the child's attention: the highlight goes round its buttons.
+    if (tb_DialogOpen()) {
+        const bool fresh = tb_DialogWindow() != gScan.dialog;  // its first button is lit first
+        const int count = int(DialogButtons().size());
+        if (count > 0 && !fresh) gScan.button = (gScan.button + 1) % count;
+        ShowInDialog();
+        return;
+    }
     switch (gScan.phase) {
         case ScanPhase::Room:
             gScan.index = (gScan.index + 1) % int(RoomTargets().size());
@@ -279,6 +350,12 @@ bool ScanKey(int key, bool down) {
 }
 
 ScanSpot ScanHighlight() {
+    if (tb_DialogOpen()) {
+        const std::vector<Rect> buttons = tb_DialogButtons();
+        if (buttons.empty()) return ScanSpot{};
+        const Rect& b = buttons[tb_DialogWindow() == gScan.dialog ? gScan.button % buttons.size() : 0];
+        return ScanSpot{b, CentreOf(b)};
+    }
     const Rect& a = TheRoom().canvasArea;
     switch (gScan.phase) {
         case ScanPhase::Room: {

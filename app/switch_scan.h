@@ -5,6 +5,9 @@
 // marker sweeping along it: that is where a stroke starts; the same again gives its end, and the
 // current tool paints from start to end as a press, a drag and a release would.
 //
+// While a painted dialog is open the highlight goes round the buttons the dialog named instead,
+// drawn in the dialog's window; its cancel or back button is always among them.
+//
 // All places are window coordinates (y down). The highlight is drawn straight into the main
 // window, never into the scene buffer, so taking it away is a copy of the scene back.
 #pragma once
@@ -30,7 +33,8 @@ void ScanStep();
 // A key went down or up: true when it was the scanning key, which then belongs to the scanner.
 bool ScanKey(int key, bool down);
 
-// What the highlight is on now: the place it frames and where a pick would click.
+// What the highlight is on now: the place it frames and where a pick would click (in the
+// dialog's own coordinates while a painted dialog is open).
 struct ScanSpot {
     Rect rect{};
     Point click{};

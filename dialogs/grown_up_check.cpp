@@ -123,6 +123,7 @@ long GrownUpProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
+            tb_SetDialogButtons({kOk, kCancel});  // the sum is typed: a switch alone can only leave
             tb_CentreDialog(msg.window, kWidth, kHeight, 0);
             return 1;
         case MsgKind::EraseBackground:

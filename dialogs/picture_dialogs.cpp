@@ -134,6 +134,7 @@ long PreferencesProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog:
+            tb_SetDialogButtons({Box(0, 0), Box(0, 1), Box(1, 0), Box(1, 1), Box(2, 0), Box(2, 1), Box(3, 0), Box(3, 1), kOk, kCancel});
             tb_CentreDialog(msg.window, kPreferencesWidth, kPreferencesHeight, 0);
             return 1;
         case MsgKind::EraseBackground:

@@ -121,6 +121,9 @@ long TextDialogProc(Message& msg) {
     if (tb_HoverAndPress(msg, Reacts(msg.x, msg.y))) return 0;
     switch (msg.kind) {
         case MsgKind::InitDialog: {
+            // The font list and the text are typed or chosen with keys; a switch picks the rest.
+            tb_SetDialogButtons({StyleChoice(0), StyleChoice(1), StyleChoice(2), SizeChoice(0), SizeChoice(1), SizeChoice(2),
+                                 SizeChoice(3), SizeChoice(4), kOk, kCancel});
             tb_CentreDialog(msg.window, kWidth, kHeight, 0);
             FillFontList(msg.window);
             tb_EditSetText(msg.window, kEdit, gWorking.text);

@@ -3,6 +3,11 @@
 #include "platform/keyboard_pointer.h"
 
 namespace platform {
+namespace {
+DialogKeyHook gKeyHook = nullptr;
+}
+
+void SetDialogKeyHook(DialogKeyHook hook) { gKeyHook = hook; }
 
 bool IsInputMessage(MsgKind kind) {
     switch (kind) {
@@ -33,6 +38,8 @@ void RunDialogLoop(Platform& backend, NativeWindow dialog, const bool& ended) {
             break;
         }
         if (msg.window != dialog && IsInputMessage(msg.kind)) continue;
+        const bool key = msg.kind == MsgKind::KeyDown || msg.kind == MsgKind::KeyUp;
+        if (key && gKeyHook != nullptr && gKeyHook(msg)) continue;
         if (!KeyboardPointerFilter(backend, msg, true)) continue;
         backend.dispatchMessage(msg);
     }

@@ -33,6 +33,7 @@ struct KeyboardPointer {
 };
 
 KeyboardPointer gKp;
+int gLeftAlone = 0;
 
 int DirectionOf(int key, bool inDialog) {
     // In a painted dialog the keypad's digits type the grown-up's sum.
@@ -113,6 +114,8 @@ bool OnKeyUp(Platform& backend, Message& msg, bool inDialog) {
 
 void SetKeyboardPointer(bool on) { gKp = KeyboardPointer{.on = on}; }
 
+void KeyboardPointerLeaveKey(int key) { gLeftAlone = key; }
+
 bool KeyboardPointerHoldsButton() { return gKp.buttonKey != 0; }
 
 int KeyboardPointerStep(uint32_t heldMs) {
@@ -124,6 +127,8 @@ int KeyboardPointerStep(uint32_t heldMs) {
 
 bool KeyboardPointerFilter(Platform& backend, Message& msg, bool inDialog) {
     if (!gKp.on) return true;
+    // The scanning switch picks; were it the button as well, one press would click twice.
+    if ((msg.kind == MsgKind::KeyDown || msg.kind == MsgKind::KeyUp) && msg.key != 0 && msg.key == gLeftAlone) return true;
     switch (msg.kind) {
         case MsgKind::KeyDown: return OnKeyDown(backend, msg, inDialog);
         case MsgKind::KeyUp: return OnKeyUp(backend, msg, inDialog);

@@ -19,6 +19,8 @@ namespace platform {
 
 // Off until turned on; turning it on or off forgets any key held.
 void SetKeyboardPointer(bool on);
+// A key the pointer leaves alone, for the scanning switch that may be Space; 0 for none.
+void KeyboardPointerLeaveKey(int key);
 // True while Space or Return holds the left button down, for code that polls the button.
 bool KeyboardPointerHoldsButton();
 

@@ -49,6 +49,12 @@ int tb_DoDialog(int dialogId, DialogProc proc);
 int tb_DialogOpen();
 // The window of the innermost dialog of tb_DoDialog running; 0 when none runs.
 platform::NativeWindow tb_DialogWindow();
+// The clickable places of the innermost dialog (dialog coordinates), which it names as it starts
+// so that a child who cannot steer a pointer can have them picked for him; empty when none runs.
+void tb_SetDialogButtons(std::vector<Rect> buttons);
+std::vector<Rect> tb_DialogButtons();
+// Has the window paint itself now, over anything drawn on it from outside.
+void tb_Repaint(platform::NativeWindow window);
 // Ends the running dialog; tb_DoDialog then returns `result`.
 void tb_EndDialog(platform::NativeWindow dialog, int result);
 // The real controls of a dialog, by control id: a sorted list box and an edit box (UTF-8).

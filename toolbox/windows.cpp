@@ -28,6 +28,7 @@ struct WindowState {
     int dialogsOpen = 0;  // painted dialogs running, one inside another
     // Their procedures, innermost last, each with its window once its first message told it.
     std::vector<std::pair<platform::WindowProc, NativeWindow>> running;
+    std::vector<std::vector<Rect>> buttons;  // each running dialog's, as it told them
 };
 
 WindowState gWin;
@@ -168,8 +169,10 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
     if (tmpl == nullptr || proc == nullptr) return -1;
     ++gWin.dialogsOpen;
     gWin.running.emplace_back(proc, 0);
+    gWin.buttons.emplace_back();
     const int result = Plat().runDialog(gWin.mainWindow, *tmpl, toolbox::RunningDialogProc);
     gWin.running.pop_back();
+    gWin.buttons.pop_back();
     --gWin.dialogsOpen;
     return result;
 }
@@ -177,6 +180,19 @@ int tb_DoDialog(int dialogId, DialogProc proc) {
 int tb_DialogOpen() { return gWin.dialogsOpen > 0 ? 1 : 0; }
 
 NativeWindow tb_DialogWindow() { return gWin.running.empty() ? 0 : gWin.running.back().second; }
+
+void tb_SetDialogButtons(std::vector<Rect> buttons) {
+    if (!gWin.buttons.empty()) gWin.buttons.back() = std::move(buttons);
+}
+
+std::vector<Rect> tb_DialogButtons() { return gWin.buttons.empty() ? std::vector<Rect>{} : gWin.buttons.back(); }
+
+void tb_Repaint(NativeWindow window) {
+    platform::Message paint{};
+    paint.kind = platform::MsgKind::Paint;
+    paint.window = window;
+    if (window != 0 && Plat().isWindow(window)) Plat().dispatchMessage(paint);
+}
 
 void tb_EndDialog(NativeWindow dialog, int result) { Plat().endDialog(dialog, result); }
 

@@ -104,6 +104,9 @@ long PaletteProc(Message& msg) {
     const int x = msg.x, y = msg.y;
     if (tb_IsCancelCommand(msg)) return End(msg.window, 0), 0;
     switch (msg.kind) {
+        case MsgKind::InitDialog:  // a switch user can leave, or keep a colour picked by hand
+            tb_SetDialogButtons({kCross, kTick});
+            return 0;
         case MsgKind::EraseBackground:
             return 1;
         case MsgKind::Paint:

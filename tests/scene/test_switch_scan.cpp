@@ -2,7 +2,14 @@
 // one key does there.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
+#include "app/pictures.h"
+#include "app/scene.h"
 #include "app/switch_scan.h"
+#include "dialogs/dialogs.h"
+#include "tools/tools.h"
 #include "resources/resource_ids.h"
 #include "tests/support/room_fixture.h"
 
@@ -34,7 +41,8 @@ TEST_F(ScanTest, ScanningRunsItsTimerOnlyWhileOn) {
     for (const Case& c : {Case{"", false, 0, false, 0, platform::kVkSpace}, {"[Pictoria]\nswitch-scan = true\n", false, 0, true, 1200, platform::kVkSpace},
                           {"[Pictoria]\nswitch-scan = false\nscan-step-ms = 400\n", true, 0, true, 400, platform::kVkSpace},
                           {"[Pictoria]\nscan-step-ms = 400\nscan-key = f5\n", true, 900, true, 900, platform::kVkF1 + 4},
-                          {"[Pictoria]\nscan-key = q\n", true, 0, true, 1200, 'Q'}}) {
+                          {"[Pictoria]\nscan-key = q\n", true, 0, true, 1200, 'Q'},
+                          {"[Pictoria]\nkeyboard-pointer = true\n", true, 0, true, 1200, platform::kVkSpace}}) {
         startScanning(c.settings, c.asked, c.stepMs);
         EXPECT_EQ(desktop().hasTimer(shell::Shell().mainNative, scene::kScanTimer), c.on) << c.settings;
         if (!c.on) continue;
@@ -90,6 +98,39 @@ TEST_F(ScanTest, PicksOnTheCanvasPaintAStrokeFromTheFirstPointToTheSecond) {
     EXPECT_EQ(scene::CurrentScanPhase(), scene::ScanPhase::Room);
     for (Point on : {Point{95, 122}, Point{316, 244}, Point{538, 366}}) EXPECT_EQ(canvasAt(on.x, on.y), kRed) << on.x;
     EXPECT_GT(marks(kWhite, kRed, Rect{88, 115, 546, 374}), 400);
+}
+
+// In each painted dialog the highlight goes round every button the dialog has, one a step, and
+// a pick when it is on the way out closes the dialog as a click there does.
+TEST_F(ScanTest, InEachPaintedDialogTheHighlightReachesEveryButtonAndAPickOnTheWayOutCloses) {
+    dialogs::PreferenceChoices choices;
+    scene::Color colour{};
+    struct Case { const char* name; std::function<int()> open; size_t buttons; Rect out; int closed; };
+    const Case cases[] = {
+        {"remote", [] { return scene::RemoteDialog(); }, 9, {20, 221, 81, 235}, -1},
+        {"browser", [] { return scene::ChoosePicture(); }, 4, {207, 366, 252, 412}, -1},
+        {"text", [] { return dialogs::TextSettingsDialog(); }, 10, {414, 288, 445, 326}, -1},
+        {"preferences", [&] { return dialogs::PreferencesDialog(choices); }, 10, {327, 235, 363, 272}, -1},
+        {"palette", [&] { return tools::OpenColourPalette(colour); }, 2, {154, 94, 173, 113}, -1},
+        {"grown-up", [] { return int(dialogs::AskGrownUp()); }, 2, {299, 176, 336, 213}, 0},
+    };
+    startScanning();
+    for (const Case& c : cases) {
+        std::vector<Rect> seen;
+        std::set<std::tuple<int, int, int, int>> distinct;
+        std::function<void(platform::NativeWindow)> look = [&](platform::NativeWindow d) {
+            seen.push_back(scene::ScanHighlight().rect);
+            const Rect& lit = seen.back();  // once it has moved, the glow's inner ring, in the dialog's own window
+            if (seen.size() > 1 && lit != seen[seen.size() - 2])
+                EXPECT_EQ(shown(Point{lit.left - 1, lit.top + lit.height() / 2}, d), (Rgb{255, 250, 170})) << c.name << seen.size();
+            distinct.insert({lit.left, lit.top, lit.right, lit.bottom});
+            if ((distinct.size() >= c.buttons && lit == c.out) || seen.size() > 3 * c.buttons) return desktop().typeKey(platform::kVkSpace, d), desktop().typeKey(platform::kVkEscape, d);  // Escape: no hang if the pick fails
+            desktop().waitMessage(-1), desktop().then([&, d] { look(d); });  // the next step, then a look
+        };
+        desktop().answerDialog([&](platform::NativeWindow d) { look(d); });
+        EXPECT_EQ(c.open(), c.closed) << c.name;
+        EXPECT_TRUE(distinct.size() == c.buttons && seen.back() == c.out) << c.name;
+    }
 }
 
 }  // namespace
