@@ -23,7 +23,9 @@ printf '%s\n' "SystemGroup root lpadmin" "ServerRoot $CUPS/etc" "RequestRoot $CU
 cupsd -f -c "$CUPS/etc/cupsd.conf" -s "$CUPS/etc/cups-files.conf" &
 E2E_PIDS+=("$!")
 export CUPS_SERVER="$CUPS/cups.sock"
-e2e_wait 10 lpstat -r >/dev/null 2>&1 && lpadmin -p PDF -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null ||
+# lpstat -r succeeds with "scheduler is not running" too, so wait for the words.
+running() { lpstat -r 2>/dev/null | grep -qx 'scheduler is running'; }
+e2e_wait 10 running && lpadmin -p PDF -v cups-pdf:/ -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd -E 2>/dev/null ||
     e2e_fail "no CUPS scheduler with a PDF printer"
 OUT="$(getent passwd "$(id -un)" | cut -d: -f6)/PDF"  # where cups-pdf writes for this user
 mkdir -p "$OUT" && ls "$OUT" >"$E2E_TMP/before"
