@@ -153,11 +153,13 @@ void StartGamePad() {
     gPad = PadPointer{};
     gPad.pad = std::make_unique<platform::GamePad>(NoticeDeviceChange);
     gPad.lastTick = Plat().tickCount();
+    Plat().setDialogPad(gPad.pad.get());
     if (gPad.pad->lookForControllers()) SetTicking(kPadTickMs);
 }
 
 void StopGamePad() {
     if (gPad.pad == nullptr) return;
+    Plat().setDialogPad(nullptr);
     SetTicking(0);
     gPad = PadPointer{};
 }

@@ -295,6 +295,7 @@ void SetUpScanning(bool on, int stepMs, int key) {
     gScan.key = key;
     tb_SetTimer(shell::Shell().mainNative, kScanTimer, stepMs);
     platform::SetDialogKeyHook(DialogKey);
+    platform::Plat().setDialogScanning(stepMs, key);
     Show();
 }
 
@@ -302,6 +303,7 @@ void StopScanning() {
     if (!gScan.on) return;
     gScan.on = false;
     platform::SetDialogKeyHook(nullptr);
+    platform::Plat().setDialogScanning(0, 0);
     if (shell::Shell().mainNative != 0) tb_KillTimer(shell::Shell().mainNative, kScanTimer);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/controller_sdl.h"
 
 #include <SDL.h>
+#include <cmath>
 #include <glib-unix.h>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -20,7 +21,26 @@ bool Button(SDL_GameController* pad, SDL_GameControllerButton button) {
     return SDL_GameControllerGetButton(pad, button) != 0;
 }
 
+// -1 back (left, up), 1 on (right, down), 0 neither: the D-pad, else a stick pushed past half.
+int Direction(const PadState& s) {
+    constexpr double kHalf = 0.5;
+    if (s.left || s.up) return -1;
+    if (s.right || s.down) return 1;
+    double most = 0;
+    for (double axis : {s.leftX, s.leftY, s.rightX, s.rightY})
+        if (std::fabs(axis) > std::fabs(most)) most = axis;
+    return most > kHalf ? 1 : most < -kHalf ? -1 : 0;
+}
+
 }  // namespace
+
+PadChoice ChoiceOf(const PadState& was, const PadState& now) {
+    if (now.south && !was.south) return PadChoice::Press;
+    if (now.east && !was.east) return PadChoice::Leave;
+    const int direction = Direction(now);
+    if (direction == 0 || direction == Direction(was)) return PadChoice::None;
+    return direction < 0 ? PadChoice::Previous : PadChoice::Next;
+}
 
 struct GamePad::Impl {
     void (*devicesChanged)() = nullptr;

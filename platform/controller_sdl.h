@@ -21,6 +21,12 @@ struct PadState {
     bool south = false, east = false;
 };
 
+// What the pad asks of a dialog's row of buttons, from how it was to how it is now: a new push
+// left or up goes to the button before, right or down to the next one; the south button
+// presses, the east one leaves. A push held is one move, not one per look.
+enum class PadChoice { None, Previous, Next, Press, Leave };
+PadChoice ChoiceOf(const PadState& was, const PadState& now);
+
 class GamePad {
 public:
     // `devicesChanged` runs on the main loop whenever the device folder changes (a device

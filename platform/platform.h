@@ -18,6 +18,7 @@
 
 namespace platform {
 
+class GamePad;
 class PrintPage;
 
 // A window of the desktop. 0 is "no window".
@@ -297,6 +298,12 @@ public:
 
     // Runs the Save As or Open dialog owned by `owner` and returns what the user chose.
     virtual FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) = 0;
+    // The desktop's own dialogs (message boxes, Open, Save As, Print) for a child without a
+    // mouse. With scanning (stepMs > 0) the focus goes round the dialog's buttons at that pace
+    // and `key` presses the one it is on. With a controller the D-pad or a stick moves the focus,
+    // the south button presses and the east one closes the dialog as Escape does; null: none.
+    virtual void setDialogScanning(int stepMs, int key) { (void)stepMs, (void)key; }
+    virtual void setDialogPad(GamePad* pad) { (void)pad; }
 
     // Shows the local file `path` (an absolute path) in the desktop's web browser; false when
     // no browser could be started.

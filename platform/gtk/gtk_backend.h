@@ -137,6 +137,8 @@ public:
     void editSetText(NativeWindow dialog, int controlId, const std::string& text) override;
 
     FileDialogResult fileDialog(NativeWindow owner, const FileDialogRequest& request) override;
+    void setDialogScanning(int stepMs, int key) override;
+    void setDialogPad(GamePad* pad) override;
     bool openInBrowser(const std::string& path) override;
 
     PrintStart startPrintJob(NativeWindow owner, const PrintChoice& offered, const std::string& title) override;
@@ -184,6 +186,9 @@ public:
 
     // Runs a GTK dialog modally, sized to fit the screen and centred on it (gtk_files.cpp).
     gint runCentred(GtkWidget* dialog, int width, int height);
+    // Runs a GTK dialog modally, its buttons reachable by a switch or a controller as the owner
+    // asked (gtk_dialog_access.cpp).
+    gint runBox(GtkWidget* dialog);
 
     // The mirror at the window's present scale factor and size, made again (and filled from the
     // backing store) when either has changed (gtk_present.cpp).
@@ -216,6 +221,9 @@ private:
     std::map<uint64_t, guint> timers_;  // (window << 32 | timer id) -> GLib source
     std::vector<DialogRun*> dialogs_;   // innermost last
     std::vector<GtkWidget*> boxes_;     // message boxes on screen, innermost last
+    int scanStepMs_ = 0;                // how the boxes' buttons are reached without a mouse
+    int scanKey_ = 0;
+    GamePad* pad_ = nullptr;
 
     std::map<int, GdkCursor*> cursors_;
     GdkCursor* currentCursor_ = nullptr;

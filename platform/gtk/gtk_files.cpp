@@ -55,10 +55,7 @@ gint GtkBackend::runCentred(GtkWidget* dialog, int width, int height) {
     gtk_window_move(GTK_WINDOW(dialog), (screen.width() - width) / 2, top);
     gtk_window_present(GTK_WINDOW(dialog));
 
-    boxes_.push_back(dialog);
-    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
-    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), dialog));
-    return response;
+    return runBox(dialog);
 }
 
 FileDialogResult GtkBackend::fileDialog(NativeWindow owner, const FileDialogRequest& request) {

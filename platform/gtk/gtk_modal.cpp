@@ -1,5 +1,4 @@
 // Message boxes and the popup menu.
-#include <algorithm>
 
 #include "platform/gtk/gtk_backend.h"
 
@@ -96,9 +95,7 @@ MsgBoxResult GtkBackend::messageBox(NativeWindow owner, const std::string& capti
     // must answer the box wherever the pointer is.
     gtk_widget_show(box);
     gtk_window_present(window);
-    boxes_.push_back(box);
-    const gint response = gtk_dialog_run(GTK_DIALOG(box));
-    boxes_.erase(std::find(boxes_.begin(), boxes_.end(), box));
+    const gint response = runBox(box);
     gtk_widget_destroy(box);
     restoreFocus();
     return ResultOf(response);

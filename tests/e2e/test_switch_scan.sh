@@ -5,6 +5,8 @@
 # the marker at its second tenth across, then the line's eighth tenth and the marker's ninth. The
 # Brush paints red (the start colour) from (242, 138) to (685, 382), still red 3 to 4 pixels off
 # its middle where the Pencil (the tool at start, 4 pixels wide) would leave white.
+# Then Alt+F4 asks whether to save: the focus starts on Yes and steps to No, lit in the same
+# pale yellow (at 230 322), and the key then answers No, so the program ends without a Save As.
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
 BINARY=$(realpath "$1")
 . "$(dirname "$0")/lib.sh"
@@ -26,3 +28,6 @@ pick_when "the first line" "400 138" && pick_when "the first point" "242 134"
 pick_when "the second line" "400 382" && pick_when "the second point" "685 378"
 e2e_wait 8 reddish "242 138" "463 260" "685 382" "461 263" "465 257" || e2e_fail "no red Brush stroke: $(e2e_pixel "$SHOT" 461 263) beside its middle"
 e2e_expect "255 255 255" "beside the stroke" "463 200" "463 320" "300 400" "650 150"
+xdotool key alt+F4 && e2e_wait 10 eval '[ -n "$(e2e_other)" ]' || e2e_fail "Alt+F4 asked nothing"
+pick_when "No in the question" "230 322" && e2e_ended || e2e_fail "the key did not answer No: $(e2e_other)"
+echo "PASS: test_switch_scan"

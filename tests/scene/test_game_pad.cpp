@@ -20,6 +20,21 @@ TEST(PadSpeed, TheKeyboardsCurveScaledByThePushPastTheDeadZone) {
         EXPECT_DOUBLE_EQ(shell::PadSpeed(shell::StickDeflection(c.x, c.y), c.heldMs), c.speed) << c.x << "," << c.y << " " << c.heldMs;
 }
 
+// In the desktop's own dialogs: a new push moves the focus once, however long it is held; a
+// push back the other way moves it again; a stick counts past half; a press outranks a push.
+TEST(PadChoice, EachNewPushOrPressIsOneChoice) {
+    using platform::PadChoice;
+    PadState rest, right, left, up, south, east, half, most, rightAndSouth;
+    right.right = true, left.left = true, up.up = true, south.south = true, east.east = true;
+    half.leftX = 0.5, most.rightY = -0.6, rightAndSouth.right = rightAndSouth.south = true;
+    struct Case { PadState was, now; PadChoice choice; };
+    const Case cases[] = {{rest, right, PadChoice::Next}, {right, right, PadChoice::None}, {right, left, PadChoice::Previous},
+                          {rest, up, PadChoice::Previous}, {rest, half, PadChoice::None}, {rest, most, PadChoice::Previous},
+                          {up, most, PadChoice::None}, {rest, south, PadChoice::Press}, {south, south, PadChoice::None},
+                          {right, rightAndSouth, PadChoice::Press}, {rest, east, PadChoice::Leave}, {east, rest, PadChoice::None}};
+    for (const Case& c : cases) EXPECT_EQ(platform::ChoiceOf(c.was, c.now), c.choice) << "row " << &c - cases;
+}
+
 class GamePadTest : public RoomTest {
 protected:
     void SetUp() override {
