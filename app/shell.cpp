@@ -173,6 +173,7 @@ long MainWindowProc(Message& msg) {
         case MsgKind::Paint:
             if (IsMainWindow(msg) && gShell.ready) {
                 scene::Present();
+                scene::ShowScanning();
                 return 0;
             }
             return Plat().defWindowProc(msg);

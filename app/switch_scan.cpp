@@ -40,8 +40,12 @@ struct ScanState {
     std::vector<Rect> drawn;  // what the highlight covers in the window
     int litHotspot = -1;      // lit by the highlight, not by the pointer
     platform::NativeWindow dialog = 0;  // the painted dialog the highlight was last in
-    int button = 0;                     // its button the highlight is on
+    int button = 0;                     // its place the highlight is on
     bool dialogLit = false;             // the glow is drawn on that dialog
+    bool dialogGlow = true;             // it is to be drawn there (not while a pick clicks)
+    ScanPhase dialogPhase = ScanPhase::Room;  // Room: going round its places; else in its pick area
+    int dialogStop = 0;
+    int dialogLineY = 0;
 };
 
 ScanState gScan;
@@ -50,9 +54,11 @@ ScanState gScan;
 // rock, the books and the magic hat only ever show their labels.
 constexpr int kScannedHotspots[] = {kToolBox, kToys, kPrinter, kKeyboard, kCleaner, kRemote, kPaintTube};
 
-// Inner to outer: the highlight fades from near white to the room's warm orange, as a glow does.
-constexpr Color kGlow[] = {{65025, 63750, 43350}, {65025, 53550, 15300}, {58650, 38250, 0}};
-constexpr int kGlowWidth = 3;
+// Inner to outer: the highlight fades from near white through yellow to the room's warm orange,
+// as a glow does, and ends in a dark brown line, as the room's outlines do, so that it shows on
+// pale paper and on dark paint alike.
+constexpr Color kGlow[] = {{65025, 63750, 43350}, {65025, 53550, 15300}, {65025, 45900, 5100}, {58650, 38250, 0}, {22950, 12750, 0}};
+constexpr int kGlowWidth = 5;
 constexpr int kMarkerRadius = 4;
 constexpr int kDragStep = 4;  // pixels between the pointer moves of a painted stroke
 
@@ -107,6 +113,28 @@ Target CurrentTarget() {
 
 int StopAcross(int from, int length, int stop) { return from + (2 * stop + 1) * length / (2 * kScanStops); }
 
+Rect MarkerAt(Point p) { return Rect{p.x - kMarkerRadius, p.y - kMarkerRadius, p.x + kMarkerRadius + 1, p.y + kMarkerRadius + 1}; }
+
+// Where a sweep over `area` is: the line at its stop going down, or the marker at its stop along
+// the line picked.
+ScanSpot SweepSpot(const Rect& area, ScanPhase phase, int stop, int lineY) {
+    if (phase == ScanPhase::Line) {
+        const int y = StopAcross(area.top, area.height(), stop);
+        return ScanSpot{Rect{area.left, y, area.right, y + 1}, Point{CentreOf(area).x, y}};
+    }
+    const Point p{StopAcross(area.left, area.width(), stop), lineY};
+    return ScanSpot{MarkerAt(p), p};
+}
+
+// One step of a sweep. After its last stop the marker starts along the line again; the line
+// leaves the area (false): the child may want something else after all.
+bool SweepOn(ScanPhase& phase, int& stop) {
+    if (++stop < kScanStops) return true;
+    stop = 0;
+    phase = phase == ScanPhase::Point ? ScanPhase::Line : ScanPhase::Room;
+    return phase != ScanPhase::Room;
+}
+
 void Glow(const Rect& rect) {
     for (int i = 0; i < kGlowWidth; ++i) {
         const Rect frame = Grown(rect, i + 1);
@@ -122,8 +150,6 @@ void GlowFilled(const Rect& rect) {
     tb_PaintRect(Window(), &rect);
     Glow(rect);
 }
-
-Rect MarkerAt(Point p) { return Rect{p.x - kMarkerRadius, p.y - kMarkerRadius, p.x + kMarkerRadius + 1, p.y + kMarkerRadius + 1}; }
 
 void Hide() {
     Room& r = TheRoom();
@@ -176,21 +202,41 @@ void PaintStroke(Point from, Point to) {
     OnRelease(to.x, to.y);
 }
 
-// ---- In a painted dialog: the buttons it named as it started, its way out among them ---------
+// ---- In a painted dialog: its pick area and the buttons it named as it started ---------------
 
-// The buttons of the dialog open now; a dialog new to the highlight starts at its first.
-std::vector<Rect> DialogButtons() {
+// The places of the dialog open now, its pick area first; a dialog new to the highlight starts
+// at its first place.
+std::vector<Rect> DialogPlaces() {
     const platform::NativeWindow d = tb_DialogWindow();
-    if (d != gScan.dialog) gScan.dialog = d, gScan.button = 0, gScan.dialogLit = false;
-    return tb_DialogButtons();
+    if (d != gScan.dialog) {
+        gScan.dialog = d, gScan.button = 0, gScan.dialogLit = false, gScan.dialogGlow = true;
+        gScan.dialogPhase = ScanPhase::Room;
+    }
+    std::vector<Rect> places = tb_DialogButtons();
+    if (!tb_DialogPickArea().isEmpty()) places.insert(places.begin(), tb_DialogPickArea());
+    return places;
+}
+
+ScanSpot DialogSpot() {
+    const std::vector<Rect> places = DialogPlaces();
+    if (places.empty()) return ScanSpot{};
+    if (gScan.dialogPhase != ScanPhase::Room) return SweepSpot(places[0], gScan.dialogPhase, gScan.dialogStop, gScan.dialogLineY);
+    const Rect& place = places[gScan.button % places.size()];
+    return ScanSpot{place, CentreOf(place)};
 }
 
 // A dialog's pixels are its own, not the scene's: each ring of the glow is one pixel stretched
-// along each edge, and the dialog paints itself again to take it away.
-void GlowInDialog(const Rect& rect) {
+// along each edge (and over the inside of a line or a marker), and the dialog paints itself
+// again to take it away.
+void GlowInDialog(const Rect& rect, bool filled) {
     Rect one{0, 0, 1, 1};
     const int dot = tb_CreateBitmap(&one, -1, 24);
     if (dot < 0) return;
+    if (filled) {
+        tb_SetForeColor(dot, kGlow[0].red, kGlow[0].green, kGlow[0].blue);
+        tb_PaintRect(dot, &one);
+        tb_CopyBitmapToDialog(gScan.dialog, dot, &one, &rect);
+    }
     for (int i = 0; i < kGlowWidth; ++i) {
         const Rect f = Grown(rect, i + 1);
         tb_SetForeColor(dot, kGlow[i].red, kGlow[i].green, kGlow[i].blue);
@@ -203,23 +249,54 @@ void GlowInDialog(const Rect& rect) {
     gScan.dialogLit = true;
 }
 
-void ShowInDialog() {
-    const std::vector<Rect> buttons = DialogButtons();
-    if (gScan.dialogLit) tb_Repaint(gScan.dialog);
+// The glow over the dialog as it has just painted itself, clean.
+void GlowOnDialog() {
+    const ScanSpot spot = DialogSpot();
     gScan.dialogLit = false;
-    if (!buttons.empty()) GlowInDialog(buttons[gScan.button % buttons.size()]);
+    if (spot.rect.isEmpty() || !gScan.dialogGlow) return;
+    if (gScan.dialogPhase == ScanPhase::Point) {
+        const Rect area = tb_DialogPickArea();
+        GlowInDialog(Rect{area.left, gScan.dialogLineY, area.right, gScan.dialogLineY + 1}, true);
+    }
+    GlowInDialog(spot.rect, gScan.dialogPhase != ScanPhase::Room);
 }
 
-// A click at the button's middle, as the dialog's own loop would hand it a mouse's.
+// Each time the dialog paints itself (first as it opens) the glow goes back on.
+void DialogPainted(platform::NativeWindow dialog) {
+    if (gScan.on && dialog == tb_DialogWindow()) GlowOnDialog();
+}
+
+void ShowInDialog() {
+    DialogPlaces();  // a dialog new to the highlight has nothing lit yet
+    gScan.dialogGlow = true;
+    if (gScan.dialogLit) {
+        tb_Repaint(gScan.dialog);  // the old glow goes, and DialogPainted draws the new one
+    } else {
+        GlowOnDialog();
+    }
+}
+
+// On the pick area a pick starts the line, then the marker; otherwise it is a click at the
+// place's middle (or the marker's point), as the dialog's own loop would hand it a mouse's.
 void PickInDialog() {
-    const std::vector<Rect> buttons = DialogButtons();
-    if (buttons.empty()) return;
-    const Point at = CentreOf(buttons[gScan.button % buttons.size()]);
+    const ScanSpot spot = DialogSpot();
+    if (spot.rect.isEmpty()) return;
+    const bool onArea = gScan.button == 0 && !tb_DialogPickArea().isEmpty();
+    if (gScan.dialogPhase == ScanPhase::Line || (gScan.dialogPhase == ScanPhase::Room && onArea)) {
+        tb_PlaySound(kWavControl);
+        gScan.dialogLineY = spot.click.y;
+        gScan.dialogPhase = gScan.dialogPhase == ScanPhase::Line ? ScanPhase::Point : ScanPhase::Line;
+        gScan.dialogStop = 0;
+        ShowInDialog();
+        return;
+    }
+    gScan.dialogPhase = ScanPhase::Room;  // after a point, back on the area as a whole
+    gScan.dialogGlow = false;             // until the next step
     if (gScan.dialogLit) tb_Repaint(gScan.dialog);
     gScan.dialogLit = false;
     for (platform::MsgKind kind : {platform::MsgKind::LButtonDown, platform::MsgKind::LButtonUp}) {
         platform::Message click{};
-        click.kind = kind, click.window = gScan.dialog, click.x = at.x, click.y = at.y;
+        click.kind = kind, click.window = gScan.dialog, click.x = spot.click.x, click.y = spot.click.y;
         click.leftButtonDown = kind == platform::MsgKind::LButtonDown;
         platform::Plat().dispatchMessage(click);
     }
@@ -266,7 +343,7 @@ void PickOnCanvas() {
 
 void Pick() {
     // The click may have ended the dialog, whose loop has yet to see it: the glow waits for the
-    // next step rather than lighting a dialog on its way out.
+    // next step (or the dialog's next painting) rather than lighting a dialog on its way out.
     if (tb_DialogOpen()) {
         PickInDialog();
         if (gScan.on) tb_SetTimer(shell::Shell().mainNative, kScanTimer, gScan.stepMs);
@@ -295,6 +372,7 @@ void SetUpScanning(bool on, int stepMs, int key) {
     gScan.key = key;
     tb_SetTimer(shell::Shell().mainNative, kScanTimer, stepMs);
     platform::SetDialogKeyHook(DialogKey);
+    tb_SetDialogPaintHook(DialogPainted);
     platform::Plat().setDialogScanning(stepMs, key);
     Show();
 }
@@ -303,6 +381,7 @@ void StopScanning() {
     if (!gScan.on) return;
     gScan.on = false;
     platform::SetDialogKeyHook(nullptr);
+    tb_SetDialogPaintHook(nullptr);
     platform::Plat().setDialogScanning(0, 0);
     if (shell::Shell().mainNative != 0) tb_KillTimer(shell::Shell().mainNative, kScanTimer);
 }
@@ -313,9 +392,13 @@ void ScanStep() {
     if (gScan.held && !tb_KeyDown(gScan.key)) gScan.held = false;
     // A dialog over the room has the child's attention: the highlight goes round its buttons.
     if (tb_DialogOpen()) {
-        const bool fresh = tb_DialogWindow() != gScan.dialog;  // its first button is lit first
-        const int count = int(DialogButtons().size());
-        if (count > 0 && !fresh) gScan.button = (gScan.button + 1) % count;
+        const bool fresh = tb_DialogWindow() != gScan.dialog;  // its first place is lit first
+        const int count = int(DialogPlaces().size());
+        if (!fresh && gScan.dialogPhase != ScanPhase::Room) {
+            SweepOn(gScan.dialogPhase, gScan.dialogStop);
+        } else if (count > 0 && !fresh) {
+            gScan.button = (gScan.button + 1) % count;
+        }
         ShowInDialog();
         return;
     }
@@ -324,17 +407,8 @@ void ScanStep() {
             gScan.index = (gScan.index + 1) % int(RoomTargets().size());
             break;
         case ScanPhase::Line:
-            // A sweep with no pick leaves the canvas: the child may want a tool after all.
-            if (++gScan.stop == kScanStops) {
-                gScan.phase = ScanPhase::Room;
-                gScan.haveStart = false;
-            }
-            break;
         case ScanPhase::Point:
-            if (++gScan.stop == kScanStops) {
-                gScan.phase = ScanPhase::Line;
-                gScan.stop = 0;
-            }
+            if (!SweepOn(gScan.phase, gScan.stop)) gScan.haveStart = false;
             break;
     }
     Show();
@@ -352,30 +426,16 @@ bool ScanKey(int key, bool down) {
 }
 
 ScanSpot ScanHighlight() {
-    if (tb_DialogOpen()) {
-        const std::vector<Rect> buttons = tb_DialogButtons();
-        if (buttons.empty()) return ScanSpot{};
-        const Rect& b = buttons[tb_DialogWindow() == gScan.dialog ? gScan.button % buttons.size() : 0];
-        return ScanSpot{b, CentreOf(b)};
-    }
-    const Rect& a = TheRoom().canvasArea;
-    switch (gScan.phase) {
-        case ScanPhase::Room: {
-            const Target t = CurrentTarget();
-            return ScanSpot{t.rect, t.click};
-        }
-        case ScanPhase::Line: {
-            const int y = StopAcross(a.top, a.height(), gScan.stop);
-            return ScanSpot{Rect{a.left, y, a.right, y + 1}, Point{CentreOf(a).x, y}};
-        }
-        case ScanPhase::Point: {
-            const Point p{StopAcross(a.left, a.width(), gScan.stop), gScan.lineY};
-            return ScanSpot{MarkerAt(p), p};
-        }
-    }
-    return ScanSpot{};
+    if (tb_DialogOpen()) return DialogSpot();
+    if (gScan.phase != ScanPhase::Room) return SweepSpot(TheRoom().canvasArea, gScan.phase, gScan.stop, gScan.lineY);
+    const Target t = CurrentTarget();
+    return ScanSpot{t.rect, t.click};
 }
 
 ScanPhase CurrentScanPhase() { return gScan.phase; }
+
+void ShowScanning() {
+    if (gScan.on && !tb_DialogOpen()) Show();
+}
 
 }  // namespace scene

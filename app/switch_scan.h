@@ -6,7 +6,8 @@
 // current tool paints from start to end as a press, a drag and a release would.
 //
 // While a painted dialog is open the highlight goes round the buttons the dialog named instead,
-// drawn in the dialog's window; its cancel or back button is always among them.
+// drawn in the dialog's window; its cancel or back button is always among them. A dialog's pick
+// area (the palette's colours) comes first and is swept as the canvas is, line then point.
 //
 // All places are window coordinates (y down). The highlight is drawn straight into the main
 // window, never into the scene buffer, so taking it away is a copy of the scene back.
@@ -41,5 +42,7 @@ struct ScanSpot {
 };
 ScanSpot ScanHighlight();
 ScanPhase CurrentScanPhase();
+// Draws the highlight again over the room just painted (it lives in the window, not the scene).
+void ShowScanning();
 
 }  // namespace scene

@@ -51,8 +51,13 @@ int tb_DialogOpen();
 platform::NativeWindow tb_DialogWindow();
 // The clickable places of the innermost dialog (dialog coordinates), which it names as it starts
 // so that a child who cannot steer a pointer can have them picked for him; empty when none runs.
-void tb_SetDialogButtons(std::vector<Rect> buttons);
+// `pickArea`, when not empty, is a place where any point may be clicked (the palette's colours):
+// a line across it is picked, then a point along that line, as on the canvas.
+void tb_SetDialogButtons(std::vector<Rect> buttons, Rect pickArea = Rect{});
 std::vector<Rect> tb_DialogButtons();
+Rect tb_DialogPickArea();
+// Runs after the innermost dialog has painted itself, to draw over it; null: nothing.
+void tb_SetDialogPaintHook(void (*hook)(platform::NativeWindow dialog));
 // Has the window paint itself now, over anything drawn on it from outside.
 void tb_Repaint(platform::NativeWindow window);
 // Ends the running dialog; tb_DoDialog then returns `result`.

@@ -28,8 +28,11 @@ struct WindowState {
     int dialogsOpen = 0;  // painted dialogs running, one inside another
     // Their procedures, innermost last, each with its window once its first message told it.
     std::vector<std::pair<platform::WindowProc, NativeWindow>> running;
-    std::vector<std::vector<Rect>> buttons;  // each running dialog's, as it told them
+    std::vector<std::pair<std::vector<Rect>, Rect>> buttons;  // each running dialog's, and its pick area
 };
+
+// Kept apart from the table: the hook outlives each room (ResetWindowTable).
+void (*gDialogPainted)(NativeWindow) = nullptr;
 
 WindowState gWin;
 
@@ -40,12 +43,20 @@ struct WindowClass {
 };
 WindowClass gClass;
 
-long RunningDialogProc(platform::Message& msg) {
+long ProcOfDialog(platform::Message& msg) {
     for (auto it = gWin.running.rbegin(); it != gWin.running.rend(); ++it)
         if (it->second == msg.window) return it->first(msg);
     if (gWin.running.empty()) return Plat().defWindowProc(msg);
     gWin.running.back().second = msg.window;
     return gWin.running.back().first(msg);
+}
+
+long RunningDialogProc(platform::Message& msg) {
+    const long result = ProcOfDialog(msg);
+    if (msg.kind == platform::MsgKind::Paint && gDialogPainted != nullptr && !gWin.running.empty() &&
+        msg.window == gWin.running.back().second)
+        gDialogPainted(msg.window);
+    return result;
 }
 
 int SlotIndex(int handle) {
@@ -181,11 +192,15 @@ int tb_DialogOpen() { return gWin.dialogsOpen > 0 ? 1 : 0; }
 
 NativeWindow tb_DialogWindow() { return gWin.running.empty() ? 0 : gWin.running.back().second; }
 
-void tb_SetDialogButtons(std::vector<Rect> buttons) {
-    if (!gWin.buttons.empty()) gWin.buttons.back() = std::move(buttons);
+void tb_SetDialogButtons(std::vector<Rect> buttons, Rect pickArea) {
+    if (!gWin.buttons.empty()) gWin.buttons.back() = {std::move(buttons), pickArea};
 }
 
-std::vector<Rect> tb_DialogButtons() { return gWin.buttons.empty() ? std::vector<Rect>{} : gWin.buttons.back(); }
+std::vector<Rect> tb_DialogButtons() { return gWin.buttons.empty() ? std::vector<Rect>{} : gWin.buttons.back().first; }
+
+void tb_SetDialogPaintHook(void (*hook)(platform::NativeWindow dialog)) { toolbox::gDialogPainted = hook; }
+
+Rect tb_DialogPickArea() { return gWin.buttons.empty() ? Rect{} : gWin.buttons.back().second; }
 
 void tb_Repaint(NativeWindow window) {
     platform::Message paint{};

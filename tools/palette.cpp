@@ -19,6 +19,7 @@ constexpr int kHeight = 242;
 constexpr Rect kTick{130, 94, 153, 113};
 constexpr Rect kCross{154, 94, 173, 113};
 constexpr Rect kSwatch{15, 148, 63, 196};
+constexpr Rect kPaletteArea{6, 8, 363, 234};  // the outline below, with room for the glow round it
 constexpr Point kOutline[] = {{5, 80},    {24, 60},   {102, 24},  {189, 3},   {251, 5},   {299, 18},
                               {341, 42},  {366, 74},  {361, 112}, {333, 152}, {285, 190}, {222, 223},
                               {172, 238}, {131, 238}, {109, 232}, {84, 213},  {77, 185},  {107, 136},
@@ -104,8 +105,8 @@ long PaletteProc(Message& msg) {
     const int x = msg.x, y = msg.y;
     if (tb_IsCancelCommand(msg)) return End(msg.window, 0), 0;
     switch (msg.kind) {
-        case MsgKind::InitDialog:  // a switch user can leave, or keep a colour picked by hand
-            tb_SetDialogButtons({kCross, kTick});
+        case MsgKind::InitDialog:  // a switch picks a point of the palette, then keeps it or leaves
+            tb_SetDialogButtons({kCross, kTick}, kPaletteArea);
             return 0;
         case MsgKind::EraseBackground:
             return 1;

@@ -73,8 +73,8 @@ TEST_F(ScanTest, ScanningReachesEveryToolAndAPickChoosesTheLitOne) {
             pick();
             EXPECT_TRUE(room().currentTool == i && !desktop().sounds().empty() && desktop().sounds()[0].soundId == kWavChoose) << i;
             steps(1);
-            const Rect next = scene::ScanHighlight().rect, glowing{next.left - 3, next.top - 3, next.right + 3, next.bottom + 3};
-            for (Point p : {Point{lit.left - 1, lit.top}, Point{lit.right, lit.bottom - 1}, Point{lit.left - 3, lit.bottom + 2}})
+            const Rect next = scene::ScanHighlight().rect, glowing{next.left - 5, next.top - 5, next.right + 5, next.bottom + 5};
+            for (Point p : {Point{lit.left - 1, lit.top}, Point{lit.right, lit.bottom - 1}, Point{lit.left - 5, lit.bottom + 4}})
                 if (!tb_PtInRect(p.x, p.y, &glowing)) EXPECT_EQ(shown(p), canvasAt(p.x, p.y, room().sceneBuffer)) << i;
         }
     }
@@ -111,7 +111,7 @@ TEST_F(ScanTest, InEachPaintedDialogTheHighlightReachesEveryButtonAndAPickOnTheW
         {"browser", [] { return scene::ChoosePicture(); }, 4, {207, 366, 252, 412}, -1},
         {"text", [] { return dialogs::TextSettingsDialog(); }, 10, {414, 288, 445, 326}, -1},
         {"preferences", [&] { return dialogs::PreferencesDialog(choices); }, 10, {327, 235, 363, 272}, -1},
-        {"palette", [&] { return tools::OpenColourPalette(colour); }, 2, {154, 94, 173, 113}, -1},
+        {"palette", [&] { return tools::OpenColourPalette(colour); }, 3, {154, 94, 173, 113}, -1},
         {"grown-up", [] { return int(dialogs::AskGrownUp()); }, 2, {299, 176, 336, 213}, 0},
     };
     startScanning();
@@ -131,6 +131,34 @@ TEST_F(ScanTest, InEachPaintedDialogTheHighlightReachesEveryButtonAndAPickOnTheW
         EXPECT_EQ(c.open(), c.closed) << c.name;
         EXPECT_TRUE(distinct.size() == c.buttons && seen.back() == c.out) << c.name;
     }
+}
+
+// A colour from the palette by switch: its colours are lit first, a pick starts the line, whose
+// fourth stop and the marker's eighth give (273, 87) of the palette, in the colour wheel; the
+// tick, two places on, keeps the colour under that point.
+TEST_F(ScanTest, APaletteColourIsPickedWithALineAndAPointThenKeptWithTheTick) {
+    startScanning();
+    int stepsBefore[] = {0, 3, 7, 2};
+    size_t presses = 0;
+    Point picked{};
+    std::function<void(platform::NativeWindow)> drive = [&](platform::NativeWindow d) {
+        if (presses == std::size(stepsBefore)) return;
+        if (stepsBefore[presses] > 0) --stepsBefore[presses], desktop().waitMessage(-1);
+        else if (++presses == 3) picked = scene::ScanHighlight().click, desktop().typeKey(platform::kVkSpace, d);
+        else desktop().typeKey(platform::kVkSpace, d);
+        desktop().then([&, d] { drive(d); });
+    };
+    desktop().answerDialog(drive);
+    scene::Color colour{};
+    ASSERT_EQ(tools::OpenColourPalette(colour), 1);
+    Rect whole{};
+    const int palette = tb_CreateBitmap(&whole, kBmpColourPalette, 24);
+    scene::Color under{};
+    tb_GetPixel(palette, picked.x, picked.y, &under.red, &under.green, &under.blue);
+    tb_DisposeBitmap(palette);
+    EXPECT_EQ(picked, (Point{273, 87}));
+    EXPECT_TRUE(colour.red == under.red && colour.green == under.green && colour.blue == under.blue);
+    EXPECT_FALSE(colour.red == colour.green && colour.green == colour.blue) << "a grey: off the wheel";
 }
 
 }  // namespace
