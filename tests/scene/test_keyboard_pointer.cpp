@@ -46,6 +46,37 @@ TEST_F(KeyboardPointerTest, AStrokeWithTheKeysLandsWhereTheMousesDoes) {
         EXPECT_TRUE(shownBytes() == keys && countCanvas(kRed) > 20) << tool;
     }
 }
+// The Scissors: Space held while the arrows go cuts a piece, the arrows carry it and a tap of
+// Space puts a copy down, where the mouse along the same points puts it.
+TEST_F(KeyboardPointerTest, TheScissorsCutCarryAndDropAPieceAsTheMouseDoes) {
+    const auto ready = [this] { start(), paint(Rect{40, 40, 60, 60}, kBlue), scene::Present(), chooseTool(scene::kScissors); };
+    ready(), steer(W(30, 30)), pump();
+    const Point from = desktop().cursorPos();
+    const size_t first = desktop().warps().size();
+    desktop().keyDown(kVkSpace), pump(), hold(kVkRight, 16), desktop().keyDown(kVkSpace), hold(kVkDown, 16), desktop().keyUp(kVkSpace), pump();
+    ASSERT_EQ(room().objects[scene::kScissors].param, 1) << "carrying";
+    const size_t cut = desktop().warps().size();
+    hold(kVkRight, 30), desktop().typeKey(kVkSpace), pump();
+    const std::string keys = shownBytes();
+    const std::vector<Point> path(desktop().warps().begin() + first, desktop().warps().end());
+    ready(), press(from);
+    for (size_t i = 0; i < path.size(); ++i) {
+        moveTo(path[i]);
+        if (i + 1 == cut - first) release(path[i]);
+    }
+    clickAt(path.back());
+    EXPECT_TRUE(shownBytes() == keys && countCanvas(kBlue) > 20 * 20) << countCanvas(kBlue);
+}
+// Two taps of Space on a can within half a second are a double click, which opens the palette.
+TEST_F(KeyboardPointerTest, TwoQuickTapsOnACanOpenThePalette) {
+    for (auto [gapMs, opens] : {std::pair{100u, true}, {450u, true}, {600u, false}}) {
+        start(), steer(centreOf(room().cans[2].top)), pump();
+        bool opened = false;
+        desktop().answerDialog([&](NativeWindow d) { opened = true, desktop().typeKey(kVkEscape, d); });
+        desktop().typeKey(kVkSpace), pump(), desktop().sleep(gapMs), desktop().typeKey(kVkSpace), pump();
+        EXPECT_EQ(opened, opens) << gapMs;
+    }
+}
 TEST_F(KeyboardPointerTest, EveryHotspotAndTheRemotesOpenButtonAreReachedAndPressed) {
     for (int spot = 0; spot < scene::kHotspotCount; ++spot) {
         moveTo(W(20, 20)), steer(centreOf(room().hotspots[spot].pointer)), pump();
