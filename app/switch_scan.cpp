@@ -141,13 +141,19 @@ void Glow(const Rect& rect) {
         tb_SetForeColor(Window(), kGlow[i].red, kGlow[i].green, kGlow[i].blue);
         tb_FrameRect(Window(), &frame);
     }
-    gScan.drawn.push_back(Grown(rect, kGlowWidth));
+    // Only the rim is put back when the glow moves on: round the canvas, the rest is most of
+    // the screen.
+    const Rect o = Grown(rect, kGlowWidth);
+    for (const Rect& band : {Rect{o.left, o.top, o.right, rect.top}, Rect{o.left, rect.bottom, o.right, o.bottom},
+                             Rect{o.left, rect.top, rect.left, rect.bottom}, Rect{rect.right, rect.top, o.right, rect.bottom}})
+        gScan.drawn.push_back(band);
 }
 
 // A line or a marker: its inside is lit as well as its edge.
 void GlowFilled(const Rect& rect) {
     tb_SetForeColor(Window(), kGlow[0].red, kGlow[0].green, kGlow[0].blue);
     tb_PaintRect(Window(), &rect);
+    gScan.drawn.push_back(rect);
     Glow(rect);
 }
 
