@@ -85,6 +85,11 @@ bool PressButton(Platform& backend, Message& msg) {
 }
 
 bool OnKeyDown(Platform& backend, Message& msg, bool inDialog) {
+    // The menu key, or Shift+F10, is the right button: the grown-ups' menu, at the pointer.
+    if (!inDialog && (msg.key == kVkApps || (msg.key == kVkF10 && backend.isKeyDown(kVkShift)))) {
+        BecomePointerMessage(backend, msg, MsgKind::RButtonDown, backend.cursorPos());
+        return true;
+    }
     const int direction = DirectionOf(msg.key, inDialog);
     if (direction >= 0) {
         if (gKp.held == 0) gKp.heldSince = backend.tickCount();

@@ -50,6 +50,8 @@ constexpr int kVkPadDown = 157;
 constexpr int kVkPadDownRight = 158;
 constexpr int kVkF1 = 112;
 constexpr int kVkF4 = 115;
+constexpr int kVkF10 = 121;
+constexpr int kVkApps = 93;  // the menu key, beside the right Ctrl
 // Letters and digits use their upper-case ASCII code ('C' is 67).
 
 enum class MsgKind : uint8_t {

@@ -27,7 +27,7 @@ constexpr NamedKey kNamedKeys[] = {
     {kVkSpace, GDK_KEY_space},     {kVkPageUp, GDK_KEY_Page_Up},    {kVkPageDown, GDK_KEY_Page_Down},
     {kVkEnd, GDK_KEY_End},         {kVkHome, GDK_KEY_Home},         {kVkLeft, GDK_KEY_Left},
     {kVkUp, GDK_KEY_Up},           {kVkRight, GDK_KEY_Right},       {kVkDown, GDK_KEY_Down},
-    {kVkInsert, GDK_KEY_Insert},   {kVkDelete, GDK_KEY_Delete},     {kVkDelete, GDK_KEY_KP_Delete},
+    {kVkApps, GDK_KEY_Menu},       {kVkInsert, GDK_KEY_Insert},   {kVkDelete, GDK_KEY_Delete},     {kVkDelete, GDK_KEY_KP_Delete},
     {kVkPadUpLeft, GDK_KEY_KP_Home},     {kVkPadUp, GDK_KEY_KP_Up},     {kVkPadUpRight, GDK_KEY_KP_Page_Up},
     {kVkPadLeft, GDK_KEY_KP_Left},       {kVkPadRight, GDK_KEY_KP_Right},
     {kVkPadDownLeft, GDK_KEY_KP_End},    {kVkPadDown, GDK_KEY_KP_Down}, {kVkPadDownRight, GDK_KEY_KP_Page_Down},

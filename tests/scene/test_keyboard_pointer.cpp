@@ -77,6 +77,13 @@ TEST_F(KeyboardPointerTest, TwoQuickTapsOnACanOpenThePalette) {
         EXPECT_EQ(opened, opens) << gapMs;
     }
 }
+// The menu key, or Shift+F10, opens the grown-ups' menu at the pointer; F10 alone does not.
+TEST_F(KeyboardPointerTest, TheMenuKeyIsTheRightButton) {
+    for (auto [shift, key, menus] : {std::tuple{false, kVkApps, 1u}, {true, kVkF10, 1u}, {false, kVkF10, 0u}}) {
+        start(), moveTo(W(50, 60)), desktop().setKeyState(kVkShift, shift), desktop().typeKey(key), pump();
+        EXPECT_TRUE(desktop().menus().size() == menus && (menus == 0 || desktop().menus()[0].at == W(50, 60))) << key;
+    }
+}
 TEST_F(KeyboardPointerTest, EveryHotspotAndTheRemotesOpenButtonAreReachedAndPressed) {
     for (int spot = 0; spot < scene::kHotspotCount; ++spot) {
         moveTo(W(20, 20)), steer(centreOf(room().hotspots[spot].pointer)), pump();
