@@ -163,8 +163,12 @@ void GtkBackend::onConfigure(NativeWindow window, const Rect& placed) {
         w->requested.clear();
         return;
     }
-    // Late news of one of our own earlier placements.
-    if (std::find(w->requested.begin(), w->requested.end(), placed) != w->requested.end()) return;
+    // Late news of our own earlier placements. The desktop may also tell of a moment between
+    // two of them, the old place with the new size or the other way round.
+    const auto asked = [w](auto same) { return same(w->rect) || std::any_of(w->requested.begin(), w->requested.end(), same); };
+    if (asked([&](const Rect& r) { return r.left == placed.left && r.top == placed.top; }) &&
+        asked([&](const Rect& r) { return r.width() == placed.width() && r.height() == placed.height(); }))
+        return;
     // A window manager may tell of one placement twice (its own notice and the server's); the
     // program answers a placement once, and a second answer would read as giving in.
     const bool told = std::any_of(queue_.begin(), queue_.end(), [&](const Message& m) {

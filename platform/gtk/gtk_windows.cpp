@@ -81,6 +81,12 @@ NativeWindow GtkBackend::openWindow(const Rect& rect, const std::string& title, 
 
     connectWindowEvents(*w);
     gtk_widget_realize(w->top);
+    // GTK makes the X window where it likes and moves it when it is shown; a window manager may
+    // still tell of that first place after the move, which is no placement of its own.
+    GdkRectangle made{};
+    gdk_window_get_geometry(gtk_widget_get_window(w->top), &made.x, &made.y, &made.width, &made.height);
+    const Rect first{made.x, made.y, made.x + made.width, made.y + made.height};
+    if (first != rect) w->requested.push_back(first);
     applyCursor(*w);
     NativeWindow id = w->id;
     windows_.emplace(id, std::move(w));

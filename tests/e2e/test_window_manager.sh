@@ -1,6 +1,7 @@
 #!/bin/bash
 # Under openbox the window covers the screen and has the keyboard, a stroke lands under the
-# pointer, and the window manager's close asks about the changed picture; No ends with 0.
+# pointer, the remote opens centred, and the window manager's close asks about the changed
+# picture; No ends with 0.
 # Usage: test_window_manager.sh PICTORIA
 
 [ $# -eq 1 ] || { echo "usage: $0 PATH_TO_PICTORIA" >&2; exit 2; }
@@ -16,6 +17,11 @@ e2e_room managed "$BINARY"
 [ "$(xdotool getwindowfocus)" = "$(e2e_named Pictoria)" ] || e2e_fail "the window does not have the keyboard"
 e2e_stroke 300 300 500 300
 e2e_expect "255 0 0" "the stroke under openbox" "310 300" "400 300" "490 300"
+# A painted dialog opens centred on the room, wherever GTK first made its window.
+for opening in 1 2; do
+    e2e_click 156 560 && e2e_wait 5 eval '[ "$(e2e_other)" = "286 180 228 240" ]' || e2e_fail "the remote is not centred: $(e2e_other)"
+    xdotool key Escape && e2e_wait 5 e2e_room_only || e2e_fail "Escape left the remote open"
+done
 xdotool key alt+F4
 e2e_wait 10 eval '[ -n "$(e2e_named "Attention\.\.\.")" ]' || e2e_fail "the window manager's close asked nothing"
 # No is the left button; the X server knows where the box is inside the window manager's frame.
