@@ -133,12 +133,12 @@ void HeadlessPlatform::changeDisplay(int width, int height, int depth) {
         config_.depth = depth;
         // Delivered before anything queued after the change.
         for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
-            Event e;
-            e.msg.kind = MsgKind::DisplayChange;
-            e.msg.window = it->first;
-            e.msg.x = width;
-            e.msg.y = height;
-            queue_.push_front(std::move(e));
+            Event change;
+            change.msg.kind = MsgKind::DisplayChange;
+            change.msg.window = it->first;
+            change.msg.x = width;
+            change.msg.y = height;
+            queue_.push_front(std::move(change));
         }
     };
     queue_.push_back(std::move(e));

@@ -46,17 +46,17 @@ struct HeadlessConfig {
 struct PrintAnswer {
     bool print = false;                          // the Print button; false cancels
     PrintFailure failure = PrintFailure::None;   // or the dialog fails this way
-    std::string reason;                          // the desktop's words for that failure
+    std::string reason{};                        // the desktop's words for that failure
     // The choice made; no settings keeps what the dialog offered (or the configured paper).
-    PrintChoice choice;
-    std::string outputPath;  // where the PDF goes; empty: it is only counted
-    std::string jobFailure;  // the desktop refuses the finished document, saying this
+    PrintChoice choice{};
+    std::string outputPath{};  // where the PDF goes; empty: it is only counted
+    std::string jobFailure{};  // the desktop refuses the finished document, saying this
     bool keepPictures = true;  // copies of the pictures printed go into printed()
 };
 
 // A document as it was handed over.
 struct PrintedDocument {
-    PrintChoice choice;
+    PrintChoice choice{};
     int pages = 0;                          // pages ended
     std::vector<PrintedPicture> pictures;   // every picture drawn, on any page
     int fills = 0;                          // figures and text drawn
@@ -66,11 +66,11 @@ struct PrintedDocument {
 // Answers made up when none is queued, e.g. at random by a soak run. Each one left empty keeps
 // the default answer.
 struct Improviser {
-    std::function<MsgBoxResult(const std::string& text, MsgBoxStyle style)> messageBox;
-    std::function<int(const std::vector<MenuItem>& items)> menu;  // the id chosen, 0 to dismiss
-    std::function<void(NativeWindow dialog)> dialog;              // as answerDialog's script
-    std::function<FileDialogResult(const FileDialogRequest& request)> fileDialog;
-    std::function<PrintAnswer()> printDialog;
+    std::function<MsgBoxResult(const std::string& text, MsgBoxStyle style)> messageBox{};
+    std::function<int(const std::vector<MenuItem>& items)> menu{};  // the id chosen, 0 to dismiss
+    std::function<void(NativeWindow dialog)> dialog{};            // as answerDialog's script
+    std::function<FileDialogResult(const FileDialogRequest& request)> fileDialog{};
+    std::function<PrintAnswer()> printDialog{};
 };
 
 struct RecordedMessageBox {

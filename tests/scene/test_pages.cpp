@@ -19,7 +19,7 @@ protected:
         Rect rect{};
         const int b = tb_OpenFile(path, 0) == 1 ? tb_ReadBitmapFromFile(&rect) : -1;
         tb_CloseFile();
-        if (clean) EXPECT_EQ(tb_CleanLineArt(b), 1);
+        if (clean) { EXPECT_EQ(tb_CleanLineArt(b), 1); }
         std::vector<Rgb> pixels;
         for (int i = 0; b >= 0 && rect == Rect{0, 0, 634, 488} && i < 634 * 488; ++i)
             pixels.push_back(canvasAt(i % 634, i / 634, b));
@@ -91,8 +91,9 @@ TEST_F(FolderTest, GreyPagesArePlacedBlackOnWhiteSoTheJarFillsEachRingWhole) {
             for (int y = g.y - g.r; y < g.y + g.r; ++y)  // red up to the line, no grey rim
                 for (int x = g.x - g.r; x < g.x + g.r; ++x) {
                     const Rgb c = canvasAt(x, y);
-                    if (const double d = std::hypot(x - g.x, y - g.y); d < g.r)
+                    if (const double d = std::hypot(x - g.x, y - g.y); d < g.r) {
                         ASSERT_TRUE(c == kRed || (c == Rgb{0, 0, 0} && d > g.r - 3)) << c << " at " << x << "," << y << " x" << scale;
+                    }
                 }
             EXPECT_EQ(canvasAt(g.x + g.r + 4, g.y), kWhite) << "the fill left the ring at " << g.x << "," << g.y << " x" << scale;
         }

@@ -86,7 +86,7 @@ TEST_F(PicturesTest, ExportWritesAPngCopyBesideTheGalleryAndNeverOverAPicture) {
         EXPECT_EQ(asked.folder + asked.initialName + asked.filterPattern, home_.string() + "/cat.png*.png");
         EXPECT_TRUE(room().modified && fs::file_size(home_ / "keep.bmp") == kept);
         ASSERT_EQ(boxTexts().size(), c.told ? 1u : 0u);
-        if (c.told) EXPECT_NE(boxTexts()[0].find(c.told), std::string::npos) << boxTexts()[0];
+        if (c.told) { EXPECT_NE(boxTexts()[0].find(c.told), std::string::npos) << boxTexts()[0]; }
         if (c.written.empty()) continue;
         const reference::Picture back = reference::Read(c.written.string());
         const PixelView canvas = tb_PeekBitmapPixels(room().canvas);

@@ -75,7 +75,7 @@ TEST_F(ScanTest, ScanningReachesEveryToolAndAPickChoosesTheLitOne) {
             steps(1);
             const Rect next = scene::ScanHighlight().rect, glowing{next.left - 5, next.top - 5, next.right + 5, next.bottom + 5};
             for (Point p : {Point{lit.left - 1, lit.top}, Point{lit.right, lit.bottom - 1}, Point{lit.left - 5, lit.bottom + 4}})
-                if (!tb_PtInRect(p.x, p.y, &glowing)) EXPECT_EQ(shown(p), canvasAt(p.x, p.y, room().sceneBuffer)) << i;
+                if (!tb_PtInRect(p.x, p.y, &glowing)) { EXPECT_EQ(shown(p), canvasAt(p.x, p.y, room().sceneBuffer)) << i; }
         }
     }
 }
@@ -121,8 +121,9 @@ TEST_F(ScanTest, InEachPaintedDialogTheHighlightReachesEveryButtonAndAPickOnTheW
         std::function<void(platform::NativeWindow)> look = [&](platform::NativeWindow d) {
             seen.push_back(scene::ScanHighlight().rect);
             const Rect& lit = seen.back();  // once it has moved, the glow's inner ring, in the dialog's own window
-            if (seen.size() > 1 && lit != seen[seen.size() - 2])
+            if (seen.size() > 1 && lit != seen[seen.size() - 2]) {
                 EXPECT_EQ(shown(Point{lit.left - 1, lit.top + lit.height() / 2}, d), (Rgb{255, 250, 170})) << c.name << seen.size();
+            }
             distinct.insert({lit.left, lit.top, lit.right, lit.bottom});
             if ((distinct.size() >= c.buttons && lit == c.out) || seen.size() > 3 * c.buttons) return desktop().typeKey(platform::kVkSpace, d), desktop().typeKey(platform::kVkEscape, d);  // Escape: no hang if the pick fails
             desktop().waitMessage(-1), desktop().then([&, d] { look(d); });  // the next step, then a look

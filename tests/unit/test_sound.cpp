@@ -167,7 +167,7 @@ TEST(SoundMixer, PlaysOneClipAtATimeInTheThreeModes) {
             const Step& s = steps[i];
             if (s.op == 'p') mixer.start(s.clip, s.mode);
             if (s.op == 's') mixer.stop();
-            if (s.op == 'm') EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i;
+            if (s.op == 'm') { EXPECT_EQ(Mix(mixer, s.expected.size()), s.expected) << what << ", step " << i; }
         }
     }
 }
