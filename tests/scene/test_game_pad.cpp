@@ -24,15 +24,13 @@ TEST(PadSpeed, TheKeyboardsCurveScaledByThePushPastTheDeadZone) {
 // push back the other way moves it again; a stick counts past half; a press outranks a push.
 TEST(PadChoice, EachNewPushOrPressIsOneChoice) {
     using platform::PadChoice;
-    PadState rest, right, left, up, south, east, half, most, rightAndSouth;
-    right.right = true, left.left = true, up.up = true, south.south = true, east.east = true;
-    half.leftX = 0.5, most.rightY = -0.6, rightAndSouth.right = rightAndSouth.south = true;
-    struct Case { PadState was, now; PadChoice choice; };
-    const Case cases[] = {{rest, right, PadChoice::Next}, {right, right, PadChoice::None}, {right, left, PadChoice::Previous},
+    const PadState rest, right{.right = true}, left{.left = true}, up{.up = true}, south{.south = true}, east{.east = true};
+    const PadState half{.leftX = 0.5}, most{.rightY = -0.6}, rightAndSouth{.right = true, .south = true};
+    const struct { PadState was, now; PadChoice choice; } cases[] = {{rest, right, PadChoice::Next}, {right, right, PadChoice::None}, {right, left, PadChoice::Previous},
                           {rest, up, PadChoice::Previous}, {rest, half, PadChoice::None}, {rest, most, PadChoice::Previous},
                           {up, most, PadChoice::None}, {rest, south, PadChoice::Press}, {south, south, PadChoice::None},
                           {right, rightAndSouth, PadChoice::Press}, {rest, east, PadChoice::Leave}, {east, rest, PadChoice::None}};
-    for (const Case& c : cases) EXPECT_EQ(platform::ChoiceOf(c.was, c.now), c.choice) << "row " << &c - cases;
+    for (const auto& c : cases) EXPECT_EQ(platform::ChoiceOf(c.was, c.now), c.choice) << "row " << &c - cases;
 }
 
 class GamePadTest : public RoomTest {

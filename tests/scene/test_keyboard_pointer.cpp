@@ -60,10 +60,7 @@ TEST_F(KeyboardPointerTest, TheScissorsCutCarryAndDropAPieceAsTheMouseDoes) {
     const std::string keys = shownBytes();
     const std::vector<Point> path(desktop().warps().begin() + first, desktop().warps().end());
     ready(), press(from);
-    for (size_t i = 0; i < path.size(); ++i) {
-        moveTo(path[i]);
-        if (i + 1 == cut - first) release(path[i]);
-    }
+    for (size_t i = 0; i < path.size(); ++i) i + 1 == cut - first ? release(path[i]) : moveTo(path[i]);
     clickAt(path.back());
     EXPECT_TRUE(shownBytes() == keys && countCanvas(kBlue) > 20 * 20) << countCanvas(kBlue);
 }

@@ -145,8 +145,7 @@ TEST_F(ScanTest, APaletteColourIsPickedWithALineAndAPointThenKeptWithTheTick) {
     std::function<void(platform::NativeWindow)> drive = [&](platform::NativeWindow d) {
         if (presses == std::size(stepsBefore)) return;
         if (stepsBefore[presses] > 0) --stepsBefore[presses], desktop().waitMessage(-1);
-        else if (++presses == 3) picked = scene::ScanHighlight().click, desktop().typeKey(platform::kVkSpace, d);
-        else desktop().typeKey(platform::kVkSpace, d);
+        else picked = ++presses == 3 ? scene::ScanHighlight().click : picked, desktop().typeKey(platform::kVkSpace, d);
         desktop().then([&, d] { drive(d); });
     };
     desktop().answerDialog(drive);
@@ -155,10 +154,8 @@ TEST_F(ScanTest, APaletteColourIsPickedWithALineAndAPointThenKeptWithTheTick) {
     Rect whole{};
     const int palette = tb_CreateBitmap(&whole, kBmpColourPalette, 24);
     scene::Color under{};
-    tb_GetPixel(palette, picked.x, picked.y, &under.red, &under.green, &under.blue);
-    tb_DisposeBitmap(palette);
-    EXPECT_EQ(picked, (Point{273, 87}));
-    EXPECT_TRUE(colour.red == under.red && colour.green == under.green && colour.blue == under.blue);
+    tb_GetPixel(palette, picked.x, picked.y, &under.red, &under.green, &under.blue), tb_DisposeBitmap(palette);
+    EXPECT_TRUE(picked == (Point{273, 87}) && colour.red == under.red && colour.green == under.green && colour.blue == under.blue);
     EXPECT_FALSE(colour.red == colour.green && colour.green == colour.blue) << "a grey: off the wheel";
 }
 
