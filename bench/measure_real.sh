@@ -31,14 +31,15 @@ measure() {
     rm -rf "$XDG_RUNTIME_DIR" "$XDG_STATE_HOME"
 }
 
-# Median and lowest value of each figure in the lines of first_frame gathered in $1.
+# Median and lowest value of each figure in the lines of first_frame gathered in $1, read and
+# written with a point for the decimals whatever language the program is measured in.
 summarise() {
     sed -nE -e 's/^screen ([^:]+): first frame of the room on screen ([0-9.]+) ms after (.*)/\1 first frame (ms after \3)|\2/p' \
         -e 's/^screen ([^:]+): resident memory ([0-9.]+) MB.*/\1 resident memory (MB)|\2/p' \
         -e 's/^screen ([^:]+): processor use while idle ([0-9.]+) %.*/\1 processor use while idle (%)|\2/p' \
         -e 's/^screen ([^:]+): processor use while the title screen stands ([0-9.]+) %.*/\1 title screen standing (%)|\2/p' "$1" |
-        sort -t'|' -k1,1 -k2,2g |
-        awk -F'|' '
+        LC_ALL=C sort -t'|' -k1,1 -k2,2g |
+        LC_ALL=C awk -F'|' '
             function flush() {
                 if (n == 0) return
                 median = n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
