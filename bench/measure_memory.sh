@@ -17,7 +17,7 @@ measure_args 1920x1080 800x600 "$@"
 
 # breakdown WHEN: one line of figures in MB.
 breakdown() {
-    awk -v when="$1" '
+    LC_ALL=C awk -v when="$1" '
         /^[0-9a-f]+-[0-9a-f]+ / { name = $6 }
         /^Rss:/ {
             if (name ~ /SYSV/) k = "X shared"
@@ -34,7 +34,7 @@ breakdown() {
             for (i = 1; i <= n; i++) printf "  %s %.1f", order[i], mb[order[i]]
             print ""
         }' "/proc/$PID/smaps"
-    awk '/^(Private|Shared)_(Clean|Dirty):/ {s[substr($1, 1, 1)] += $2}
+    LC_ALL=C awk '/^(Private|Shared)_(Clean|Dirty):/ {s[substr($1, 1, 1)] += $2}
          END {printf "%-22s private %.1f MB, shared %.1f MB\n", "", s["P"] / 1024, s["S"] / 1024}' "/proc/$PID/smaps_rollup"
 }
 
